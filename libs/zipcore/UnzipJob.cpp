@@ -7,7 +7,7 @@
 #include "ArchiveReader.h"
 #include "MemberExtractor.h"
 #include "PathSafety.h"
-#include "Wildcard.h"
+#include "MemberPattern.h"
 #include "ZipFormat.h"
 
 namespace zipcore {
@@ -204,14 +204,14 @@ void Job::DecodeNames() {
 bool Job::IsSelected(const Member& member) {
     bool included = options_.include.empty();
     for (size_t i = 0; i < options_.include.size(); ++i) {
-        if (WildcardMatch(options_.include[i], member.shownName, options_.ignoreCase)) {
+        if (MemberPatternMatch(options_.include[i], member.shownName, options_.ignoreCase)) {
             includeMatched_[i] = true;
             included = true;
         }
     }
     if (!included) return false;
     for (const std::string& pattern : options_.exclude)
-        if (WildcardMatch(pattern, member.shownName, options_.ignoreCase)) return false;
+        if (MemberPatternMatch(pattern, member.shownName, options_.ignoreCase)) return false;
     anyMatched_ = true;
     return true;
 }
