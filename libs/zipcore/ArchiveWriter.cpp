@@ -1,0 +1,444 @@
+#include "ArchiveWriter.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "ZipCrypto.h"
+#include "ZipFormat.h"
+
+namespace zipcore {
+
+namespace {
+
+constexpr size_t kOutputBufferSize = 1u << 20;
+constexpr size_t kCopyBlockSize = 1u << 20;
+constexpr uint16_t kVersionStored = 10;
+constexpr uint16_t kVersionDeflated = 20;
+constexpr uint16_t kVersionZip64 = 45;
+constexpr uint16_t kMadeByMsDos20 = (kHostMsDos << 8) | 20;
+// A member whose size comes this close to 4 GiB gets a Zip64 local header
+// before its data is known: the file may still grow while it is read.
+constexpr uint64_t kZip64ReserveThreshold = 0xFF000000ULL;
+constexpr uint32_t kDosAttributesKept = kDosReadOnly | kDosHidden | kDosSystem | kDosDirectory | kDosArchive;
+
+uint32_t NextRandom(void* context) { return (*static_cast<std::mt19937*>(context))(); }
+
+uint16_t DeflateHintFlags(int level) {
+    if (level == 1) return kDeflateSuperFast;
+    if (level == 2) return kDeflateFast;
+    if (level >= 8) return kDeflateMaximum;
+    return kDeflateNormal;
+}
+
+// Reads until `buffer` holds `wanted` bytes or the source ends.
+bool ReadBlock(InputStream& source, std::vector<uint8_t>& buffer, size_t wanted) {
+    buffer.resize(wanted);
+    size_t filled = 0;
+    while (filled < wanted) {
+        long long got = source.Read(buffer.data() + filled, wanted - filled);
+        if (got < 0) return false;
+        if (got == 0) break;
+        filled += static_cast<size_t>(got);
+    }
+    buffer.resize(filled);
+    return true;
+}
+
+}  // namespace
+
+// Buffers the many small writes (headers) in front of the platform file
+// and keeps the position without asking the file system.
+class ArchiveWriter::Output {
+public:
+    explicit Output(OutputFile& file) : file_(file) { buffer_.reserve(kOutputBufferSize); }
+
+    bool Write(const void* data, size_t size) {
+        if (failed_) return false;
+        if (buffer_.size() + size > kOutputBufferSize && !FlushBuffer()) return false;
+        if (size >= kOutputBufferSize) {
+            if (!file_.Write(data, size)) return Fail();
+            written_ += size;
+            return true;
+        }
+        const uint8_t* bytes = static_cast<const uint8_t*>(data);
+        buffer_.insert(buffer_.end(), bytes, bytes + size);
+        return true;
+    }
+    uint64_t Position() const { return written_ + buffer_.size(); }
+    bool Seek(uint64_t position) {
+        if (!FlushBuffer()) return false;
+        if (!file_.Seek(position)) return Fail();
+        written_ = position;
+        return true;
+    }
+    bool Truncate() {
+        if (!FlushBuffer()) return false;
+        return file_.Truncate() || Fail();
+    }
+    bool Flush() { return FlushBuffer() && (file_.Flush() || Fail()); }
+
+private:
+    bool FlushBuffer() {
+        if (failed_) return false;
+        if (buffer_.empty()) return true;
+        if (!file_.Write(buffer_.data(), buffer_.size())) return Fail();
+        written_ += buffer_.size();
+        buffer_.clear();
+        return true;
+    }
+    bool Fail() {
+        failed_ = true;
+        return false;
+    }
+
+    OutputFile& file_;
+    std::vector<uint8_t> buffer_;
+    uint64_t written_ = 0;
+    bool failed_ = false;
+};
+
+ArchiveWriter::ArchiveWriter(OutputFile& output, std::string password, int level, TextConversion conversion)
+    : out_(std::make_unique<Output>(output)),
+      password_(std::move(password)),
+      level_(level),
+      conversion_(conversion),
+      random_(std::random_device{}()) {}
+
+ArchiveWriter::~ArchiveWriter() = default;
+
+uint16_t ArchiveWriter::BaseFlags(const NewMemberInfo& info) const {
+    uint16_t flags = 0;
+    if (info.utf8Name) flags |= kFlagUtf8;
+    if (Encrypting() && !info.isDirectory) flags |= kFlagEncrypted;
+    return flags;
+}
+
+CentralRecord ArchiveWriter::StartRecord(const NewMemberInfo& info, uint16_t flags, uint16_t method) const {
+    CentralRecord record;
+    record.versionMadeBy = kMadeByMsDos20;
+    bool simple = method == kMethodStored && !(flags & kFlagEncrypted) && !info.isDirectory;
+    record.versionNeeded = simple ? kVersionStored : kVersionDeflated;
+    record.flags = flags;
+    record.method = method;
+    record.modTime = info.dosTime;
+    record.modDate = info.dosDate;
+    record.externalAttributes = info.attributes & kDosAttributesKept;
+    if (info.isDirectory) record.externalAttributes |= kDosDirectory;
+    record.name = info.storedName;
+    if (info.hasUnixTime) record.extra = ExtendedTimestampExtra(info.unixModTime);
+    record.localHeaderOffset = out_->Position();
+    return record;
+}
+
+bool ArchiveWriter::WriteLocalHeader(const CentralRecord& record, const NewMemberInfo& info, bool reserveZip64) {
+    LocalHeader header;
+    header.versionNeeded = reserveZip64 ? kVersionZip64 : record.versionNeeded;
+    header.flags = record.flags;
+    header.method = record.method;
+    header.modTime = record.modTime;
+    header.modDate = record.modDate;
+    bool descriptor = (record.flags & kFlagDataDescriptor) != 0;
+    header.crc32 = descriptor ? 0 : record.crc32;
+    header.compressedSize = descriptor ? 0 : static_cast<uint32_t>(record.compressedSize);
+    header.uncompressedSize = descriptor ? 0 : static_cast<uint32_t>(record.uncompressedSize);
+    std::vector<uint8_t> extra;
+    if (reserveZip64) {
+        header.compressedSize = header.uncompressedSize = kZip64Marker32;
+        std::vector<uint8_t> sizes;
+        AppendLE64(sizes, record.uncompressedSize);
+        AppendLE64(sizes, record.compressedSize);
+        AppendExtraField(extra, kExtraZip64, sizes);
+    }
+    if (info.hasUnixTime) {
+        std::vector<uint8_t> timestamp = ExtendedTimestampExtra(info.unixModTime);
+        extra.insert(extra.end(), timestamp.begin(), timestamp.end());
+    }
+    std::vector<uint8_t> bytes;
+    AppendLocalHeader(bytes, header, record.name, extra);
+    return out_->Write(bytes.data(), bytes.size());
+}
+
+bool ArchiveWriter::WriteEncryptionHeader(uint8_t checkByte) {
+    cipher_ = std::make_unique<ZipCrypto>(password_);
+    uint8_t header[kEncryptionHeaderSize];
+    MakeEncryptionHeader(header, checkByte, NextRandom, &random_);
+    cipher_->Encrypt(header, sizeof header);
+    return out_->Write(header, sizeof header);
+}
+
+bool ArchiveWriter::WriteData(std::vector<uint8_t>& data) {
+    if (cipher_) cipher_->Encrypt(data.data(), data.size());
+    return out_->Write(data.data(), data.size());
+}
+
+ArchiveWriter::Result ArchiveWriter::RollBack(uint64_t headerPos) {
+    cipher_.reset();
+    if (!out_->Seek(headerPos) || !out_->Truncate()) return Result::WriteFailed;
+    return Result::SourceFailed;
+}
+
+ArchiveWriter::Result ArchiveWriter::AddDirectory(const NewMemberInfo& info) {
+    CentralRecord record = StartRecord(info, BaseFlags(info), kMethodStored);
+    if (!WriteLocalHeader(record, info, false)) return Result::WriteFailed;
+    records_.push_back(record);
+    outcome_ = MemberOutcome{};
+    return Result::Ok;
+}
+
+ArchiveWriter::Result ArchiveWriter::AddFile(const NewMemberInfo& info, CompressedChunk first,
+                                             MemberCompressor& compressor,
+                                             const std::function<std::unique_ptr<InputStream>()>& reopen) {
+    cipher_.reset();
+    if (first.status != CompressedChunk::Status::Data) return Result::SourceFailed;
+    Result result = first.index == 0 && first.last ? WriteSingleChunk(info, first)
+                                                   : WriteChunked(info, first, compressor, reopen);
+    cipher_.reset();
+    return result;
+}
+
+ArchiveWriter::Result ArchiveWriter::WriteSingleChunk(const NewMemberInfo& info, CompressedChunk& chunk) {
+    bool deflate = level_ > 0 && chunk.deflated.size() < chunk.inputSize;
+    std::vector<uint8_t>& data = deflate ? chunk.deflated : chunk.input;
+    uint16_t flags = BaseFlags(info);
+    if (deflate) flags |= DeflateHintFlags(level_);
+    CentralRecord record = StartRecord(info, flags, deflate ? kMethodDeflated : kMethodStored);
+    if (conversion_ != TextConversion::None && chunk.isText) record.internalAttributes |= kInternalText;
+    record.crc32 = chunk.crc;
+    record.uncompressedSize = chunk.inputSize;
+    record.compressedSize = data.size() + (Encrypting() ? kEncryptionHeaderSize : 0);
+    if (!WriteLocalHeader(record, info, false)) return Result::WriteFailed;
+    if (Encrypting() && !WriteEncryptionHeader(EncryptionCheckByte(flags, record.crc32, record.modTime))) {
+        return Result::WriteFailed;
+    }
+    if (!WriteData(data)) return Result::WriteFailed;
+    records_.push_back(record);
+    outcome_ = MemberOutcome{record.method, record.uncompressedSize, data.size()};
+    return Result::Ok;
+}
+
+namespace {
+
+// A member whose sizes are known only after its data: the local header is
+// patched afterwards, or, when encrypted (the check byte must come before
+// the data), the sizes follow in a data descriptor.
+struct StreamedMember {
+    CentralRecord record;
+    uint64_t headerPos = 0;
+    bool reserveZip64 = false;
+    uint64_t dataBytes = 0;  // compressed bytes without the encryption header
+};
+
+bool NeedsZip64Reserve(const NewMemberInfo& info, TextConversion conversion) {
+    uint64_t worst = info.expectedSize;
+    if (conversion == TextConversion::LfToCrLf) worst *= 2;
+    return worst >= kZip64ReserveThreshold;
+}
+
+}  // namespace
+
+ArchiveWriter::Result ArchiveWriter::WriteChunked(const NewMemberInfo& info, CompressedChunk& first,
+                                                  MemberCompressor& compressor,
+                                                  const std::function<std::unique_ptr<InputStream>()>& reopen) {
+    StreamedMember member;
+    member.headerPos = out_->Position();
+    member.reserveZip64 = NeedsZip64Reserve(info, conversion_);
+    uint16_t method = level_ > 0 ? kMethodDeflated : kMethodStored;
+    uint16_t flags = BaseFlags(info);
+    if (method == kMethodDeflated) flags |= DeflateHintFlags(level_);
+    if (Encrypting()) flags |= kFlagDataDescriptor;
+    member.record = StartRecord(info, flags, method);
+    if (conversion_ != TextConversion::None && first.isText) member.record.internalAttributes |= kInternalText;
+    if (!WriteLocalHeader(member.record, info, member.reserveZip64)) return Result::WriteFailed;
+    if (Encrypting() && !WriteEncryptionHeader(EncryptionCheckByte(flags, 0, member.record.modTime))) {
+        return Result::WriteFailed;
+    }
+
+    uint32_t crc = 0;
+    uint64_t inputBytes = 0;
+    CompressedChunk chunk = std::move(first);
+    for (;;) {
+        if (chunk.status != CompressedChunk::Status::Data) return RollBack(member.headerPos);
+        std::vector<uint8_t>& data = method == kMethodDeflated ? chunk.deflated : chunk.input;
+        crc = static_cast<uint32_t>(crc32_combine(crc, chunk.crc, static_cast<z_off_t>(chunk.inputSize)));
+        inputBytes += chunk.inputSize;
+        member.dataBytes += data.size();
+        if (!WriteData(data)) return Result::WriteFailed;
+        if (chunk.last) break;
+        if (!compressor.Next(chunk)) return RollBack(member.headerPos);
+    }
+    if (method == kMethodDeflated && member.dataBytes >= inputBytes && reopen) {
+        return RewriteStored(info, member.headerPos, reopen);
+    }
+    if (inputBytes >= kZip64Marker32 && !member.reserveZip64) return RollBack(member.headerPos);
+
+    member.record.crc32 = crc;
+    member.record.uncompressedSize = inputBytes;
+    member.record.compressedSize = member.dataBytes + (Encrypting() ? kEncryptionHeaderSize : 0);
+    if (member.record.flags & kFlagDataDescriptor) {
+        DataDescriptor descriptor{crc, member.record.compressedSize, inputBytes};
+        std::vector<uint8_t> bytes;
+        AppendDataDescriptor(bytes, descriptor, member.reserveZip64);
+        if (!out_->Write(bytes.data(), bytes.size())) return Result::WriteFailed;
+    } else {
+        uint64_t end = out_->Position();
+        uint8_t fixed[12];
+        WriteLE32(fixed, crc);
+        WriteLE32(fixed + 4, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(member.record.compressedSize));
+        WriteLE32(fixed + 8, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(inputBytes));
+        if (!out_->Seek(member.headerPos + 14) || !out_->Write(fixed, sizeof fixed)) return Result::WriteFailed;
+        if (member.reserveZip64) {
+            uint8_t sizes[16];
+            WriteLE64(sizes, inputBytes);
+            WriteLE64(sizes + 8, member.record.compressedSize);
+            uint64_t sizesPos = member.headerPos + kLocalHeaderSize + member.record.name.size() + 4;
+            if (!out_->Seek(sizesPos) || !out_->Write(sizes, sizeof sizes)) return Result::WriteFailed;
+        }
+        if (!out_->Seek(end)) return Result::WriteFailed;
+    }
+    records_.push_back(member.record);
+    outcome_ = MemberOutcome{method, inputBytes, member.dataBytes};
+    return Result::Ok;
+}
+
+ArchiveWriter::Result ArchiveWriter::RewriteStored(const NewMemberInfo& info, uint64_t headerPos,
+                                                   const std::function<std::unique_ptr<InputStream>()>& reopen) {
+    Result rolled = RollBack(headerPos);
+    if (rolled == Result::WriteFailed) return rolled;
+    std::unique_ptr<InputStream> source = reopen();
+    if (!source) return Result::SourceFailed;
+
+    StreamedMember member;
+    member.headerPos = headerPos;
+    member.reserveZip64 = NeedsZip64Reserve(info, conversion_);
+    uint16_t flags = BaseFlags(info);
+    if (Encrypting()) flags |= kFlagDataDescriptor;
+    member.record = StartRecord(info, flags, kMethodStored);
+    if (!WriteLocalHeader(member.record, info, member.reserveZip64)) return Result::WriteFailed;
+    if (Encrypting() && !WriteEncryptionHeader(EncryptionCheckByte(flags, 0, member.record.modTime))) {
+        return Result::WriteFailed;
+    }
+    LineEndConverter converter(conversion_);
+    std::vector<uint8_t> block;
+    uint32_t crc = 0;
+    uint64_t inputBytes = 0;
+    bool convert = conversion_ != TextConversion::None;
+    for (bool firstBlock = true;; firstBlock = false) {
+        if (!ReadBlock(*source, block, kCopyBlockSize)) return RollBack(headerPos);
+        bool atEnd = block.size() < kCopyBlockSize;
+        if (firstBlock) {
+            convert = convert && LooksLikeText(block.data(), block.size());
+            if (convert) member.record.internalAttributes |= kInternalText;
+        }
+        if (convert) converter.Convert(block, atEnd);
+        crc = static_cast<uint32_t>(crc32(crc, block.data(), static_cast<uInt>(block.size())));
+        inputBytes += block.size();
+        if (!WriteData(block)) return Result::WriteFailed;
+        if (atEnd) break;
+    }
+    if (inputBytes >= kZip64Marker32 && !member.reserveZip64) return RollBack(headerPos);
+    member.record.crc32 = crc;
+    member.record.uncompressedSize = inputBytes;
+    member.record.compressedSize = inputBytes + (Encrypting() ? kEncryptionHeaderSize : 0);
+    if (flags & kFlagDataDescriptor) {
+        DataDescriptor descriptor{crc, member.record.compressedSize, inputBytes};
+        std::vector<uint8_t> bytes;
+        AppendDataDescriptor(bytes, descriptor, member.reserveZip64);
+        if (!out_->Write(bytes.data(), bytes.size())) return Result::WriteFailed;
+    } else {
+        uint64_t end = out_->Position();
+        uint8_t fixed[12];
+        WriteLE32(fixed, crc);
+        WriteLE32(fixed + 4, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(inputBytes));
+        WriteLE32(fixed + 8, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(inputBytes));
+        if (!out_->Seek(headerPos + 14) || !out_->Write(fixed, sizeof fixed)) return Result::WriteFailed;
+        if (member.reserveZip64) {
+            uint8_t sizes[16];
+            WriteLE64(sizes, inputBytes);
+            WriteLE64(sizes + 8, inputBytes);
+            uint64_t sizesPos = headerPos + kLocalHeaderSize + member.record.name.size() + 4;
+            if (!out_->Seek(sizesPos) || !out_->Write(sizes, sizeof sizes)) return Result::WriteFailed;
+        }
+        if (!out_->Seek(end)) return Result::WriteFailed;
+    }
+    records_.push_back(member.record);
+    outcome_ = MemberOutcome{kMethodStored, inputBytes, inputBytes};
+    return Result::Ok;
+}
+
+ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const MemberInfo& member) {
+    uint8_t fixed[kLocalHeaderSize];
+    LocalHeader local;
+    if (!input.ReadAt(member.localHeaderOffset, fixed, sizeof fixed) || !ParseLocalHeader(fixed, local)) {
+        return Result::SourceFailed;
+    }
+    std::vector<uint8_t> variable(static_cast<size_t>(local.nameLength) + local.extraLength);
+    if (!input.ReadAt(member.localHeaderOffset + kLocalHeaderSize, variable.data(), variable.size())) {
+        return Result::SourceFailed;
+    }
+    const uint8_t* zip64Data = nullptr;
+    size_t zip64Size = 0;
+    bool localZip64 = FindExtraField(variable.data() + local.nameLength, local.extraLength, kExtraZip64, zip64Data,
+                                     zip64Size);
+    uint64_t total = kLocalHeaderSize + variable.size() + member.compressedSize;
+    if (member.flags & kFlagDataDescriptor) {
+        uint8_t signature[4];
+        uint64_t descriptorPos = member.localHeaderOffset + total;
+        if (!input.ReadAt(descriptorPos, signature, sizeof signature)) return Result::SourceFailed;
+        bool hasSignature = ReadLE32(signature) == kDataDescriptorSignature;
+        bool wide = localZip64 || member.compressedSize >= kZip64Marker32 || member.uncompressedSize >= kZip64Marker32;
+        total += (hasSignature ? 4 : 0) + 4 + (wide ? 16 : 8);
+    }
+    uint64_t end = member.localHeaderOffset + total;
+    if (end > input.Size() || (member.extentLimit != 0 && end > member.extentLimit)) return Result::SourceFailed;
+
+    CentralRecord record;
+    record.versionMadeBy = member.versionMadeBy;
+    record.versionNeeded = local.versionNeeded;
+    record.flags = member.flags;
+    record.method = member.method;
+    record.modTime = member.modTime;
+    record.modDate = member.modDate;
+    record.crc32 = member.crc32;
+    record.compressedSize = member.compressedSize;
+    record.uncompressedSize = member.uncompressedSize;
+    record.internalAttributes = member.internalAttributes;
+    record.externalAttributes = member.externalAttributes;
+    record.name = member.rawName;
+    if (member.hasUnixTime) record.extra = ExtendedTimestampExtra(member.unixModTime);
+    record.localHeaderOffset = out_->Position();
+
+    std::vector<uint8_t> block;
+    for (uint64_t done = 0; done < total;) {
+        size_t size = static_cast<size_t>(std::min<uint64_t>(kCopyBlockSize, total - done));
+        block.resize(size);
+        if (!input.ReadAt(member.localHeaderOffset + done, block.data(), size)) {
+            return RollBack(record.localHeaderOffset);
+        }
+        if (!out_->Write(block.data(), size)) return Result::WriteFailed;
+        done += size;
+    }
+    records_.push_back(record);
+    outcome_ = MemberOutcome{member.method, member.uncompressedSize, member.compressedSize};
+    return Result::Ok;
+}
+
+bool ArchiveWriter::Finish(const std::string& comment) {
+    uint64_t start = out_->Position();
+    std::vector<uint8_t> bytes;
+    for (const CentralRecord& record : records_) {
+        AppendCentralRecord(bytes, record);
+        if (bytes.size() >= kOutputBufferSize) {
+            if (!out_->Write(bytes.data(), bytes.size())) return false;
+            bytes.clear();
+        }
+    }
+    if (!out_->Write(bytes.data(), bytes.size())) return false;
+    uint64_t here = out_->Position();
+    bytes.clear();
+    AppendEndRecords(bytes, records_.size(), start, here - start, here, comment);
+    return out_->Write(bytes.data(), bytes.size()) && out_->Flush();
+}
+
+}  // namespace zipcore

@@ -1,0 +1,206 @@
+// Jobs on existing archives: update, freshen, delete, move, and the safety
+// of the original when a job stops or fails.
+#include <gtest/gtest.h>
+
+#include "PosixHost.h"
+#include "TestSupport.h"
+#include "ZipJob.h"
+
+namespace ziptest {
+namespace {
+
+using zipcore::ZipJobOptions;
+
+constexpr int64_t kOldTime = 1500000000;  // 2017
+constexpr int64_t kNewTime = 1600000000;  // 2020
+
+class JobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        source_ = scratch_ / "source";
+        archive_ = scratch_ / "out" / "test.zip";
+        fs::create_directories(archive_.parent_path());
+        WriteFile(source_ / "a.txt", "alpha");
+        WriteFile(source_ / "b.txt", "bravo");
+        WriteFile(source_ / "sub" / "c.txt", "charlie");
+        for (const char* name : {"a.txt", "b.txt", "sub/c.txt", "sub"}) SetModificationTime(source_ / name, kOldTime);
+        ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources(source_.string())));
+        original_ = ReadFile(archive_);
+    }
+
+    int Zip(const ZipJobOptions& options, const std::vector<zipcore::SourceFile>& sources,
+            const std::vector<std::string>& specs = {}) {
+        host_.prints.clear();
+        return zipcore::RunZipJob(options, sources, specs, archive_.string(), host_);
+    }
+
+    std::string Python(const std::string& script) {
+        std::string output;
+        RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " +
+                       Quote(archive_),
+                   &output);
+        return output;
+    }
+
+    std::string Names() { return Python("print(' '.join(z.namelist()))"); }
+    std::string Content(const std::string& name) { return Python("print(z.read('" + name + "').decode())"); }
+
+    void ExpectOriginalUntouched() {
+        EXPECT_TRUE(original_ == ReadFile(archive_));
+        EXPECT_EQ(1u, CountEntries(archive_.parent_path())) << "a temporary file was left behind";
+    }
+
+    void ExpectValid() {
+        std::string output;
+        EXPECT_EQ(0, RunCommand("unzip -t " + Quote(archive_), &output)) << output;
+        EXPECT_EQ(0, RunCommand("7zz t " + Quote(archive_), &output)) << output;
+    }
+
+    ScratchFolder scratch_;
+    fs::path source_;
+    fs::path archive_;
+    PosixHost host_;
+    std::string original_;
+};
+
+TEST_F(JobTest, AddingAgainReplacesInPlaceAndAppendsNewFiles) {
+    WriteFile(source_ / "b.txt", "bravo two");
+    WriteFile(source_ / "d.txt", "delta");
+    ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources(source_.string())));
+    EXPECT_EQ("a.txt b.txt sub/ sub/c.txt d.txt\n", Names());
+    EXPECT_EQ("bravo two\n", Content("b.txt"));
+    std::string transcript = host_.Transcript();
+    EXPECT_NE(std::string::npos, transcript.find("updating: b.txt"));
+    EXPECT_NE(std::string::npos, transcript.find("  adding: d.txt"));
+    ExpectValid();
+}
+
+TEST_F(JobTest, UpdateTakesOnlyNewerFilesAndNewOnes) {
+    WriteFile(source_ / "b.txt", "bravo two");
+    SetModificationTime(source_ / "b.txt", kNewTime);
+    WriteFile(source_ / "a.txt", "alpha changed but older");
+    SetModificationTime(source_ / "a.txt", kOldTime);
+    WriteFile(source_ / "d.txt", "delta");
+    ZipJobOptions options;
+    options.update = true;
+    ASSERT_EQ(0, Zip(options, CollectSources(source_.string())));
+    EXPECT_EQ("alpha\n", Content("a.txt"));
+    EXPECT_EQ("bravo two\n", Content("b.txt"));
+    EXPECT_EQ("delta\n", Content("d.txt"));
+    std::string transcript = host_.Transcript();
+    EXPECT_EQ(std::string::npos, transcript.find("a.txt"));
+    EXPECT_NE(std::string::npos, transcript.find("updating: b.txt"));
+    ExpectValid();
+}
+
+TEST_F(JobTest, UpdateWithNothingNewerChangesNothing) {
+    ZipJobOptions options;
+    options.update = true;
+    EXPECT_EQ(12, Zip(options, CollectSources(source_.string())));
+    ExpectOriginalUntouched();
+}
+
+TEST_F(JobTest, FreshenReplacesOnlyOlderMembers) {
+    WriteFile(source_ / "sub" / "c.txt", "charlie two");
+    SetModificationTime(source_ / "sub" / "c.txt", kNewTime);
+    WriteFile(source_ / "d.txt", "delta");
+    SetModificationTime(source_ / "d.txt", kNewTime);
+    ZipJobOptions options;
+    options.freshen = true;
+    ASSERT_EQ(0, Zip(options, CollectSources(source_.string())));
+    EXPECT_EQ("a.txt b.txt sub/ sub/c.txt\n", Names());
+    EXPECT_EQ("charlie two\n", Content("sub/c.txt"));
+    EXPECT_NE(std::string::npos, host_.Transcript().find("freshening: sub/c.txt"));
+}
+
+TEST_F(JobTest, FreshenOrDeleteNeedAnExistingArchive) {
+    fs::remove(archive_);
+    ZipJobOptions options;
+    options.freshen = true;
+    EXPECT_EQ(13, Zip(options, CollectSources(source_.string())));
+    options = ZipJobOptions{};
+    options.deleteEntries = true;
+    EXPECT_EQ(13, Zip(options, {}, {"a.txt"}));
+    EXPECT_FALSE(fs::exists(archive_));
+}
+
+TEST_F(JobTest, DeleteMatchesNamesAndMasksInEveryForm) {
+    ZipJobOptions options;
+    options.deleteEntries = true;
+    ASSERT_EQ(0, Zip(options, {}, {"\\sub\\C.TXT", "/a.txt"}));
+    EXPECT_EQ("b.txt sub/\n", Names());
+    EXPECT_NE(std::string::npos, host_.Transcript().find("deleting: a.txt"));
+    ExpectValid();
+    ASSERT_EQ(0, Zip(options, {}, {"*"}));
+    EXPECT_EQ("\n", Names());  // an empty archive, still readable
+}
+
+TEST_F(JobTest, DeleteWithoutMatchChangesNothing) {
+    ZipJobOptions options;
+    options.deleteEntries = true;
+    EXPECT_EQ(12, Zip(options, {}, {"nothing*.doc"}));
+    ExpectOriginalUntouched();
+}
+
+TEST_F(JobTest, KeptMembersAreCopiedWithoutRecompressing) {
+    // An archive by Info-ZIP zip, encrypted, gets a new member: its old
+    // members must still decrypt, byte for byte.
+    fs::remove(archive_);
+    std::string output;
+    ASSERT_EQ(0, RunCommand("cd " + Quote(source_) + " && zip -q -r -P pw " + Quote(archive_) + " .", &output))
+        << output;
+    fs::create_directories(scratch_ / "more");
+    WriteFile(scratch_ / "more" / "e.txt", "echo");
+    ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources((scratch_ / "more").string())));
+    fs::path extracted = scratch_ / "extracted";
+    ASSERT_EQ(0, RunCommand("unzip -q -P pw " + Quote(archive_) + " -d " + Quote(extracted), &output)) << output;
+    EXPECT_EQ("alpha", ReadFile(extracted / "a.txt"));
+    EXPECT_EQ("charlie", ReadFile(extracted / "sub" / "c.txt"));
+    EXPECT_EQ("echo", ReadFile(extracted / "e.txt"));
+}
+
+TEST_F(JobTest, CancelLeavesTheArchiveByteIdentical) {
+    WriteFile(source_ / "d.txt", "delta");
+    WriteFile(source_ / "e.txt", "echo");
+    host_.stopBefore = [](const std::string& name) { return name == "e.txt"; };
+    EXPECT_EQ(9, Zip(ZipJobOptions{}, CollectSources(source_.string())));
+    ExpectOriginalUntouched();
+}
+
+TEST_F(JobTest, FullDiskLeavesTheArchiveAndTheSources) {
+    WriteFile(source_ / "big.txt", TextContent(3000000, 11));
+    host_.failWritesAfter = 1000;
+    ZipJobOptions options;
+    options.move = true;
+    EXPECT_EQ(14, Zip(options, CollectSources(source_.string())));
+    ExpectOriginalUntouched();
+    EXPECT_TRUE(fs::exists(source_ / "big.txt"));
+    EXPECT_TRUE(fs::exists(source_ / "a.txt"));
+}
+
+TEST_F(JobTest, MoveDeletesSourcesAfterSuccess) {
+    fs::create_directories(scratch_ / "move" / "inner");
+    WriteFile(scratch_ / "move" / "inner" / "m.txt", "mike");
+    WriteFile(scratch_ / "move" / "n.txt", "november");
+    ZipJobOptions options;
+    options.move = true;
+    ASSERT_EQ(0, Zip(options, CollectSources((scratch_ / "move").string())));
+    EXPECT_EQ(0u, CountEntries(scratch_ / "move"));
+    EXPECT_EQ("mike\n", Content("inner/m.txt"));
+}
+
+TEST_F(JobTest, DamagedArchiveIsNeverOverwritten) {
+    WriteFile(archive_, "this is not a zip file at all, just text that is long enough");
+    original_ = ReadFile(archive_);
+    EXPECT_EQ(3, Zip(ZipJobOptions{}, CollectSources(source_.string())));
+    ExpectOriginalUntouched();
+}
+
+TEST_F(JobTest, AnEmptyFileBecomesANewArchive) {
+    WriteFile(archive_, "");
+    ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources(source_.string())));
+    ExpectValid();
+}
+
+}  // namespace
+}  // namespace ziptest
