@@ -21,7 +21,9 @@ ZipCrypto::ZipCrypto(const std::string& password) {
 }
 
 uint8_t ZipCrypto::KeyStreamByte() const {
-    uint16_t temp = static_cast<uint16_t>((key2_ & 0xFFFF) | 2);
+    // Unsigned 32-bit arithmetic: the 16-bit operands would otherwise be
+    // promoted to int and their product overflow.
+    uint32_t temp = (key2_ & 0xFFFF) | 2;
     return static_cast<uint8_t>((temp * (temp ^ 1)) >> 8);
 }
 

@@ -1,0 +1,83 @@
+// libFuzzer target for the archive reader: every input is listed, tested
+// and extracted (into memory) with a host that answers every question, so
+// the directory checks, the local header checks, decryption and inflate
+// all see hostile bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "UnzipJob.h"
+
+namespace {
+
+class MemoryInput : public zipcore::ArchiveInput {
+public:
+    MemoryInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t size) override {
+        if (offset > size_ || size > size_ - offset) return false;
+        if (size) std::memcpy(buffer, data_ + offset, size);
+        return true;
+    }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+};
+
+class DiscardedFile : public zipcore::ExtractedFile {
+public:
+    bool Write(const uint8_t*, size_t) override { return true; }
+    bool Commit(const std::string&, const zipcore::FileStamp&) override { return true; }
+};
+
+class FuzzHost : public zipcore::UnzipHost {
+public:
+    FuzzHost(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    std::string DecodeMemberName(const std::string& raw, bool) override { return raw; }
+    std::string ToInterface(const std::string& utf8) override { return utf8; }
+    std::string FromInterface(const std::string& text) override { return text; }
+    void Print(const std::string&) override {}
+    int Replace(const std::string&) override { return 102; }
+    bool Password(const std::string&, const std::string&, std::string& password) override {
+        password = "password";
+        return true;
+    }
+    void DirectoryEntry(const zipcore::ListingEntry&) override {}
+    bool Stop(const std::string&, uint64_t) override { return false; }
+    std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override {
+        if (path != "fuzz.zip") return nullptr;
+        return std::make_unique<MemoryInput>(data_, size_);
+    }
+    zipcore::FileFacts Stat(const std::string&) override { return {}; }
+    bool MakeDirectory(const std::string&) override { return true; }
+    std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string&) override {
+        return std::make_unique<DiscardedFile>();
+    }
+    int64_t LocalTimeToUnix(const zipcore::DateTime& local) override { return zipcore::DateTimeToUnixTime(local); }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    for (int mode = 0; mode < 3; ++mode) {
+        FuzzHost host(data, size);
+        zipcore::UnzipOptions options;
+        options.archivePath = "fuzz.zip";
+        options.list = mode == 0;
+        options.test = mode == 1;
+        options.keepFolders = true;
+        options.overwrite = true;
+        options.textConvert = true;
+        options.extractDir = "out";
+        zipcore::ListingTotals totals;
+        zipcore::RunUnzipJob(options, host, &totals);
+    }
+    return 0;
+}
