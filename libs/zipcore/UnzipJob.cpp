@@ -119,6 +119,7 @@ private:
     bool ChooseTarget(const Member& member, std::string& finalPath);
     bool MayWrite(const Member& member, const std::string& finalPath);
     bool MakeParentFolders(const std::string& relative);
+    bool EnsureFolder(const std::string& path, int depth);
     bool ObtainPassword(const Member& member, MemberExtractor& extractor);
     int64_t MemberTime(const MemberInfo& info);
     FileStamp StampOf(const MemberInfo& info);
@@ -252,6 +253,10 @@ int Job::TestOrExtract() {
     if (!options_.test) {
         folder_ = host_.FromInterface(options_.extractDir);
         if (!folder_.empty() && folder_.back() != '/' && folder_.back() != '\\') folder_ += '/';
+        if (!EnsureFolder(folder_.substr(0, folder_.empty() ? 0 : folder_.size() - 1), 0)) {
+            SayAlways("error:  cannot create extraction folder " + options_.extractDir + "\n");
+            return kUnzipError;
+        }
     }
     for (const Member& member : members_) {
         if (!IsSelected(member)) continue;
@@ -380,6 +385,16 @@ bool Job::MakeParentFolders(const std::string& relative) {
         slash = relative.find('/', slash + 1);
     }
     return true;
+}
+
+// Creates the extraction folder and its missing parents, as unzip does.
+bool Job::EnsureFolder(const std::string& path, int depth) {
+    if (path.empty() || path.back() == ':' || depth > 256) return true;  // root or drive
+    FileFacts facts = host_.Stat(path);
+    if (facts.exists) return facts.isDirectory;
+    size_t separator = path.find_last_of("/\\");
+    if (separator != std::string::npos && separator > 0) EnsureFolder(path.substr(0, separator), depth + 1);
+    return host_.MakeDirectory(path);
 }
 
 // Applies freshen, update and overwrite rules to an existing file.

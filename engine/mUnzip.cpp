@@ -1,0 +1,294 @@
+#include "mUnzip.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "EngineError.h"
+
+namespace bralto {
+
+namespace {
+
+constexpr wchar_t kLibraryName[] = L"qnruz320.dll";
+constexpr long kErrDllEntryNotFound = 453;
+constexpr size_t kNameTableSlots = kMaxUnzipNames + 1;
+constexpr size_t kEntryTextLimit = 32768;  // generous bound for path and method texts
+constexpr size_t kReplaceNameLimit = 32801;
+constexpr size_t kPasswordMemberLimit = 256;
+constexpr size_t kPasswordLimit = 256;
+constexpr unsigned long kProgressLimit = 32000;
+
+IUnzipJob* g_currentListener = nullptr;
+bool g_passwordGivenUp = false;
+
+std::wstring VBUnzipSource() { return ExecutableBaseName() + L".VBUnzip"; }
+
+// Owns the library module for the life of the process.
+struct ModuleDeleter {
+    void operator()(HMODULE module) const {
+        if (module) FreeLibrary(module);
+    }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+
+// The unzip library, bound by name at the first call: from the folder of
+// the running executable first, then by the system's search order.
+class UnzipLibrary {
+public:
+    static UnzipLibrary& Instance() {
+        static UnzipLibrary library;
+        return library;
+    }
+
+    WIZ_SINGLEENTRYUNZIP* SingleEntryUnzip() { return Bind<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip"); }
+    WIZ_VALIDATE* Validate() { return Bind<WIZ_VALIDATE>("Wiz_Validate"); }
+    UZPVERSION2* Version2() { return Bind<UZPVERSION2>("UzpVersion2"); }
+
+private:
+    template <typename Function>
+    Function* Bind(const char* name) {
+        Load();
+        FARPROC address = GetProcAddress(module_.get(), name);
+        if (!address)
+            throw AutomationError(kErrDllEntryNotFound, VBUnzipSource(),
+                                  L"Point d'entrée " + FromAnsi(name) + L" introuvable dans qnruz320.dll");
+        return reinterpret_cast<Function*>(reinterpret_cast<void*>(address));
+    }
+
+    void Load() {
+        if (module_) return;
+        wchar_t path[MAX_PATH * 4] = {};
+        DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+        std::wstring beside(path, length);
+        beside.erase(beside.find_last_of(L"\\/") + 1);
+        module_.reset(LoadLibraryW((beside + kLibraryName).c_str()));
+        if (!module_) module_.reset(LoadLibraryW(kLibraryName));
+        if (!module_)
+            throw AutomationError(kErrFileNotFound, VBUnzipSource(), L"Fichier introuvable : qnruz320.dll");
+    }
+
+    UniqueModule module_;
+};
+
+// Text of a callback argument: up to the first NUL, at most `limit` bytes.
+std::string CallbackText(const char* text, size_t limit) {
+    if (!text) return std::string();
+    return std::string(text, strnlen(text, limit));
+}
+
+// The library's name table: names in slots 0 to count-1, then a string of
+// one NUL character.
+class NameTable {
+public:
+    explicit NameTable(const std::vector<std::wstring>& names) {
+        if (names.size() > kMaxUnzipNames)
+            throw AutomationError(kErrSubscriptOutOfRange, VBUnzipSource(),
+                                  L"L'indice n'appartient pas à la sélection.");
+        for (const std::wstring& name : names) texts_.push_back(ToAnsi(name));
+        texts_.emplace_back();  // the closing entry: one NUL character
+        pointers_.assign(kNameTableSlots, nullptr);
+        for (size_t i = 0; i < texts_.size(); ++i) pointers_[i] = &texts_[i][0];
+    }
+    int Count() const { return static_cast<int>(texts_.size() - 1); }
+    char** Table() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_;
+};
+
+std::wstring TrimSpaces(const std::wstring& text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return std::wstring();
+    size_t last = text.find_last_not_of(L' ');
+    return text.substr(first, last - first + 1);
+}
+
+// Days from 1899-12-30 (the automation epoch) to a proleptic Gregorian date.
+long DaysSinceAutomationEpoch(int year, int month, int day) {
+    auto daysFromCivil = [](long y, long m, long d) {
+        y -= m <= 2;
+        long era = (y >= 0 ? y : y - 399) / 400;
+        long yoe = y - era * 400;
+        long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+        long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+        return era * 146097 + doe - 719468;
+    };
+    return daysFromCivil(year, month, day) - daysFromCivil(1899, 12, 30);
+}
+
+}  // namespace
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int size = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(length, 0)), '\0');
+    if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), size, &out[0], length, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromAnsi(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring out(static_cast<size_t>(std::max(length, 0)), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, &out[0], length);
+    return out;
+}
+
+std::wstring SlashesToBackslashes(std::wstring text) {
+    std::replace(text.begin(), text.end(), L'/', L'\\');
+    return text;
+}
+
+std::wstring LibraryMemberPath(const std::wstring& folder, const std::wstring& name) {
+    std::wstring path = folder.empty() ? name : folder + L"/" + name;
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
+
+void SplitMemberPath(const std::wstring& path, std::wstring& folder, std::wstring& name) {
+    std::wstring converted = SlashesToBackslashes(path);
+    size_t separator = converted.find_last_of(L'\\');
+    if (separator == std::wstring::npos) {
+        folder.clear();
+        name = converted;
+        return;
+    }
+    folder = converted.substr(0, separator);
+    name = converted.substr(separator + 1);
+}
+
+AutomationDate MakeAutomationDate(int year, int month, int day, int hour, int minute, int second) {
+    double days = static_cast<double>(DaysSinceAutomationEpoch(year, month, day));
+    double time = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+    // Before the epoch the fraction counts away from zero, as automation dates do.
+    return days >= 0 ? days + time : days - time;
+}
+
+IUnzipJob* CurrentUnzipListener() { return g_currentListener; }
+bool UnzipPasswordGivenUp() { return g_passwordGivenUp; }
+
+long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& includeNames,
+              const std::vector<std::wstring>& excludeNames, UnzipListingTotals& totals) {
+    g_currentListener = job;
+    try {
+        USERFUNCTIONS functions{};
+        functions.print = UnzipPrintCallback;
+        functions.sound = nullptr;
+        functions.replace = UnzipReplaceCallback;
+        functions.password = UnzipPasswordCallback;
+        functions.SendApplicationMessage = UnzipEntryCallback;
+        functions.ServCallBk = UnzipServiceCallback;
+        NameTable include(includeNames);
+        NameTable exclude(excludeNames);
+        g_passwordGivenUp = false;
+        WIZ_SINGLEENTRYUNZIP* unzip = UnzipLibrary::Instance().SingleEntryUnzip();
+        long code = unzip(include.Count(), include.Table(), exclude.Count(), exclude.Table(), &dcl, &functions);
+        if (dcl.ntflag == 0 && dcl.nvflag == 1) {
+            totals.TotalSizeCompressed = static_cast<long>(functions.TotalSizeComp);
+            totals.TotalSize = static_cast<long>(functions.TotalSize);
+            totals.CompressionFactor = functions.CompFactor;
+            totals.NumMembers = static_cast<long>(functions.NumMembers);
+        }
+        g_currentListener = nullptr;
+        return code;
+    } catch (const AutomationError& error) {
+        g_currentListener = nullptr;
+        throw AutomationError(error.Number(), VBUnzipSource(), error.Description());
+    } catch (...) {
+        g_currentListener = nullptr;
+        throw;
+    }
+}
+
+long ValidateArchive(const std::wstring& archivePath) {
+    std::string path = ToAnsi(archivePath);
+    return UnzipLibrary::Instance().Validate()(&path[0], -1);
+}
+
+void GetUnzipLibraryVersion(std::wstring& zVersion, std::wstring& uzVersion, std::wstring& date) {
+    UzpVer2 record;
+    std::memset(&record, 0, sizeof record);
+    record.structlen = sizeof record;
+    std::memset(record.betalevel, ' ', sizeof record.betalevel - 1);
+    std::memset(record.date, ' ', sizeof record.date - 1);
+    std::memset(record.zlib_version, ' ', sizeof record.zlib_version - 1);
+    UnzipLibrary::Instance().Version2()(&record);
+
+    unsigned char bytes[sizeof record];
+    std::memcpy(bytes, &record, sizeof record);
+    auto triple = [&bytes](size_t offset) {
+        wchar_t text[32];
+        swprintf(text, 32, L"%X.%X.%X", bytes[offset], bytes[offset + 1], bytes[offset + 2]);
+        return std::wstring(text);
+    };
+    zVersion = triple(52);
+    uzVersion = triple(60);
+    date = TrimSpaces(FromAnsi(CallbackText(record.date, sizeof record.date)));
+}
+
+int WINAPI UnzipPrintCallback(LPSTR text, unsigned long count) {
+    if (count <= 1 || count >= kProgressLimit || !text) return 0;
+    std::wstring message = SlashesToBackslashes(FromAnsi(std::string(text, count)));
+    if (g_currentListener) g_currentListener->RaiseProgress(message);
+    return 0;
+}
+
+int WINAPI UnzipReplaceCallback(LPSTR file) {
+    std::wstring name = SlashesToBackslashes(FromAnsi(CallbackText(file, kReplaceNameLimit)));
+    long response = 100;
+    if (g_currentListener) g_currentListener->RaiseOverwritePrompt(name, response);
+    return static_cast<int>(response);
+}
+
+int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR member) {
+    if (g_passwordGivenUp) return 1;
+    std::wstring name = FromAnsi(CallbackText(member, kPasswordMemberLimit));
+    std::wstring password;
+    bool cancel = false;
+    if (g_currentListener) g_currentListener->RaisePasswordRequest(password, cancel, name);
+    password = TrimSpaces(password);
+    if (password.empty() || cancel || !buffer || size <= 0) {
+        g_passwordGivenUp = true;
+        return 1;
+    }
+    std::string bytes = ToAnsi(password);
+    size_t capacity = std::min<size_t>(static_cast<size_t>(size), kPasswordLimit) - 1;
+    if (bytes.size() > capacity) bytes.resize(capacity);
+    std::memset(buffer, 0, static_cast<size_t>(size));
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return 0;
+}
+
+void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day,
+                               unsigned month, unsigned year, unsigned hour, unsigned minute, char, LPSTR path,
+                               LPSTR method, unsigned long crc, char mark) {
+    UnzipMemberEntry entry;
+    SplitMemberPath(FromAnsi(CallbackText(path, kEntryTextLimit)), entry.folder, entry.name);
+    if (entry.name.empty()) return;  // a folder entry
+    int fullYear = static_cast<int>(year);
+    if (fullYear < 100) fullYear += fullYear < 30 ? 2000 : 1900;
+    entry.date = MakeAutomationDate(fullYear, static_cast<int>(month), static_cast<int>(day),
+                                    static_cast<int>(hour), static_cast<int>(minute), 0);
+    entry.method = FromAnsi(CallbackText(method, kEntryTextLimit));
+    entry.encrypted = (static_cast<unsigned char>(mark) & 0x40) != 0;
+    entry.compressedSize = static_cast<long>(csize);
+    entry.uncompressedSize = static_cast<long>(ucsize);
+    entry.crc = static_cast<long>(crc);
+    entry.ratio = static_cast<short>(ratio & 0xFFFF);
+    if (g_currentListener) g_currentListener->AddMemberEntry(entry);
+}
+
+int WINAPI UnzipServiceCallback(LPCSTR name, unsigned long) {
+    std::wstring member = FromAnsi(CallbackText(name, kEntryTextLimit));
+    bool cancel = false;
+    if (g_currentListener) g_currentListener->RaiseCancel(member, cancel);
+    return cancel ? 1 : 0;
+}
+
+}  // namespace bralto

@@ -1,0 +1,123 @@
+/* The unzip library's interface (qnruz320.dll): the published Info-ZIP
+ * UnZip 5.4x Windows DLL interface, records and prototypes in their exact
+ * binary shape, shared by the library and its callers.
+ *
+ * Every function and callback is stdcall (WINAPI); text is single-byte in
+ * the system code page (ANSI). Result codes are listed below. */
+#ifndef BRALTO_UNZIP_API_H
+#define BRALTO_UNZIP_API_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Options of one call (Info-ZIP's DCL), in this order. */
+typedef struct {
+    int ExtractOnlyNewer;  /* skip members whose file on disk is not older */
+    int SpaceToUnderscore; /* spaces in names become '_' */
+    int PromptToOverwrite; /* ask through the replace callback */
+    int fQuiet;            /* 0 all messages, 1 fewer, 2 none */
+    int ncflag;            /* write to stdout: unused */
+    int ntflag;            /* test */
+    int nvflag;            /* list */
+    int nfflag;            /* freshen: only files that exist */
+    int nzflag;            /* display the archive comment */
+    int ndflag;            /* recreate stored folders */
+    int noflag;            /* overwrite without asking */
+    int naflag;            /* text conversion (LF to CR LF) */
+    int nZIflag;           /* zipinfo mode: unused */
+    int C_flag;            /* 1: match names without regard to case */
+    int fPrivilege;        /* unused */
+    LPSTR lpszZipFN;       /* archive path */
+    LPSTR lpszExtractDir;  /* extraction folder */
+} DCL, *LPDCL;
+
+typedef int(WINAPI DLLPRNT)(LPSTR text, unsigned long count);
+typedef void(WINAPI DLLSND)(void);
+/* Returns 100 no, 102 yes, 103 yes to all, 104 no to all. */
+typedef int(WINAPI DLLREPLACE)(LPSTR filename);
+/* Returns 0 when a password was written into buffer, 1 for none. */
+typedef int(WINAPI DLLPASSWORD)(LPSTR buffer, int size, LPCSTR prompt, LPCSTR name);
+/* One member of a listing. mark has bit 0x40 set when encrypted. */
+typedef void(WINAPI DLLMESSAGE)(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day,
+                                unsigned month, unsigned year, unsigned hour, unsigned minute, char c, LPSTR path,
+                                LPSTR method, unsigned long crc, char mark);
+/* Called before each member; non-zero asks the library to stop (code 80). */
+typedef int(WINAPI DLLSERVICE)(LPCSTR name, unsigned long size);
+
+typedef struct {
+    DLLPRNT* print;
+    DLLSND* sound;
+    DLLREPLACE* replace;
+    DLLPASSWORD* password;
+    DLLMESSAGE* SendApplicationMessage;
+    DLLSERVICE* ServCallBk;
+    unsigned long TotalSizeComp; /* totals written by a listing */
+    unsigned long TotalSize;
+    int CompFactor;
+    unsigned int NumMembers;
+    WORD cchComment;
+} USERFUNCTIONS, *LPUSERFUNCTIONS;
+
+typedef struct {
+    unsigned char major;
+    unsigned char minor;
+    unsigned char patchlevel;
+    unsigned char not_used;
+} UzpVersionType;
+
+/* 64 bytes; structlen must be set by the caller. */
+typedef struct {
+    unsigned long structlen;
+    unsigned long flag; /* bit 0: beta, bit 1: uses zlib */
+    char betalevel[10];
+    char date[20];
+    char zlib_version[10];
+    UzpVersionType unzip;   /* offset 48 */
+    UzpVersionType zipinfo; /* offset 52 */
+    UzpVersionType os2dll;  /* offset 56 */
+    UzpVersionType windll;  /* offset 60 */
+} UzpVer2;
+
+/* Result codes. */
+enum {
+    PK_OK = 0,
+    PK_WARN = 1,      /* e.g. empty archive */
+    PK_ERR = 2,       /* some members failed */
+    PK_BADERR = 3,    /* damaged directory */
+    PK_MEM = 4,       /* 4 to 8: out of memory */
+    PK_NOZIP = 9,     /* archive missing or not a Zip file */
+    PK_PARAM = 10,
+    PK_FIND = 11,     /* no member matched */
+    PK_DISK = 50,
+    PK_EOF = 51,
+    IZ_CTRLC = 80,    /* stopped by the service callback */
+    IZ_UNSUP = 81,    /* unsupported compression or encryption */
+    IZ_BADPWD = 82    /* no member could be decrypted */
+};
+
+typedef int(WINAPI WIZ_SINGLEENTRYUNZIP)(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL,
+                                         LPUSERFUNCTIONS lpUserFunc);
+typedef int(WINAPI WIZ_VALIDATE)(LPSTR archive, int AllCodes);
+typedef void(WINAPI UZPVERSION2)(UzpVer2* version);
+
+#ifdef BRALTO_BUILDING_QNRUZ320
+/* Lists (nvflag), tests (ntflag) or extracts the archive lpDCL->lpszZipFN.
+ * ifnv/xfnv: ifnc/xfnc include and exclude names (wildcards allowed); an
+ * empty include list means every member. Returns a result code. */
+int WINAPI Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL,
+                                LPUSERFUNCTIONS lpUserFunc);
+/* Checks that archive exists and its directory reads: 0 good, 1 empty,
+ * 3 damaged, 9 missing or not a Zip file. */
+int WINAPI Wiz_Validate(LPSTR archive, int AllCodes);
+/* Fills the version record (at most structlen bytes of it). */
+void WINAPI UzpVersion2(UzpVer2* version);
+#endif
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,57 @@
+#include "CodePages.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace qnruz {
+
+namespace {
+
+std::wstring WidenWithFlags(const std::string& text, unsigned codePage, DWORD flags, bool& ok) {
+    ok = true;
+    if (text.empty()) return std::wstring();
+    int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(codePage, flags, text.data(), size, nullptr, 0);
+    if (length <= 0) {
+        ok = false;
+        return std::wstring();
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, flags, text.data(), size, &wide[0], length);
+    return wide;
+}
+
+}  // namespace
+
+std::wstring Widen(const std::string& text, unsigned codePage) {
+    bool ok = true;
+    return WidenWithFlags(text, codePage, 0, ok);
+}
+
+std::string Narrow(const std::wstring& text, unsigned codePage) {
+    if (text.empty()) return std::string();
+    int size = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, &narrow[0], length, nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring DecodeStoredName(const std::string& raw, bool utf8Flag) {
+    if (utf8Flag) {
+        bool ok = true;
+        std::wstring wide = WidenWithFlags(raw, CP_UTF8, MB_ERR_INVALID_CHARS, ok);
+        if (ok) return wide;
+    }
+    return Widen(raw, CP_OEMCP);
+}
+
+std::wstring ToWin32Path(const std::string& utf8) {
+    std::wstring path = Widen(utf8, CP_UTF8);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+}  // namespace qnruz

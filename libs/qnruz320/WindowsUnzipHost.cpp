@@ -1,0 +1,268 @@
+#include "WindowsUnzipHost.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+#include "CodePages.h"
+
+namespace qnruz {
+
+namespace {
+
+constexpr unsigned long kMaxULong = 0xFFFFFFFFul;
+constexpr size_t kWriteBuffer = 1024 * 1024;
+constexpr int kPasswordBuffer = 256;
+
+class UniqueHandle {
+public:
+    explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    bool Reset() {
+        bool ok = true;
+        if (valid()) ok = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+    HANDLE Release() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+unsigned long Clamp32(uint64_t value) { return value > kMaxULong ? kMaxULong : static_cast<unsigned long>(value); }
+
+int64_t FileTimeToUnix(const FILETIME& ft) {
+    uint64_t ticks = (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return zipcore::FileTimeToUnixTime(ticks);
+}
+
+FILETIME UnixToFileTime(int64_t unixSeconds) {
+    uint64_t ticks = zipcore::UnixTimeToFileTime(unixSeconds);
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(ticks);
+    ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return ft;
+}
+
+// The archive, read at explicit offsets (no shared file position).
+class Win32ArchiveInput : public zipcore::ArchiveInput {
+public:
+    Win32ArchiveInput(HANDLE handle, uint64_t size) : handle_(handle), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t size) override {
+        if (offset > size_ || size > size_ - offset) return false;
+        char* out = static_cast<char*>(buffer);
+        while (size > 0) {
+            DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(offset);
+            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+            DWORD read = 0;
+            if (!ReadFile(handle_.get(), out, chunk, &read, &at) || read == 0) return false;
+            out += read;
+            offset += read;
+            size -= read;
+        }
+        return true;
+    }
+
+private:
+    UniqueHandle handle_;
+    uint64_t size_;
+};
+
+// A member being written to a temporary file beside its final name, through
+// a large buffer; removed unless committed.
+class Win32ExtractedFile : public zipcore::ExtractedFile {
+public:
+    Win32ExtractedFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path)) {
+        buffer_.reserve(kWriteBuffer);
+    }
+    ~Win32ExtractedFile() override {
+        if (committed_) return;
+        handle_.Reset();
+        DeleteFileW(path_.c_str());
+    }
+
+    bool Write(const uint8_t* data, size_t size) override {
+        if (buffer_.size() + size > kWriteBuffer && !Flush()) return false;
+        if (size >= kWriteBuffer) return WriteAll(data, size);
+        buffer_.insert(buffer_.end(), data, data + size);
+        return true;
+    }
+
+    bool Commit(const std::string& finalPath, const zipcore::FileStamp& stamp) override {
+        if (!Flush()) return false;
+        FILETIME modified = UnixToFileTime(stamp.unixModTime);
+        SetFileTime(handle_.get(), nullptr, nullptr, &modified);
+        if (!handle_.Reset()) return false;
+        std::wstring target = ToWin32Path(finalPath);
+        DWORD existing = GetFileAttributesW(target.c_str());
+        if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                                FILE_ATTRIBUTE_SYSTEM)))
+            SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+        committed_ = true;
+        DWORD attributes = (stamp.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (stamp.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+        if (attributes) SetFileAttributesW(target.c_str(), attributes);
+        return true;
+    }
+
+private:
+    bool Flush() {
+        bool ok = WriteAll(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return ok;
+    }
+    bool WriteAll(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(handle_.get(), data, chunk, &written, nullptr) || written == 0) return false;
+            data += written;
+            size -= written;
+        }
+        return true;
+    }
+
+    UniqueHandle handle_;
+    std::wstring path_;
+    std::vector<uint8_t> buffer_;
+    bool committed_ = false;
+};
+
+// Copies interface text into a writable NUL-terminated buffer for a callback.
+std::vector<char> CallbackText(const std::string& text, size_t minimum = 0) {
+    std::vector<char> buffer(std::max(text.size() + 1, minimum), '\0');
+    std::memcpy(buffer.data(), text.data(), text.size());
+    return buffer;
+}
+
+}  // namespace
+
+std::unique_ptr<zipcore::ArchiveInput> OpenArchiveFile(const std::string& ansiPath) {
+    std::wstring path = Widen(ansiPath, CP_ACP);
+    if (path.empty()) return nullptr;
+    UniqueHandle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle.valid()) return nullptr;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return nullptr;
+    uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return std::make_unique<Win32ArchiveInput>(handle.Release(), size);
+}
+
+std::string WindowsUnzipHost::DecodeMemberName(const std::string& raw, bool utf8) {
+    return Narrow(DecodeStoredName(raw, utf8), CP_UTF8);
+}
+
+std::string WindowsUnzipHost::ToInterface(const std::string& utf8) { return Narrow(Widen(utf8, CP_UTF8), CP_ACP); }
+
+std::string WindowsUnzipHost::FromInterface(const std::string& text) {
+    return Narrow(Widen(text, CP_ACP), CP_UTF8);
+}
+
+void WindowsUnzipHost::Print(const std::string& text) {
+    if (!callbacks_ || !callbacks_->print) return;
+    std::vector<char> buffer = CallbackText(text);
+    callbacks_->print(buffer.data(), static_cast<unsigned long>(text.size()));
+}
+
+int WindowsUnzipHost::Replace(const std::string& path) {
+    if (!callbacks_ || !callbacks_->replace) return 100;
+    std::vector<char> buffer = CallbackText(path, MAX_PATH + 1);
+    return callbacks_->replace(buffer.data());
+}
+
+bool WindowsUnzipHost::Password(const std::string& prompt, const std::string& member, std::string& password) {
+    if (!callbacks_ || !callbacks_->password) return false;
+    std::vector<char> buffer(kPasswordBuffer + 1, '\0');
+    if (callbacks_->password(buffer.data(), kPasswordBuffer, prompt.c_str(), member.c_str()) != 0) return false;
+    buffer[kPasswordBuffer] = '\0';
+    password = buffer.data();
+    return !password.empty();
+}
+
+void WindowsUnzipHost::DirectoryEntry(const zipcore::ListingEntry& entry) {
+    if (!callbacks_ || !callbacks_->SendApplicationMessage) return;
+    std::vector<char> path = CallbackText(entry.path);
+    std::vector<char> method = CallbackText(entry.method);
+    callbacks_->SendApplicationMessage(
+        Clamp32(entry.uncompressedSize), Clamp32(entry.compressedSize), static_cast<unsigned>(entry.ratio),
+        static_cast<unsigned>(entry.modified.day), static_cast<unsigned>(entry.modified.month),
+        static_cast<unsigned>(entry.modified.year), static_cast<unsigned>(entry.modified.hour),
+        static_cast<unsigned>(entry.modified.minute), ' ', path.data(), method.data(),
+        static_cast<unsigned long>(entry.crc32), entry.encrypted ? 'E' : ' ');
+}
+
+bool WindowsUnzipHost::Stop(const std::string& member, uint64_t size) {
+    if (!callbacks_ || !callbacks_->ServCallBk) return false;
+    return callbacks_->ServCallBk(member.c_str(), Clamp32(size)) != 0;
+}
+
+std::unique_ptr<zipcore::ArchiveInput> WindowsUnzipHost::OpenArchive(const std::string& path) {
+    return OpenArchiveFile(path);
+}
+
+zipcore::FileFacts WindowsUnzipHost::Stat(const std::string& path) {
+    zipcore::FileFacts facts;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(ToWin32Path(path).c_str(), GetFileExInfoStandard, &data)) return facts;
+    facts.exists = true;
+    facts.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.unixModTime = FileTimeToUnix(data.ftLastWriteTime);
+    return facts;
+}
+
+bool WindowsUnzipHost::MakeDirectory(const std::string& path) {
+    std::wstring wide = ToWin32Path(path);
+    if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const std::string& folder) {
+    static std::atomic<unsigned> counter{0};
+    std::wstring base = ToWin32Path(folder.empty() ? std::string(".\\") : folder);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t name[64];
+        swprintf(name, 64, L"~qnruz%08lx%04x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+                 static_cast<unsigned>(counter++ & 0xFFFF));
+        std::wstring path = base + name;
+        HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32ExtractedFile>(handle, path);
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
+    }
+    return nullptr;
+}
+
+int64_t WindowsUnzipHost::LocalTimeToUnix(const zipcore::DateTime& local) {
+    SYSTEMTIME localTime{};
+    localTime.wYear = static_cast<WORD>(local.year);
+    localTime.wMonth = static_cast<WORD>(local.month);
+    localTime.wDay = static_cast<WORD>(local.day);
+    localTime.wHour = static_cast<WORD>(local.hour);
+    localTime.wMinute = static_cast<WORD>(local.minute);
+    localTime.wSecond = static_cast<WORD>(local.second);
+    SYSTEMTIME utc{};
+    FILETIME ft{};
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc) || !SystemTimeToFileTime(&utc, &ft))
+        return zipcore::DateTimeToUnixTime(local);
+    return FileTimeToUnix(ft);
+}
+
+}  // namespace qnruz

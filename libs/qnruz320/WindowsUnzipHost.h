@@ -1,0 +1,41 @@
+// The unzip job's host on Windows: the caller's callbacks (USERFUNCTIONS),
+// code pages, and the Win32 file system.
+#pragma once
+
+#include <string>
+
+#include "UnzipJob.h"
+#include "unzip_api.h"
+
+namespace qnruz {
+
+class WindowsUnzipHost : public zipcore::UnzipHost {
+public:
+    // `callbacks` may be null (no messages, no answers: safe defaults).
+    explicit WindowsUnzipHost(USERFUNCTIONS* callbacks) : callbacks_(callbacks) {}
+
+    std::string DecodeMemberName(const std::string& raw, bool utf8) override;
+    std::string ToInterface(const std::string& utf8) override;
+    std::string FromInterface(const std::string& text) override;
+
+    void Print(const std::string& text) override;
+    int Replace(const std::string& path) override;
+    bool Password(const std::string& prompt, const std::string& member, std::string& password) override;
+    void DirectoryEntry(const zipcore::ListingEntry& entry) override;
+    bool Stop(const std::string& member, uint64_t size) override;
+
+    std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override;
+    zipcore::FileFacts Stat(const std::string& path) override;
+    bool MakeDirectory(const std::string& path) override;
+    std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override;
+    int64_t LocalTimeToUnix(const zipcore::DateTime& local) override;
+
+private:
+    USERFUNCTIONS* callbacks_;
+};
+
+// Opens an archive named in ANSI text for reading; nullptr when it is
+// missing or not a regular file.
+std::unique_ptr<zipcore::ArchiveInput> OpenArchiveFile(const std::string& ansiPath);
+
+}  // namespace qnruz
