@@ -10,6 +10,11 @@ namespace zipcore {
 // compare without regard to case (other bytes compare exactly).
 bool WildcardMatch(const std::string& pattern, const std::string& text, bool ignoreCase);
 
+// Windows masks: as WildcardMatch without regard to case, and a mask
+// ending in ".*" also matches names without an extension ("*.*" matches
+// every name, "readme.*" matches "readme").
+bool DosMaskMatch(const std::string& pattern, const std::string& text);
+
 // True when `text` holds a '*' or a '?'.
 bool HasWildcards(const std::string& text);
 

@@ -138,8 +138,8 @@ private:
         std::string shown = host_.DisplayName(member.rawName, member.utf8);
         const std::string* names[] = {&member.rawName, &shown};
         for (const std::string* name : names) {
-            if (WildcardMatch(spec, *name, true)) return true;
-            if (!name->empty() && name->back() == '/' && WildcardMatch(spec + "/", *name, true)) return true;
+            if (DosMaskMatch(spec, *name)) return true;
+            if (!name->empty() && name->back() == '/' && DosMaskMatch(spec + "/", *name)) return true;
         }
         return false;
     }

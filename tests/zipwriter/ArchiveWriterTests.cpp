@@ -245,6 +245,10 @@ TEST(Wildcard, MatchesLikeZipMasks) {
     EXPECT_TRUE(WildcardMatch("*", "", false));
     EXPECT_TRUE(WildcardMatch("a**b*c", "axxbyyc", false));
     EXPECT_FALSE(WildcardMatch("a*b*c", "axxbyy", false));
+    EXPECT_TRUE(zipcore::DosMaskMatch("*.*", "README"));
+    EXPECT_TRUE(zipcore::DosMaskMatch("*.*", "dir/sub/README"));
+    EXPECT_TRUE(zipcore::DosMaskMatch("Read*.*", "readme"));
+    EXPECT_FALSE(zipcore::DosMaskMatch("*.txt", "readme"));
 }
 
 TEST(CompressionPercent, RoundsTheShareSaved) {

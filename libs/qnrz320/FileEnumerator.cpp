@@ -1,0 +1,214 @@
+#include "FileEnumerator.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "DosTime.h"
+#include "Wildcard.h"
+#include "ZipFormat.h"
+#include "ZipText.h"
+
+namespace qnrz {
+
+namespace {
+
+constexpr unsigned long kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                          FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty()) return name;
+    wchar_t last = folder.back();
+    if (last == L'\\' || last == L':') return folder + name;
+    return folder + L"\\" + name;
+}
+
+std::wstring FullPathOf(const std::wstring& path) {
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    full.resize(length);
+    return full;
+}
+
+std::wstring UpperCase(std::wstring text) {
+    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+void SetTimes(zipcore::NewMemberInfo& info, unsigned long long writeTime) {
+    FILETIME utc{static_cast<DWORD>(writeTime), static_cast<DWORD>(writeTime >> 32)};
+    FILETIME local{};
+    WORD dosDate = 0, dosTime = 0;
+    if (FileTimeToLocalFileTime(&utc, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime)) {
+        info.dosDate = dosDate;
+        info.dosTime = dosTime;
+    } else {
+        info.dosDate = (1 << 5) | 1;  // 1980-01-01, the earliest DOS date
+        info.dosTime = 0;
+    }
+    info.hasUnixTime = true;
+    info.unixModTime = zipcore::FileTimeToUnixTime(writeTime);
+}
+
+}  // namespace
+
+std::wstring StoredPath(const std::wstring& path) {
+    std::wstring name = path;
+    std::replace(name.begin(), name.end(), L'\\', L'/');
+    if (name.size() >= 2 && name.compare(0, 2, L"//") == 0) {
+        // \\server\share\rest: the share is not part of the name.
+        size_t server = name.find(L'/', 2);
+        size_t share = server == std::wstring::npos ? server : name.find(L'/', server + 1);
+        name = share == std::wstring::npos ? std::wstring() : name.substr(share);
+    } else if (name.size() >= 2 && name[1] == L':') {
+        name.erase(0, 2);
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        size_t start = name.find_first_not_of(L'/');
+        if (start != 0) {
+            name.erase(0, start == std::wstring::npos ? name.size() : start);
+            changed = !name.empty();
+        }
+        for (const wchar_t* step : {L"./", L"../"}) {
+            size_t length = wcslen(step);
+            if (name.compare(0, length, step) == 0) {
+                name.erase(0, length);
+                changed = true;
+            }
+        }
+    }
+    if (name == L"." || name == L"..") name.clear();
+    return name;
+}
+
+bool FileEnumerator::Skipped(unsigned long attributes) const {
+    bool hiddenOrSystem = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    return hiddenOrSystem && !options_.includeHiddenAndSystem;
+}
+
+std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& folder) const {
+    std::vector<Found> entries;
+    WIN32_FIND_DATAW data{};
+    FindHandle find(FindFirstFileW(JoinPath(folder.empty() ? L"." : folder, L"*").c_str(), &data));
+    if (!find.Valid()) return entries;
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        Found found;
+        found.path = JoinPath(folder, name);
+        found.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        found.attributes = data.dwFileAttributes;
+        found.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        found.writeTime = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                          data.ftLastWriteTime.dwLowDateTime;
+        entries.push_back(found);
+    } while (FindNextFileW(find.Get(), &data));
+    std::sort(entries.begin(), entries.end(), [](const Found& a, const Found& b) {
+        return CompareStringOrdinal(a.path.c_str(), -1, b.path.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    });
+    return entries;
+}
+
+bool FileEnumerator::AddFound(const Found& found) {
+    if (found.isDirectory && (!options_.folderEntries || options_.junkFolders)) return false;
+    std::wstring full = FullPathOf(found.path);
+    std::wstring key = UpperCase(full);
+    if (key == UpperCase(options_.excludedFullPath)) return false;
+    if (!seenPaths_.insert(key).second) return false;  // named twice: one member
+
+    std::wstring stored = StoredPath(found.path);
+    if (options_.junkFolders) {
+        size_t slash = stored.find_last_of(L'/');
+        if (slash != std::wstring::npos) stored.erase(0, slash + 1);
+    }
+    if (stored.empty()) return false;
+    if (found.isDirectory) stored += L'/';
+
+    zipcore::SourceFile source;
+    source.info.storedName = ToUtf8(stored);
+    source.info.utf8Name = !IsAscii(stored);
+    source.info.isDirectory = found.isDirectory;
+    source.info.expectedSize = found.isDirectory ? 0 : found.size;
+    source.info.attributes = found.attributes & kKeptAttributes;
+    SetTimes(source.info, found.writeTime);
+    source.displayName = ToAnsi(stored);
+    source.path = ToUtf8(full);
+    sources_.push_back(source);
+    return true;
+}
+
+void FileEnumerator::AddEverythingBelow(const std::wstring& folder) {
+    for (const Found& entry : List(folder)) {
+        if (Skipped(entry.attributes)) continue;
+        AddFound(entry);
+        if (entry.isDirectory) AddEverythingBelow(entry.path);
+    }
+}
+
+bool FileEnumerator::MatchIn(const std::wstring& folder, const std::wstring& mask) {
+    bool matched = false;
+    std::string utf8Mask = ToUtf8(mask);
+    std::vector<Found> entries = List(folder);
+    for (const Found& entry : entries) {
+        if (Skipped(entry.attributes)) continue;
+        size_t slash = entry.path.find_last_of(L"\\:");
+        std::wstring name = slash == std::wstring::npos ? entry.path : entry.path.substr(slash + 1);
+        if (!zipcore::DosMaskMatch(utf8Mask, ToUtf8(name))) continue;
+        matched = true;
+        AddFound(entry);
+        if (entry.isDirectory && options_.recurse == 1) AddEverythingBelow(entry.path);
+    }
+    if (options_.recurse == 2) {
+        for (const Found& entry : entries) {
+            if (entry.isDirectory && !Skipped(entry.attributes)) matched = MatchIn(entry.path, mask) || matched;
+        }
+    }
+    return matched;
+}
+
+bool FileEnumerator::AddSpec(const std::wstring& rawSpec) {
+    std::wstring spec = rawSpec;
+    std::replace(spec.begin(), spec.end(), L'/', L'\\');
+    while (spec.size() > 1 && spec.back() == L'\\' && spec[spec.size() - 2] != L':') spec.pop_back();
+    if (spec.empty()) return false;
+    size_t slash = spec.find_last_of(L"\\:");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : spec.substr(0, slash + 1);
+    std::wstring name = slash == std::wstring::npos ? spec : spec.substr(slash + 1);
+    if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':') folder.pop_back();
+
+    if (name.find_first_of(L"*?") != std::wstring::npos) return MatchIn(folder, name);
+
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(spec.c_str(), GetFileExInfoStandard, &data)) return false;
+    Found found;
+    found.path = spec;
+    found.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    found.attributes = data.dwFileAttributes;
+    found.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    found.writeTime = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    if (Skipped(found.attributes)) return false;
+    AddFound(found);
+    if (found.isDirectory && options_.recurse != 0) AddEverythingBelow(spec);
+    return true;
+}
+
+}  // namespace qnrz

@@ -1,0 +1,55 @@
+// Finds the files a zip job's specifications name: plain names, folders and
+// masks ('*', '?'), with or without recursion, hidden and system files only
+// on request. Names are stored as the specification gives the path, without
+// drive, leading separators or "." and ".." steps, with '/' separators.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ZipJob.h"
+
+namespace qnrz {
+
+struct EnumerationOptions {
+    int recurse = 0;  // 0 none; 1 into named folders; 2 into every folder, mask in each
+    bool includeHiddenAndSystem = false;
+    bool folderEntries = true;
+    bool junkFolders = false;       // store names without their folders
+    std::wstring excludedFullPath;  // the archive itself
+};
+
+class FileEnumerator {
+public:
+    explicit FileEnumerator(EnumerationOptions options) : options_(std::move(options)) {}
+
+    // Adds what `spec` names; false when it names nothing.
+    bool AddSpec(const std::wstring& spec);
+
+    const std::vector<zipcore::SourceFile>& Sources() const { return sources_; }
+
+private:
+    struct Found {
+        std::wstring path;  // as the specification spells it
+        bool isDirectory;
+        unsigned long attributes;
+        unsigned long long size;
+        unsigned long long writeTime;  // FILETIME ticks, UTC
+    };
+
+    bool Skipped(unsigned long attributes) const;
+    bool AddFound(const Found& found);
+    void AddEverythingBelow(const std::wstring& folder);
+    bool MatchIn(const std::wstring& folder, const std::wstring& mask);
+    std::vector<Found> List(const std::wstring& folder) const;
+
+    EnumerationOptions options_;
+    std::vector<zipcore::SourceFile> sources_;
+    std::set<std::wstring> seenPaths_;  // full paths, upper case
+};
+
+// The stored form of a path as a specification spells it.
+std::wstring StoredPath(const std::wstring& path);
+
+}  // namespace qnrz
