@@ -196,6 +196,18 @@ bool WindowsUnzipHost::Password(const std::string& prompt, const std::string& me
     return !password.empty();
 }
 
+std::vector<std::string> WindowsUnzipHost::PasswordForms(const std::string& password) {
+    // Tools differ in how they turn a typed password into bytes: Windows
+    // tools use the ANSI or OEM code page, others UTF-8.
+    std::wstring text = Widen(password, CP_ACP);
+    std::vector<std::string> forms{password};
+    for (unsigned codePage : {static_cast<unsigned>(CP_UTF8), static_cast<unsigned>(CP_OEMCP)}) {
+        std::string form = Narrow(text, codePage);
+        if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
+    }
+    return forms;
+}
+
 void WindowsUnzipHost::DirectoryEntry(const zipcore::ListingEntry& entry) {
     if (!callbacks_ || !callbacks_->SendApplicationMessage) return;
     std::vector<char> path = CallbackText(entry.path);

@@ -21,6 +21,7 @@ public:
     void Print(const std::string& text) override;
     int Replace(const std::string& path) override;
     bool Password(const std::string& prompt, const std::string& member, std::string& password) override;
+    std::vector<std::string> PasswordForms(const std::string& password) override;
     void DirectoryEntry(const zipcore::ListingEntry& entry) override;
     bool Stop(const std::string& member, uint64_t size) override;
 

@@ -428,8 +428,9 @@ bool Job::ObtainPassword(const Member& member, MemberExtractor& extractor) {
         std::string answer;
         const char* prompt = attempt == 0 ? "Enter password: " : "Password incorrect--reenter: ";
         if (!host_.Password(prompt, member.shownName, answer)) break;
-        if (extractor.PasswordMatches(answer)) {
-            password_ = answer;
+        for (const std::string& form : host_.PasswordForms(answer)) {
+            if (!extractor.PasswordMatches(form)) continue;
+            password_ = form;
             havePassword_ = true;
             return true;
         }

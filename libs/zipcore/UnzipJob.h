@@ -115,6 +115,10 @@ public:
     virtual int Replace(const std::string& path) = 0;
     // False when the caller gives no password.
     virtual bool Password(const std::string& prompt, const std::string& member, std::string& password) = 0;
+    // The byte forms a password typed by the caller may have had in the
+    // tool that encrypted the archive (the caller's code page first; on
+    // Windows also UTF-8 and OEM). The first one the archive accepts wins.
+    virtual std::vector<std::string> PasswordForms(const std::string& password) { return {password}; }
     virtual void DirectoryEntry(const ListingEntry& entry) = 0;
     // True when the caller asks to stop before `member`.
     virtual bool Stop(const std::string& member, uint64_t size) = 0;

@@ -1,0 +1,88 @@
+#!/bin/bash
+# Builds the archives the Windows unzip tests read, with the peer tools
+# (Info-ZIP zip, 7-Zip, Python's zipfile), and the facts to check them
+# against: the source files themselves and Python's listing of each archive.
+#   make_fixtures.sh FOLDER
+set -euo pipefail
+out=$1
+rm -rf "$out"
+mkdir -p "$out/src/sub/deeper" "$out/src/empty-folder"
+cd "$out"
+
+python3 - <<'PY'
+import random
+random.seed(11)
+with open('src/readme.txt', 'w') as f:
+    for i in range(2000): f.write('ligne %d d\'un texte qui se compresse bien\n' % i)
+with open('src/random.bin', 'wb') as f: f.write(bytes(random.getrandbits(8) for _ in range(200000)))
+open('src/sub/empty.dat', 'wb').close()
+with open('src/sub/deeper/mixed.bin', 'wb') as f:
+    f.write(b'abc' * 50000 + bytes(random.getrandbits(8) for _ in range(30000)))
+with open('src/with space.txt', 'w') as f: f.write('space\n')
+PY
+touch -d '2021-03-04 05:06:00' src/readme.txt
+
+(cd src && zip -q -r -9 ../zip9.zip . && zip -q -r -0 ../zip0.zip . && zip -q -r -P 'sésame' ../encrypted.zip readme.txt sub)
+(cd src && echo 'Commentaire de l archive' | zip -q -z ../comment.zip readme.txt)
+python3 - <<'PY'
+import struct, zipfile, zlib
+
+zipfile.ZipFile('empty.zip', 'w').close()
+open('notzip.zip', 'wb').write(b'this is not a zip file\n' * 100)
+
+# A comment too long for a progress message.
+with zipfile.ZipFile('longcomment.zip', 'w') as z:
+    z.writestr('a.txt', 'a')
+    z.comment = b'C' * 40000
+
+# Names: UTF-8 with the flag (Python sets it), OEM (code page 850) without.
+def raw_zip(path, members):
+    """Stored members with name bytes as given; flags as given."""
+    data, central = b'', b''
+    for name, content, flags in members:
+        crc = zlib.crc32(content)
+        local = struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, flags, 0, 0x6000, 0x5a84, crc,
+                            len(content), len(content), len(name), 0)
+        central += struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 20, 20, flags, 0, 0x6000, 0x5a84, crc,
+                               len(content), len(content), len(name), 0, 0, 0, 0, 0, len(data))
+        central += name
+        data += local + name + content
+    end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, len(members), len(members), len(central), len(data), 0)
+    open(path, 'wb').write(data + central + end)
+
+raw_zip('names.zip', [
+    ('dossier/café.txt'.encode('utf-8'), b'utf8 name\n', 0x800),
+    ('crème.txt'.encode('cp850'), b'oem name\n', 0),
+    ('日本.txt'.encode('utf-8'), b'not in the ANSI code page\n', 0x800),
+])
+
+# Hostile names and an overlapping member.
+with zipfile.ZipFile('hostile.zip', 'w') as z:
+    for n in ['../evil1.txt', '/evil2.txt', 'C:/evil3.txt', 'sub/../../evil4.txt', 'CON', 'ok.txt']:
+        z.writestr(zipfile.ZipInfo(n), 'payload')
+
+# Many members (over 1023 names for a selection).
+with zipfile.ZipFile('many.zip', 'w') as z:
+    for i in range(1100): z.writestr('m/f%04d.txt' % i, str(i))
+
+# Unsupported method beside a supported one.
+with zipfile.ZipFile('bzip2.zip', 'w') as z:
+    z.writestr('bz.txt', 'b' * 1000, compress_type=zipfile.ZIP_BZIP2)
+    z.writestr('ok.txt', 'ok', compress_type=zipfile.ZIP_DEFLATED)
+
+# Corrupted data: a bad CRC.
+with zipfile.ZipFile('corrupt.zip', 'w') as z:
+    z.writestr('bad.txt', 'X' * 5000)
+data = bytearray(open('corrupt.zip', 'rb').read())
+data[30 + len('bad.txt') + 100] ^= 0xff
+open('corrupt.zip', 'wb').write(data)
+
+# Python's own listing of each archive: name|size|csize|crc|Y-M-D H:M|method|encrypted.
+for name in ['zip9.zip', 'zip0.zip', 'encrypted.zip', 'names.zip']:
+    with zipfile.ZipFile(name) as z, open(name + '.listing', 'w', encoding='utf-8') as f:
+        for i in z.infolist():
+            d = i.date_time
+            f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\n' % (i.filename, i.file_size, i.compress_size, i.CRC,
+                    d[0], d[1], d[2], d[3], d[4], i.compress_type, i.flag_bits & 1))
+PY
+(cd src && 7zz a -tzip -bd -bso0 ../sevenzip.zip .)
