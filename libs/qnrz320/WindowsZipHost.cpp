@@ -56,7 +56,7 @@ private:
 class Win32ArchiveInput : public zipcore::ArchiveInput {
 public:
     explicit Win32ArchiveInput(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {
         LARGE_INTEGER size{};
         if (file_.Valid() && GetFileSizeEx(file_.Get(), &size)) size_ = static_cast<uint64_t>(size.QuadPart);

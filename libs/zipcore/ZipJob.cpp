@@ -290,6 +290,7 @@ private:
                               writer.MemberCount() == members.size();
         if (nothingChanged && failures_ > 0) return kZipOpen;  // keep the archive as it was
         if (!writer.Finish(comment)) return WriteFailure();
+        input_.reset();  // some systems cannot replace a file that is still open
         if (!temporary->Commit()) {
             PrintLine("zip error: Could not replace " + archivePath_);
             return kZipWrite;

@@ -1,0 +1,248 @@
+#include "mZip.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <type_traits>
+
+#include "EngineError.h"
+#include "mUnzip.h"
+
+namespace bralto {
+
+namespace {
+
+constexpr wchar_t kLibraryName[] = L"qnrz320.dll";
+constexpr long kErrDllEntryNotFound = 453;
+constexpr size_t kSpecTableSlots = kMaxZipSpecs + 1;
+constexpr size_t kNameLimit = 32768;
+constexpr size_t kPasswordLimit = 256;
+constexpr size_t kCommentLimit = kZipCommentBufferSize - 1;  // characters before the NUL
+constexpr unsigned long kProgressLimit = 32000;
+
+IZipJob* g_currentListener = nullptr;
+bool g_passwordGivenUp = false;
+
+std::wstring VBZipSource() { return ExecutableBaseName() + L".VBZip"; }
+
+struct ModuleDeleter {
+    void operator()(HMODULE module) const {
+        if (module) FreeLibrary(module);
+    }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+
+// The zip library, bound by name at the first call: from the folder of the
+// running executable first, then by the system's search order. Kept for
+// the life of the process.
+class ZipLibrary {
+public:
+    static ZipLibrary& Instance() {
+        static ZipLibrary library;
+        return library;
+    }
+
+    ZpInitFunction Init() { return Bind<ZpInitFunction>("ZpInit"); }
+    ZpSetOptionsFunction SetOptions() { return Bind<ZpSetOptionsFunction>("ZpSetOptions"); }
+    ZpArchiveFunction Archive() { return Bind<ZpArchiveFunction>("ZpArchive"); }
+
+private:
+    template <typename Function>
+    Function Bind(const char* name) {
+        Load();
+        FARPROC address = GetProcAddress(module_.get(), name);
+        if (!address) {
+            throw AutomationError(kErrDllEntryNotFound, VBZipSource(),
+                                  L"Point d'entrée " + FromAnsi(name) + L" introuvable dans qnrz320.dll");
+        }
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+    }
+
+    void Load() {
+        if (module_) return;
+        wchar_t path[MAX_PATH * 4] = {};
+        DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+        std::wstring beside(path, length);
+        beside.erase(beside.find_last_of(L"\\/") + 1);
+        module_.reset(LoadLibraryW((beside + kLibraryName).c_str()));
+        if (!module_) module_.reset(LoadLibraryW(kLibraryName));
+        if (!module_) throw AutomationError(kErrFileNotFound, VBZipSource(), L"Fichier introuvable : qnrz320.dll");
+    }
+
+    UniqueModule module_;
+};
+
+std::string CallbackText(const char* text, size_t limit) {
+    if (!text) return std::string();
+    return std::string(text, strnlen(text, limit));
+}
+
+std::wstring TrimSpaces(const std::wstring& text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return std::wstring();
+    size_t last = text.find_last_not_of(L' ');
+    return text.substr(first, last - first + 1);
+}
+
+// The library's name table: specifications in slots 0 to count-1, then a
+// string of one NUL character.
+class SpecTable {
+public:
+    SpecTable(const std::vector<std::wstring>& specs, long count) {
+        size_t used = static_cast<size_t>(std::max<long>(0, std::min<long>(count, static_cast<long>(specs.size()))));
+        if (used > kMaxZipSpecs) {
+            throw AutomationError(kErrSubscriptOutOfRange, VBZipSource(),
+                                  L"L'indice n'appartient pas à la sélection.");
+        }
+        for (size_t i = 0; i < used; ++i) texts_.push_back(ToAnsi(specs[i]));
+        texts_.emplace_back();  // the closing entry: one NUL character
+        pointers_.assign(kSpecTableSlots, nullptr);
+        for (size_t i = 0; i < texts_.size(); ++i) pointers_[i] = &texts_[i][0];
+    }
+    int Count() const { return static_cast<int>(texts_.size() - 1); }
+    char** Table() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_;
+};
+
+}  // namespace
+
+IZipJob* CurrentZipListener() { return g_currentListener; }
+bool ZipPasswordGivenUp() { return g_passwordGivenUp; }
+
+long RunZip(IZipJob* job, ZPOPT& options, const std::vector<std::wstring>& specs, long count) {
+    g_passwordGivenUp = false;
+    g_currentListener = job;
+    try {
+        std::wstring basePath = job ? job->BasePath() : std::wstring();
+        if (!TrimSpaces(basePath).empty()) SetCurrentDirectoryW(basePath.c_str());
+
+        ZIPUSERFUNCTIONS functions{};
+        functions.print = ZipPrintCallback;
+        functions.comment = ZipCommentCallback;
+        functions.password = ZipPasswordCallback;
+        functions.ServiceApplication = ZipServiceCallback;
+        ZipLibrary& library = ZipLibrary::Instance();
+        library.Init()(&functions);
+        library.SetOptions()(&options);
+        SpecTable table(specs, count);
+        std::string archive = ToAnsi(job ? job->ZipFile() : std::wstring());
+        ZCL names{table.Count(), &archive[0], table.Table()};
+        long code = library.Archive()(names);
+        g_currentListener = nullptr;
+        return code;
+    } catch (const AutomationError& error) {
+        g_currentListener = nullptr;
+        throw AutomationError(error.Number(), VBZipSource(), error.Description());
+    } catch (...) {
+        g_currentListener = nullptr;
+        throw;
+    }
+}
+
+int WINAPI ZipPrintCallback(LPSTR text, unsigned long count) {
+    if (count <= 1 || count >= kProgressLimit || !text) return 0;
+    std::wstring message = SlashesToBackslashes(FromAnsi(std::string(text, count)));
+    if (g_currentListener) g_currentListener->RaiseProgress(message);
+    return 0;
+}
+
+int WINAPI ZipCommentCallback(LPSTR buffer) {
+    std::wstring comment;
+    bool cancel = false;
+    bool clear = false;
+    if (g_currentListener) g_currentListener->RaiseCommentRequest(comment, cancel, clear);
+    comment = TrimSpaces(comment);
+    if (!buffer) return 1;
+    if (clear) {
+        std::memset(buffer, 0, kZipCommentBufferSize);
+    } else if (!comment.empty() && !cancel) {
+        std::string bytes = ToAnsi(comment);
+        if (bytes.size() > kCommentLimit) bytes.resize(kCommentLimit);
+        std::memset(buffer, 0, kZipCommentBufferSize);
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    }
+    return 1;
+}
+
+int WINAPI ZipPasswordCallback(LPSTR buffer, int size, LPCSTR, LPCSTR) {
+    if (g_passwordGivenUp) return 1;
+    std::wstring password;
+    bool cancel = false;
+    if (g_currentListener) g_currentListener->RaisePasswordRequest(password, cancel);
+    password = TrimSpaces(password);
+    if (password.empty() || cancel || !buffer || size <= 0) {
+        g_passwordGivenUp = true;
+        return 1;
+    }
+    std::string bytes = ToAnsi(password);
+    size_t capacity = std::min<size_t>(static_cast<size_t>(size), kPasswordLimit) - 1;
+    if (bytes.size() > capacity) bytes.resize(capacity);
+    std::memset(buffer, 0, static_cast<size_t>(size));
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return 0;
+}
+
+int WINAPI ZipServiceCallback(LPCSTR name, unsigned long) {
+    std::wstring file = FromAnsi(CallbackText(name, kNameLimit));
+    bool cancel = false;
+    if (g_currentListener) g_currentListener->RaiseCancel(file, cancel);
+    return cancel ? 1 : 0;
+}
+
+ZipOptionRecord::ZipOptionRecord() {
+    record_.Date = &empty_[0];
+    record_.szRootDir = &rootDir_[0];
+    record_.szTempDir = &empty_[0];
+    StoreDirectories(true);
+    StoreFolderNames(false);
+    RecurseSubDirs(false);
+    CompressionLevel(6);
+}
+
+void ZipOptionRecord::BasePath(const std::wstring& value) {
+    basePath_ = value;
+    rootDir_ = ToAnsi(value);
+    record_.szRootDir = &rootDir_[0];
+}
+
+long ZipOptionRecord::MessageLevel() const {
+    if (record_.fVerbose) return 0;
+    if (record_.fQuiet) return 1;
+    return 2;
+}
+
+void ZipOptionRecord::MessageLevel(long value) {
+    switch (value) {
+        case 0:
+            record_.fVerbose = 1;
+            record_.fQuiet = 0;
+            break;
+        case 1:
+            record_.fVerbose = 0;
+            record_.fQuiet = 1;
+            break;
+        case 2:
+            record_.fVerbose = 0;
+            record_.fQuiet = 0;
+            break;
+        default:
+            break;  // any other value changes nothing
+    }
+}
+
+void ZipOptionRecord::CompressionLevel(long value) { record_.fLevel = std::to_string(value)[0]; }
+
+std::wstring ZipFileSpecList::At(long index, const std::wstring& className) const {
+    if (index < 1 || index > Count()) {
+        throw AutomationError(kErrSubscriptOutOfRange, ExecutableBaseName() + L"." + className,
+                              L"L'indice n'appartient pas à la sélection.");
+    }
+    return specs_[static_cast<size_t>(index - 1)];
+}
+
+}  // namespace bralto
