@@ -25,7 +25,10 @@ struct StoredOptions {
     std::string tempDir;
 };
 
+// The stored callbacks and options, and the running job: a callback may
+// call back into the library (ZpGetOptions) while a job runs.
 std::mutex g_stateMutex;
+std::mutex g_jobMutex;
 ZIPUSERFUNCTIONS g_callbacks{};
 StoredOptions g_options;
 
@@ -156,9 +159,17 @@ ZPOPT WINAPI ZpGetOptions(void) {
 
 int WINAPI ZpArchive(ZCL names) {
     // One job at a time: the options and callbacks are the process's.
-    std::lock_guard<std::mutex> lock(g_stateMutex);
+    std::lock_guard<std::mutex> job(g_jobMutex);
     try {
-        return RunArchiveJob(names, g_callbacks, g_options);
+        ZIPUSERFUNCTIONS callbacks;
+        StoredOptions options;
+        {
+            std::lock_guard<std::mutex> lock(g_stateMutex);
+            callbacks = g_callbacks;
+            options.record = g_options.record;
+            options.rootDir = g_options.rootDir;
+        }
+        return RunArchiveJob(names, callbacks, options);
     } catch (const std::bad_alloc&) {
         return zipcore::kZipMemory;
     } catch (...) {

@@ -84,17 +84,23 @@ private:
     uint64_t size_ = 0;
 };
 
+// The temporary archive is marked for deletion as soon as it is open, so
+// that a process that dies mid-job (crash, TerminateProcess) leaves nothing
+// behind: the system deletes it when the handle goes. Commit takes the
+// mark back just before the file replaces the archive.
 class Win32Temporary : public zipcore::TemporaryArchive {
 public:
     Win32Temporary(std::wstring path, std::wstring target)
         : path_(std::move(path)),
           target_(std::move(target)),
-          file_(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+          file_(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, TRUNCATE_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (file_.Valid()) deletePending_ = MarkForDeletion(TRUE);
+    }
     ~Win32Temporary() override {
         if (committed_) return;
         file_.Close();
-        DeleteFileW(path_.c_str());
+        DeleteFileW(path_.c_str());  // when the mark could not be set
     }
     bool Valid() const { return file_.Valid(); }
     bool Write(const void* data, size_t size) override {
@@ -116,6 +122,7 @@ public:
     bool Truncate() override { return SetEndOfFile(file_.Get()) != FALSE; }
     bool Flush() override { return FlushFileBuffers(file_.Get()) != FALSE; }
     bool Commit() override {
+        if (deletePending_ && !MarkForDeletion(FALSE)) return false;
         if (!file_.Close()) return false;
         if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return false;
@@ -125,9 +132,15 @@ public:
     }
 
 private:
+    bool MarkForDeletion(BOOLEAN deleteOnClose) {
+        FILE_DISPOSITION_INFO disposition{deleteOnClose};
+        return SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+    }
+
     std::wstring path_;
     std::wstring target_;
     FileHandle file_;
+    bool deletePending_ = false;
     bool committed_ = false;
 };
 

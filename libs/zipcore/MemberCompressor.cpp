@@ -203,7 +203,7 @@ void MemberCompressor::ReadTask(size_t taskIndex) {
     bool convert = settings_.conversion != TextConversion::None;
     std::vector<uint8_t> current, next, dictionary;
     if (!FillChunk(*source, current, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
-    bool isText = LooksLikeText(current.data(), current.size());
+    bool isText = convert && LooksLikeText(current.data(), current.size());
     convert = convert && isText;
     for (size_t index = 0;; ++index) {
         // Reading one chunk ahead tells whether the current one is the last.

@@ -55,7 +55,7 @@ struct CompressedChunk {
     size_t task = 0;       // index into the task list
     size_t index = 0;      // chunk number within its member
     bool last = false;     // the member ends with this chunk
-    bool isText = true;    // first chunk only: the member looks like text
+    bool isText = false;   // the member looks like text (judged only when converting line ends)
     uint64_t inputSize = 0;  // bytes of (converted) source in this chunk
     uint32_t crc = 0;        // CRC-32 of those bytes
     std::vector<uint8_t> deflated;  // raw deflate data (level > 0)

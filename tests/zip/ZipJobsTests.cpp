@@ -279,6 +279,35 @@ TEST_F(ZipJob, CancelKeepsTheArchiveByteForByte) {
     EXPECT_TRUE(fs::exists(folder_ / "b.txt"));
 }
 
+TEST_F(ZipJob, ACrashLeavesTheArchiveAndNoTemporaryFile) {
+    WriteFile(folder_ / "a.txt", "alpha");
+    zip_.AddFileSpec((folder_ / "a.txt").wstring());
+    ASSERT_EQ(0, zip_.Zip());
+    std::string before = ReadFile(archive_);
+    size_t entries = CountEntries(archive_.parent_path());
+    WriteFile(folder_ / "b.txt", TextContent(3000000));
+    WriteFile(folder_ / "c.txt", "charlie");
+
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    fs::path helper = fs::path(self).parent_path() / "zip_crash_helper.exe";
+    std::wstring command = L"\"" + helper.wstring() + L"\" \"" + archive_.wstring() + L"\" \"" +
+                           (folder_ / "b.txt").wstring() + L"\" \"" + (folder_ / "c.txt").wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(77u, exitCode);
+    EXPECT_TRUE(before == ReadFile(archive_));
+    EXPECT_EQ(entries, CountEntries(archive_.parent_path())) << "a temporary file was left";
+}
+
 TEST_F(ZipJob, CodesForMissingThings) {
     zip_.AddFileSpec((folder_ / "nothing-here.txt").wstring());
     EXPECT_EQ(12, zip_.Zip());

@@ -1,6 +1,7 @@
 // The portable writer, checked through the peers that must read what it
 // writes: Info-ZIP unzip, 7-Zip and Python's zipfile.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "MemberCompressor.h"
 #include "PosixHost.h"
@@ -96,6 +97,20 @@ TEST_F(WriterTest, MembersThatDoNotShrinkAreStored) {
     // 0 stored, 8 deflated: the noise files are stored, whatever their size.
     EXPECT_EQ("0 0 8 8\n", Python("d={i.filename:i.compress_type for i in z.infolist()}; "
                                   "print(d['noise.bin'], d['sub/large-noise.bin'], d['readme.txt'], d['sub/large.txt'])"));
+}
+
+TEST_F(WriterTest, TimesAndAttributesAreKept) {
+    WriteFile(source_ / "dated.txt", "old file");
+    SetModificationTime(source_ / "dated.txt", 1234567890);  // 2009-02-13 23:31:30 UTC
+    ASSERT_EQ(0, ZipCorpus(ZipJobOptions{}));
+    // The "UT" extra field holds the exact time, in local and central headers.
+    EXPECT_EQ("True 32\n", Python("import struct; i=z.getinfo('dated.txt'); "
+                                  "print(b'UT\\x05\\x00\\x01' + struct.pack('<I', 1234567890) in i.extra, "
+                                  "i.external_attr)"));
+    ExpectPeersExtract(source_);
+    struct stat extracted {};
+    ASSERT_EQ(0, stat((scratch_ / "by-unzip" / "dated.txt").c_str(), &extracted));
+    EXPECT_EQ(1234567890, extracted.st_mtime);
 }
 
 TEST_F(WriterTest, ThreadCountDoesNotChangeTheArchive) {

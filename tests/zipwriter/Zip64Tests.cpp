@@ -52,5 +52,27 @@ TEST(Zip64, Zip64WhenMembersOrTheArchivePassFourGiB) {
     fs::remove(archive_);
 }
 
+// More members than the classic end record can count: folder entries
+// need no file on disk, so 70,000 of them make the point quickly.
+TEST(Zip64, MoreThan65535Members) {
+    ScratchFolder scratch;
+    PosixHost host;
+    fs::path archive = scratch / "many.zip";
+    std::vector<zipcore::SourceFile> sources(70000);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        sources[i].info.storedName = "d" + std::to_string(i) + "/";
+        sources[i].info.isDirectory = true;
+        sources[i].info.dosDate = (40 << 9) | (1 << 5) | 1;
+        sources[i].displayName = sources[i].info.storedName;
+    }
+    ASSERT_EQ(0, zipcore::RunZipJob(zipcore::ZipJobOptions{}, sources, {}, archive.string(), host));
+    std::string output;
+    EXPECT_EQ(0, RunCommand("unzip -tq " + Quote(archive), &output)) << output;
+    EXPECT_EQ(0, RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                            "assert len(z.infolist()) == 70000, len(z.infolist())\" " + Quote(archive),
+                            &output))
+        << output;
+}
+
 }  // namespace
 }  // namespace ziptest

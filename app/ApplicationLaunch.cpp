@@ -1,0 +1,31 @@
+#include "ApplicationLaunch.h"
+
+#include "Common.h"
+#include "Settings.h"
+
+namespace bralto {
+
+bool ApplicationLaunch::RegisterDeclined() { return Settings::RegisterDeclined(); }
+
+void ApplicationLaunch::ShowRegisterWindow() {}
+
+void ApplicationLaunch::ShowMainWindow() {
+    if (!mainWindow_) mainWindow_ = std::make_unique<frmBralto>();
+    mainWindow_->Show();
+}
+
+void ApplicationLaunch::OpenAZip(const std::wstring& path) {
+    ShowMainWindow();
+    mainWindow_->OpenAZip(path);
+}
+
+void ApplicationLaunch::NewFromShell(const std::wstring& path) {
+    ShowMainWindow();
+    mainWindow_->NewFromShell(path);
+}
+
+void ApplicationLaunch::QuickExtract(const std::wstring& archivePath) {}
+
+std::wstring ApplicationLaunch::LongPathOf(const std::wstring& path) { return bralto::LongPathOf(path); }
+
+}  // namespace bralto

@@ -1,0 +1,29 @@
+// The launch targets of the running program: Bralto's own windows.
+#pragma once
+
+#include <memory>
+
+#include "Start.h"
+#include "frmBralto.h"
+
+namespace bralto {
+
+class ApplicationLaunch : public LaunchTargets {
+public:
+    bool RegisterDeclined() override;
+    // The association window arrives with the shell integration; until then
+    // the start-up goes straight on to the main window.
+    void ShowRegisterWindow() override;
+    void ShowMainWindow() override;
+    void OpenAZip(const std::wstring& path) override;
+    void NewFromShell(const std::wstring& path) override;
+    // The express-extraction window arrives with the shell verb; until then
+    // nothing opens and the process ends at once.
+    void QuickExtract(const std::wstring& archivePath) override;
+    std::wstring LongPathOf(const std::wstring& path) override;
+
+private:
+    std::unique_ptr<frmBralto> mainWindow_;
+};
+
+}  // namespace bralto

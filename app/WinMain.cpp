@@ -1,0 +1,40 @@
+// Process entry of Bralto.exe.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "AppLifetime.h"
+#include "ApplicationLaunch.h"
+#include "Start.h"
+
+namespace {
+
+// COM for the shell calls and the server objects; undone on every way out.
+struct ComApartment {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ~ComApartment() {
+        if (SUCCEEDED(hr)) CoUninitialize();
+    }
+};
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    ComApartment com;
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    bralto::ApplicationLaunch launch;
+    bralto::Main(bralto::CommandArguments(GetCommandLineW()), launch);
+    if (bralto::OpenTopLevelWindows() == 0) return 0;
+    return RunMessageLoop();
+}

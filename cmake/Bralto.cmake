@@ -1,0 +1,52 @@
+# Shared build settings and helper functions of Bralto.
+
+set(BRALTO_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+get_filename_component(BRALTO_ROOT ${BRALTO_ROOT} ABSOLUTE)
+
+if(WIN32)
+    # Every deliverable runs with nothing beside it but the system DLLs.
+    add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+    set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+    set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+    # The Wine harness runs test programs (and gtest discovery) in the project prefix.
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${BRALTO_ROOT}/scripts/wine.sh)
+    # mingw's static zlib.
+    add_library(ZLIB::ZLIB STATIC IMPORTED GLOBAL)
+    set_target_properties(ZLIB::ZLIB PROPERTIES IMPORTED_LOCATION /usr/${BRALTO_MINGW_TRIPLE}/lib/libz.a)
+else()
+    find_package(ZLIB REQUIRED)
+endif()
+
+if(NOT CMAKE_BUILD_TYPE)
+    set(CMAKE_BUILD_TYPE Release CACHE STRING "" FORCE)
+endif()
+
+# Warnings are errors on every build of every target of ours.
+function(bralto_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter -Wno-missing-field-initializers)
+endfunction()
+
+macro(bralto_setup_googletest)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    include(GoogleTest)
+endmacro()
+
+# bralto_gtest(name SOURCES a.cpp b.cpp LIBS lib1 lib2 [PROPERTIES ...] [GUI])
+# Builds a GoogleTest program and registers each of its tests with ctest.
+# Windows test programs run through the Wine harness; GUI marks those that
+# make windows (they stay console programs; the harness provides the X display).
+function(bralto_gtest name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main)
+    bralto_warnings(${name})
+    # Listing the tests at ctest time keeps Wine out of the build itself.
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})
+endfunction()

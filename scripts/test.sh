@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what is missing, builds everything and runs every test.
+set -e
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$ROOT/scripts/setup.sh"
+"$ROOT/scripts/build.sh" x86_64 i686 native
+
+status=0
+echo "=== native tests"
+(cd "$ROOT/build/native" && ctest --output-on-failure -j 2) || status=1
+
+echo "=== Windows tests (x86_64, under Wine)"
+# One warm wineserver for the whole run: each program then starts in
+# milliseconds, and no Wine helper lingers on ctest's output pipe.
+"$ROOT/scripts/wine.sh" --start
+(cd "$ROOT/build/x86_64" && ctest --output-on-failure --timeout 600) || status=1
+"$ROOT/scripts/wine.sh" --stop
+
+if [ $status -eq 0 ]; then echo "=== all tests passed"; else echo "=== some tests FAILED"; fi
+exit $status
