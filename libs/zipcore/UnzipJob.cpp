@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "ArchiveReader.h"
+#include "ExtractionPipeline.h"
 #include "MemberExtractor.h"
 #include "PathSafety.h"
 #include "MemberPattern.h"
@@ -58,26 +59,26 @@ public:
     bool Write(const uint8_t*, size_t) override { return true; }
 };
 
-// Writes a member into its temporary file, optionally turning lone LF
-// line ends into CR LF (text conversion); the CRC is checked on the
-// original bytes by the extractor.
+// Writes a member into its temporary file through the pipeline,
+// optionally turning lone LF line ends into CR LF (text conversion); the
+// CRC is checked on the original bytes by the extractor.
 class FileSink : public MemberSink {
 public:
-    FileSink(ExtractedFile& file, bool convertLineEnds) : file_(file), convert_(convertLineEnds) {}
+    FileSink(ExtractionPipeline& pipeline, bool convertLineEnds) : pipeline_(pipeline), convert_(convertLineEnds) {}
 
     bool Write(const uint8_t* data, size_t size) override {
-        if (!convert_) return file_.Write(data, size);
+        if (!convert_) return pipeline_.Write(data, size);
         converted_.clear();
         for (size_t i = 0; i < size; ++i) {
             if (data[i] == '\n' && previous_ != '\r') converted_.push_back('\r');
             converted_.push_back(data[i]);
             previous_ = data[i];
         }
-        return file_.Write(converted_.data(), converted_.size());
+        return pipeline_.Write(converted_.data(), converted_.size());
     }
 
 private:
-    ExtractedFile& file_;
+    ExtractionPipeline& pipeline_;
     bool convert_;
     uint8_t previous_ = 0;
     std::vector<uint8_t> converted_;
@@ -133,6 +134,7 @@ private:
     const UnzipOptions& options_;
     UnzipHost& host_;
     std::unique_ptr<ArchiveInput> input_;
+    std::unique_ptr<ExtractionPipeline> pipeline_;  // started by the first extracted file
     ArchiveReader reader_;
     std::vector<Member> members_;
     std::vector<bool> includeMatched_;
@@ -326,8 +328,18 @@ void Job::ExtractMember(const Member& member) {
     bool stored = member.info->method == kMethodStored;
     Say((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(finalPath));
     Say("\n");
-    FileSink sink(*file, options_.textConvert && member.info->IsText());
+    if (!pipeline_) pipeline_ = std::make_unique<ExtractionPipeline>();
+    pipeline_->Begin(*file);
+    // However this function is left, the writer thread lets go of the file
+    // before the file object goes away.
+    struct FinishOnExit {
+        ExtractionPipeline& pipeline;
+        ~FinishOnExit() { pipeline.Finish(); }
+    } finishOnExit{*pipeline_};
+    FileSink sink(*pipeline_, options_.textConvert && member.info->IsText());
     status = extractor.Extract(sink, password_);
+    bool written = pipeline_->Finish();
+    if (status == ExtractStatus::Ok && !written) status = ExtractStatus::WriteFailed;
     if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
     if (!file->Commit(finalPath, StampOf(*member.info))) {
         SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + "\n");

@@ -1,0 +1,80 @@
+#!/bin/bash
+# Extraction and test speed of the Zip core's reader (the code inside
+# qnruz320.dll, built natively) against Info-ZIP unzip 6.0 and 7-Zip, on a
+# corpus of the mingw-w64 headers and Wine's PE DLLs. Prints each time
+# (best of N runs), peak memory, and the ratio to unzip.
+#   bench/unzip_bench.sh [RUNS]      (default 3)
+# Scratch files go to build/bench (the corpus archive is kept for next time).
+set -euo pipefail
+runs=${1:-3}
+root=$(cd "$(dirname "$0")/.." && pwd)
+work=$root/build/bench
+mkdir -p "$work"
+driver=$work/unzip_driver
+archive=$work/corpus.zip
+
+echo "Building the driver..."
+g++ -std=c++17 -O2 -DNDEBUG -I"$root/libs/zipcore" -I"$root/tests/zipcore" \
+    "$root/bench/unzip_driver.cpp" "$root"/libs/zipcore/*.cpp -lz -lpthread -o "$driver"
+
+if [ ! -f "$archive" ]; then
+    echo "Making the corpus (mingw-w64 headers and Wine DLLs, zip -6)..."
+    corpus=$work/corpus
+    rm -rf "$corpus"
+    mkdir -p "$corpus/dlls"
+    cp -r /usr/share/mingw-w64/include "$corpus/include"
+    ls -S /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/*.dll | head -300 | tail -250 |
+        xargs -I{} cp {} "$corpus/dlls/"
+    (cd "$corpus" && zip -q -r -6 "$archive" .)
+    rm -rf "$corpus"
+fi
+files=$(unzip -Z1 "$archive" | wc -l)
+size=$(unzip -l "$archive" | tail -1 | awk '{print $1}')
+echo "Corpus: $(du -h "$archive" | cut -f1) archive, $files members, $((size / 1048576)) MiB uncompressed"
+
+# best_of COMMAND...: best wall time in seconds over $runs runs, and the
+# peak resident memory (KiB) of the last run.
+best_of() {
+    local best="" rss=0
+    for _ in $(seq "$runs"); do
+        rm -rf "$work/out" && mkdir "$work/out"
+        sync
+        local start end t
+        start=$(date +%s.%N)
+        /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>"$work/stderr" || { cat "$work/stderr"; return 1; }
+        end=$(date +%s.%N)
+        t=$(echo "$end - $start" | bc)
+        rss=$(cat "$work/rss")
+        if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
+    done
+    echo "$best $rss"
+}
+
+report() {
+    local label=$1 reference=$2 result=$3
+    local t=${result% *} rss=${result#* }
+    printf '  %-22s %7.2f s  %7d KiB peak   unzip/this = %5.2f\n' "$label" "$t" "$rss" "$(echo "$reference / $t" | bc -l)"
+}
+
+echo "Extraction (best of $runs):"
+unzipX=$(best_of unzip -qq -o "$archive" -d "$work/out")
+ourX=$(best_of "$driver" x "$archive" "$work/out")
+sevenX=$(best_of 7zz x -y -bd -bso0 -o"$work/out" "$archive")
+report "unzip 6.0" "${unzipX% *}" "$unzipX"
+report "qnruz320 core" "${unzipX% *}" "$ourX"
+report "7zz" "${unzipX% *}" "$sevenX"
+
+# Same output from every tool.
+rm -rf "$work/out" "$work/check" && mkdir "$work/out" "$work/check"
+"$driver" x "$archive" "$work/out"
+unzip -qq -o "$archive" -d "$work/check"
+diff -r "$work/out" "$work/check" >/dev/null && echo "  outputs identical to unzip's"
+
+echo "Test (best of $runs):"
+unzipT=$(best_of unzip -tqq "$archive")
+ourT=$(best_of "$driver" t "$archive")
+sevenT=$(best_of 7zz t -bd -bso0 "$archive")
+report "unzip 6.0" "${unzipT% *}" "$unzipT"
+report "qnruz320 core" "${unzipT% *}" "$ourT"
+report "7zz" "${unzipT% *}" "$sevenT"
+rm -rf "$work/out" "$work/check"
