@@ -41,20 +41,20 @@ struct FindState {
     HWND found;
 };
 
+BOOL CALLBACK FindVisibleTopLevel(HWND hwnd, LPARAM lParam) {
+    auto* s = reinterpret_cast<FindState*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->processId && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND VisibleWindowOf(DWORD processId) {
     FindState state{processId, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<FindState*>(lParam);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == s->processId && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
+    EnumWindows(FindVisibleTopLevel, reinterpret_cast<LPARAM>(&state));
     return state.found;
 }
 
