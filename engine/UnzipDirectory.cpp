@@ -8,23 +8,19 @@
 
 namespace bralto {
 
-namespace {
-
-void CheckIndex(long index, long count) {
-    if (index < 1 || index > count)
-        throw AutomationError(kErrSubscriptOutOfRange, ExecutableBaseName() + L".cUnzip",
+void UnzipMemberDirectory::CheckIndex(long index) const {
+    if (index < 1 || index > Count())
+        throw AutomationError(kErrSubscriptOutOfRange, ExecutableBaseName() + L"." + className_,
                               L"L'indice n'appartient pas à la sélection.");
 }
 
-}  // namespace
-
 const UnzipMember& UnzipMemberDirectory::At(long index) const {
-    CheckIndex(index, Count());
+    CheckIndex(index);
     return members_[static_cast<size_t>(index - 1)];
 }
 
 UnzipMember& UnzipMemberDirectory::At(long index) {
-    CheckIndex(index, Count());
+    CheckIndex(index);
     return members_[static_cast<size_t>(index - 1)];
 }
 

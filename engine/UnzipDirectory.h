@@ -20,6 +20,9 @@ struct UnzipMember {
 // the subscript-out-of-range error (9).
 class UnzipMemberDirectory {
 public:
+    // `className` names the owner in the error source ("cUnzip", "cAsyncUnzip").
+    explicit UnzipMemberDirectory(std::wstring className = L"cUnzip") : className_(std::move(className)) {}
+
     long Count() const { return static_cast<long>(members_.size()); }
     void Append(const UnzipMemberEntry& entry) { members_.push_back(UnzipMember{entry, true}); }
     void Clear() { members_.clear(); }
@@ -31,6 +34,9 @@ public:
     std::vector<std::wstring> IncludeNames() const;
 
 private:
+    void CheckIndex(long index) const;
+
+    std::wstring className_;
     std::vector<UnzipMember> members_;
 };
 
