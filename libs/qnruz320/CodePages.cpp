@@ -51,6 +51,18 @@ std::wstring DecodeStoredName(const std::string& raw, bool utf8Flag) {
 std::wstring ToWin32Path(const std::string& utf8) {
     std::wstring path = Widen(utf8, CP_UTF8);
     std::replace(path.begin(), path.end(), L'/', L'\\');
+    // Deep archives easily pass MAX_PATH: long absolute paths take the
+    // "\\?\" form, which must be fully resolved first (it disables the
+    // system's own normalisation).
+    constexpr size_t kShortPathLimit = 240;
+    if (path.size() < kShortPathLimit || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
+    full.resize(length);
+    if (full.size() > 2 && full[1] == L':') return L"\\\\?\\" + full;
+    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return path;
 }
 

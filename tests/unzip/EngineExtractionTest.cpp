@@ -279,6 +279,23 @@ TEST(EngineExtraction, HostileNamesAreRefusedAndNothingEscapes) {
         EXPECT_NE(std::wstring::npos, all.find(L"skipping: " + std::wstring(name))) << name;
 }
 
+TEST(EngineExtraction, PathsLongerThanMaxPath) {
+    ScratchFolder out(L"deep");
+    cUnzip unzip;
+    unzip.ZipFile(Fixture(L"deep.zip"));
+    unzip.UseFolderNames(true);
+    unzip.UnzipFolder(out.path());
+    ASSERT_EQ(0, unzip.unzip());
+    wchar_t full[MAX_PATH * 2];
+    DWORD length = GetFullPathNameW(out.path().c_str(), MAX_PATH * 2, full, nullptr);
+    std::wstring member = std::wstring(L"\\\\?\\") + std::wstring(full, length) + L"\\" + std::wstring(100, L'd') +
+                          L"\\" + std::wstring(100, L'e') + L"\\" + std::wstring(80, L'f') + L".txt";
+    EXPECT_GT(member.size(), static_cast<size_t>(MAX_PATH));
+    EXPECT_EQ("deep member", ReadBytes(member));
+    std::error_code ignored;
+    fs::remove_all(std::wstring(L"\\\\?\\") + std::wstring(full, length), ignored);
+}
+
 TEST(EngineExtraction, UnsupportedAndCorruptMembers) {
     ScratchFolder out(L"unsupported");
     RecordingListener listener;

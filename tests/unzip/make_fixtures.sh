@@ -70,6 +70,10 @@ with zipfile.ZipFile('bzip2.zip', 'w') as z:
     z.writestr('bz.txt', 'b' * 1000, compress_type=zipfile.ZIP_BZIP2)
     z.writestr('ok.txt', 'ok', compress_type=zipfile.ZIP_DEFLATED)
 
+# A path longer than MAX_PATH once joined to any extraction folder.
+with zipfile.ZipFile('deep.zip', 'w') as z:
+    z.writestr('d' * 100 + '/' + 'e' * 100 + '/' + 'f' * 80 + '.txt', 'deep member')
+
 # Corrupted data: a bad CRC.
 with zipfile.ZipFile('corrupt.zip', 'w') as z:
     z.writestr('bad.txt', 'X' * 5000)
