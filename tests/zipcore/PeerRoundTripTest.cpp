@@ -118,6 +118,39 @@ TEST(PeerRoundTrip, EncryptedWithoutPasswordGivesCode82AndWritesNothing) {
     EXPECT_EQ("", TreeDigest(out));
 }
 
+// A member zip reads from a pipe has its sizes in a data descriptor: the
+// password check byte is then the high byte of the DOS time.
+TEST(PeerRoundTrip, EncryptedStreamedMemberUsesTheTimeCheckByte) {
+    TempDir work;
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && seq 1 20000 | zip -q -P pw piped.zip -"));
+    std::string out = work / "out";
+    Shell("mkdir " + Quote(out));
+    PosixHost host;
+    host.passwordAnswers = {"pw"};
+    ASSERT_EQ(0, RunUnzipJob(ExtractOptions(work / "piped.zip", out), host, nullptr)) << host.AllText();
+    Shell("seq 1 20000 > " + Quote(work / "expected"));
+    EXPECT_EQ(ReadFile(work / "expected"), ReadFile(out + "/-"));
+}
+
+TEST(PeerRoundTrip, AesEncryptionIsReportedUnsupported) {
+    TempDir work;
+    WriteFile(work / "secret.txt", "aes\n");
+    WriteFile(work / "plain.txt", "plain\n");
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && 7zz a -tzip -mem=AES256 -pmotdepasse -bd -bso0 aes.zip"
+                       " secret.txt && zip -q aes.zip plain.txt"));
+    std::string out = work / "out";
+    Shell("mkdir " + Quote(out));
+    PosixHost host;
+    EXPECT_EQ(81, RunUnzipJob(ExtractOptions(work / "aes.zip", out), host, nullptr));
+    EXPECT_NE(std::string::npos, host.AllText().find("secret.txt  unsupported encryption"));
+    EXPECT_TRUE(host.passwordAsked.empty());
+    EXPECT_EQ("plain\n", ReadFile(out + "/plain.txt"));
+    PosixHost lister;
+    ASSERT_EQ(0, RunUnzipJob(ListOptions(work / "aes.zip"), lister, nullptr));
+    EXPECT_EQ("AES", lister.entries[0].method);
+    EXPECT_TRUE(lister.entries[0].encrypted);
+}
+
 TEST(PeerRoundTrip, InfoZipCommentIsDisplayedAndCounted) {
     TempDir work;
     WriteFile(work / "f.txt", "hello\n");
