@@ -138,5 +138,42 @@ TEST(ZipLimits, DeleteLeavesDeleteModeOff) {
     EXPECT_EQ(0, zip.Record().fDeleteEntries);
 }
 
+// The library's own entry points, as any caller of the published
+// interface uses them.
+TEST(ZipLibraryExports, OptionsAreCopiedAndBadCallsRefused) {
+    HMODULE library = LoadLibraryW(L"qnrz320.dll");
+    ASSERT_NE(nullptr, library);
+    auto init = reinterpret_cast<ZpInitFunction>(reinterpret_cast<void*>(GetProcAddress(library, "ZpInit")));
+    auto setOptions =
+        reinterpret_cast<ZpSetOptionsFunction>(reinterpret_cast<void*>(GetProcAddress(library, "ZpSetOptions")));
+    using GetOptions = ZPOPT(WINAPI*)(void);
+    auto getOptions = reinterpret_cast<GetOptions>(reinterpret_cast<void*>(GetProcAddress(library, "ZpGetOptions")));
+    auto archive = reinterpret_cast<ZpArchiveFunction>(reinterpret_cast<void*>(GetProcAddress(library, "ZpArchive")));
+    ASSERT_TRUE(init && setOptions && getOptions && archive);
+
+    EXPECT_EQ(0, init(nullptr));
+    ZIPUSERFUNCTIONS none{};
+    EXPECT_NE(0, init(&none));  // no callbacks at all is allowed
+
+    std::string root = "C:\\racine";
+    ZPOPT options{};
+    options.szRootDir = root.data();
+    options.fLevel = '3';
+    options.fRecurse = 2;
+    EXPECT_TRUE(setOptions(&options));
+    root.assign(root.size(), 'x');  // the library kept its own copy
+    ZPOPT stored = getOptions();
+    EXPECT_STREQ("C:\\racine", stored.szRootDir);
+    EXPECT_EQ('3', stored.fLevel);
+    EXPECT_EQ(2, stored.fRecurse);
+
+    ZCL noArchive{0, nullptr, nullptr};
+    EXPECT_EQ(16, archive(noArchive));
+    char empty[] = "";
+    ZCL emptyArchive{0, empty, nullptr};
+    EXPECT_EQ(16, archive(emptyArchive));
+    FreeLibrary(library);
+}
+
 }  // namespace
 }  // namespace ziptest

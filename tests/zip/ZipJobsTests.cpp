@@ -135,6 +135,12 @@ TEST_F(ZipJob, NoPasswordAnswerStoresPlainMembers) {
     EXPECT_EQ(1, listener_.passwordRequests);
     EXPECT_TRUE(bralto::ZipPasswordGivenUp());
     EXPECT_FALSE(ArchiveView(archive_).Members().at(0).IsEncrypted());
+
+    zip_.SetListener(nullptr);  // nobody to ask: no password either
+    fs::remove(archive_);
+    ASSERT_EQ(0, zip_.Zip());
+    EXPECT_TRUE(bralto::ZipPasswordGivenUp());
+    EXPECT_FALSE(ArchiveView(archive_).Members().at(0).IsEncrypted());
 }
 
 TEST_F(ZipJob, CommentAnswers) {
