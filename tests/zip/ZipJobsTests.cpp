@@ -250,6 +250,20 @@ TEST_F(ZipJob, UpdateFreshenAndDelete) {
     ExpectPeersAgree(ArchiveName(), FolderName());
 }
 
+TEST_F(ZipJob, AppendingKeepsTheMembersAndAddsNewOnes) {
+    WriteFile(folder_ / "a.txt", "alpha");
+    zip_.BasePath(folder_.wstring());
+    zip_.AddFileSpec(L"a.txt");
+    ASSERT_EQ(0, zip_.Zip());
+    WriteFile(folder_ / "b.txt", "bravo");
+    zip_.AllowAppend(true);
+    zip_.ClearFileSpecs();
+    zip_.AddFileSpec(L"b.txt");
+    ASSERT_EQ(0, zip_.Zip());
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt"}), ArchiveView(archive_).Names());
+    ExpectPeersAgree(ArchiveName(), FolderName());
+}
+
 TEST_F(ZipJob, MoveDeletesTheSourcesAfterwards) {
     WriteFile(folder_ / "move" / "m.txt", "mike");
     WriteFile(folder_ / "move" / "inner" / "n.txt", "november");
