@@ -8,6 +8,9 @@
 # Default corpus: the mingw-w64 headers and Wine's 64-bit Windows DLLs.
 # Needs build/native/bin/zipcore_cli (scripts/build.sh native, or
 # cmake --build build/native --target zipcore_cli); ZIPCORE_CLI overrides it.
+# When build/x86_64/bin/zip_dll_driver.exe exists (ZIP_DLL_DRIVER overrides
+# it), qnrz320.dll itself is measured too, under Wine ("qnrz320" row): the
+# same code plus Wine's file system layer.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,7 +43,7 @@ measure() {
     rm -f "$archive"
     local start end
     start=$(now)
-    (cd "$work/corpus" && "$@") >/dev/null
+    (cd "$work/corpus" && "$@") >/dev/null 2>&1 </dev/null
     end=$(now)
     seconds[$name]=$(echo "$end - $start" | bc -l)
     size[$name]=$(stat -c %s "$archive")
@@ -50,6 +53,14 @@ folders=()
 for folder in "$@"; do folders+=("$(basename "$folder")"); done
 
 measure bralto "$work/bralto.zip" "$cli" -6 "$work/bralto.zip" "${folders[@]}"
+tools=(bralto)
+driver=${ZIP_DLL_DRIVER:-$root/build/x86_64/bin/zip_dll_driver.exe}
+if [[ -f $driver ]]; then
+    "$root/scripts/wine.sh" --start >/dev/null 2>&1 </dev/null || true
+    measure qnrz320 "$work/qnrz320.zip" "$root/scripts/wine.sh" "$driver" -6 "Z:$work/qnrz320.zip" "${folders[@]}"
+    tools+=(qnrz320)
+fi
+tools+=(zip 7zz)
 measure zip "$work/zip.zip" zip -q -r -6 "$work/zip.zip" "${folders[@]}"
 measure 7zz "$work/7zz.zip" 7zz a -tzip -mx5 "$work/7zz.zip" "${folders[@]}"
 
@@ -57,7 +68,7 @@ unzip -tq "$work/bralto.zip" >/dev/null || { echo "our archive failed unzip -t" 
 
 printf 'corpus: %s (%.1f MB), %s cores\n' "$*" "$(echo "$input_bytes / 1000000" | bc -l)" "$(nproc)"
 printf '%-8s %9s %12s %10s %14s %12s\n' tool seconds bytes "MB/s" "speed vs zip" "size vs zip"
-for tool in bralto zip 7zz; do
+for tool in "${tools[@]}"; do
     printf '%-8s %9.2f %12d %10.1f %13.2fx %+11.2f%%\n' "$tool" "${seconds[$tool]}" "${size[$tool]}" \
         "$(echo "$input_bytes / ${seconds[$tool]} / 1000000" | bc -l)" \
         "$(echo "${seconds[zip]} / ${seconds[$tool]}" | bc -l)" \
