@@ -1,0 +1,89 @@
+// Bralto's side of the qnrZip server: creates a cAsyncZip or cAsyncUnzip
+// object by class identifier in the server process, connects an event sink
+// that calls the handlers given by the caller (the main window), and lets
+// the object go once its job has raised Complete.
+//
+// Usage:
+//     qnr::client::ZipEventHandlers handlers;
+//     handlers.Progress = [&](const std::wstring& line) { ... };
+//     handlers.Complete = [&](long result) { ... };
+//     qnr::client::AsyncZip job(std::move(handlers));
+//     if (SUCCEEDED(job.Create())) { job->put_ZipFile(...); job->Zip(); }
+//
+// Every handler runs on the creating thread, from its message loop, while
+// the server waits for the answer. A handler left empty answers with the
+// event's starting values (no cancel, no password, 100 for overwrite).
+// After the Complete handler returns, the wrapper disconnects the sink and
+// releases the object; the caller may also Release() earlier.
+#pragma once
+
+#include "ComSupport.h"
+#include "qnrZip.h"
+
+#include <functional>
+#include <string>
+
+namespace qnr::client {
+
+struct ZipEventHandlers {
+    std::function<void(const std::wstring& entry, bool& cancel)> Cancel;
+    std::function<void(std::wstring& password, bool& cancel)> PasswordRequest;
+    std::function<void(std::wstring& comment, bool& cancel, bool& clear)> CommentRequest;
+    std::function<void(const std::wstring& line)> Progress;
+    std::function<void(long result)> Complete;
+};
+
+struct UnzipEventHandlers {
+    std::function<void(const std::wstring& entry, bool& cancel)> Cancel;
+    // `response` starts at euzDoNotOverwrite (100).
+    std::function<void(const std::wstring& file, long& response)> OverwritePrompt;
+    std::function<void(std::wstring& password, bool& cancel, const std::wstring& file)> PasswordRequest;
+    std::function<void(const std::wstring& line)> Progress;
+    std::function<void(long result)> Complete;
+};
+
+class EventSink;
+
+// A server object of interface `Interface` with its connected sink.
+template <class Interface, class Handlers>
+class AsyncJob {
+public:
+    explicit AsyncJob(Handlers handlers);
+    AsyncJob(const AsyncJob&) = delete;
+    AsyncJob& operator=(const AsyncJob&) = delete;
+    ~AsyncJob();
+
+    // Creates a new server object (releasing any previous one) and
+    // connects the event sink. Starts the server when it is not running.
+    HRESULT Create();
+
+    // Disconnects the sink and releases the object. Safe to call twice.
+    void Release();
+
+    Interface* Object() const { return object_.Get(); }
+    Interface* operator->() const { return object_.Get(); }
+    explicit operator bool() const { return static_cast<bool>(object_); }
+
+    // Called by the sink when the server raises Complete: runs the Complete
+    // handler, then releases the object unless the handler already
+    // replaced it with a new one.
+    void OnComplete(long result);
+
+    const Handlers& EventHandlers() const { return handlers_; }
+
+private:
+    Handlers handlers_;
+    ComPtr<Interface> object_;
+    ComPtr<IConnectionPoint> connection_;
+    ComPtr<EventSink> sink_;
+    DWORD cookie_ = 0;
+    unsigned generation_ = 0;  // counts Create calls
+};
+
+using AsyncZip = AsyncJob<_cAsyncZip, ZipEventHandlers>;
+using AsyncUnzip = AsyncJob<_cAsyncUnzip, UnzipEventHandlers>;
+
+extern template class AsyncJob<_cAsyncZip, ZipEventHandlers>;
+extern template class AsyncJob<_cAsyncUnzip, UnzipEventHandlers>;
+
+}  // namespace qnr::client

@@ -1,0 +1,163 @@
+#include "Registration.h"
+
+#include "ComSupport.h"
+#include "TypeLibrary.h"
+#include "qnrZip.h"
+
+#include <oleauto.h>
+
+#include <string>
+#include <utility>
+
+// Present in oleaut32's import library but missing from mingw-w64's headers.
+extern "C" {
+HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDirectory);
+HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libraryId, WORD major, WORD minor, LCID lcid, SYSKIND kind);
+}
+
+namespace qnr {
+
+namespace {
+
+#ifdef _WIN64
+constexpr SYSKIND kSysKind = SYS_WIN64;
+#else
+constexpr SYSKIND kSysKind = SYS_WIN32;
+#endif
+
+constexpr WORD kServerLibraryMajor = 12;
+constexpr WORD kServerLibraryMinor = 0;
+constexpr LCID kServerLibraryLcid = 0x409;
+constexpr WORD kRunnableLibraryMajor = 1;
+constexpr WORD kRunnableLibraryMinor = 0;
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    HKEY Get() const { return key_; }
+    HKEY* Receive() { return &key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+struct ServerClass {
+    const CLSID& id;
+    const wchar_t* progId;
+};
+
+const ServerClass kClasses[] = {
+    {CLSID_cAsyncZip, L"qnrZip.cAsyncZip"},
+    {CLSID_cAsyncUnzip, L"qnrZip.cAsyncUnzip"},
+};
+
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[64] = {};
+    StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+HRESULT SetStringValue(HKEY root, const std::wstring& subKey, const wchar_t* name, const std::wstring& value) {
+    RegistryKey key;
+    LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+    status = RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT CreateEmptyKey(HKEY root, const std::wstring& subKey) {
+    RegistryKey key;
+    LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+    return HRESULT_FROM_WIN32(status);
+}
+
+// HKLM\Software\Classes when this process may write there, else
+// HKCU\Software\Classes. Wine honours only the first for activation.
+bool MachineClassesWritable() {
+    RegistryKey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE,
+                         key.Receive()) == ERROR_SUCCESS;
+}
+
+HRESULT OpenClassesRoot(bool machine, RegistryKey& key) {
+    LSTATUS status = RegCreateKeyExW(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr,
+                                     0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT WriteClass(HKEY classes, const ServerClass& serverClass, const std::wstring& serverCommand) {
+    const std::wstring clsidKey = L"CLSID\\" + GuidText(serverClass.id);
+    const std::pair<std::wstring, std::pair<const wchar_t*, std::wstring>> values[] = {
+        {clsidKey, {nullptr, serverClass.progId}},
+        {clsidKey + L"\\LocalServer32", {nullptr, serverCommand}},
+        {clsidKey + L"\\ProgID", {nullptr, serverClass.progId}},
+        {clsidKey + L"\\VersionIndependentProgID", {nullptr, serverClass.progId}},
+        {clsidKey + L"\\TypeLib", {nullptr, GuidText(LIBID_qnrZip)}},
+        {clsidKey + L"\\Version", {nullptr, L"12.0"}},
+        {serverClass.progId, {nullptr, serverClass.progId}},
+        {std::wstring(serverClass.progId) + L"\\CLSID", {nullptr, GuidText(serverClass.id)}},
+    };
+    for (const auto& [subKey, value] : values) {
+        HRESULT hr = SetStringValue(classes, subKey, value.first, value.second);
+        if (FAILED(hr)) return hr;
+    }
+    return CreateEmptyKey(classes, clsidKey + L"\\Programmable");
+}
+
+HRESULT RegisterEmbeddedTypeLibrary(int index, bool machine) {
+    std::wstring path = TypeLibraryPath(index);
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Receive());
+    if (FAILED(hr)) return hr;
+    if (machine) return RegisterTypeLib(library.Get(), path.data(), nullptr);
+    return RegisterTypeLibForUser(library.Get(), path.data(), nullptr);
+}
+
+void DeleteClassKeys(HKEY classes) {
+    for (const ServerClass& serverClass : kClasses) {
+        RegDeleteTreeW(classes, (L"CLSID\\" + GuidText(serverClass.id)).c_str());
+        RegDeleteTreeW(classes, serverClass.progId);
+    }
+}
+
+}  // namespace
+
+HRESULT RegisterServer() {
+    const bool machine = MachineClassesWritable();
+    RegistryKey classes;
+    HRESULT hr = OpenClassesRoot(machine, classes);
+    if (FAILED(hr)) return hr;
+
+    const std::wstring serverCommand = L"\"" + ModulePath() + L"\"";
+    for (const ServerClass& serverClass : kClasses) {
+        hr = WriteClass(classes.Get(), serverClass, serverCommand);
+        if (FAILED(hr)) return hr;
+    }
+    // RunnableLib last: the Runnable interface is described in both
+    // libraries, and its interface key should name its own library.
+    hr = RegisterEmbeddedTypeLibrary(1, machine);
+    if (SUCCEEDED(hr)) hr = RegisterEmbeddedTypeLibrary(2, machine);
+    return hr;
+}
+
+HRESULT UnregisterServer() {
+    for (bool machine : {true, false}) {
+        RegistryKey classes;
+        if (FAILED(OpenClassesRoot(machine, classes))) continue;
+        DeleteClassKeys(classes.Get());
+    }
+    // Whichever scope holds them; a scope without them just reports so.
+    UnRegisterTypeLib(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
+    UnRegisterTypeLib(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
+    UnRegisterTypeLibForUser(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
+    UnRegisterTypeLibForUser(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
+    return S_OK;
+}
+
+}  // namespace qnr

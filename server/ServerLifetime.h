@@ -1,0 +1,26 @@
+// How long the server process lives: as long as any object exists or any
+// client holds a lock on a class factory. External locks taken while a job
+// is queued keep their object alive, and the object keeps the process.
+#pragma once
+
+namespace qnr {
+
+// Remembers the thread whose message loop ends when the last reference goes.
+void SetServerThread(unsigned long threadId);
+
+// One more reason for the process to live (an object, a factory lock).
+void AddServerReference();
+
+// One reason fewer; the last one ends the message loop of the server thread.
+void ReleaseServerReference();
+
+// Owns one server reference for the lifetime of the holder.
+class ServerReference {
+public:
+    ServerReference() { AddServerReference(); }
+    ServerReference(const ServerReference&) { AddServerReference(); }
+    ServerReference& operator=(const ServerReference&) = default;
+    ~ServerReference() { ReleaseServerReference(); }
+};
+
+}  // namespace qnr

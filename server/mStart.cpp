@@ -1,0 +1,47 @@
+#include "mStart.h"
+
+#include "ComSupport.h"
+
+#include <deque>
+#include <memory>
+
+namespace qnr {
+
+namespace {
+
+std::unique_ptr<std::deque<ComPtr<Runnable>>> PendingJobs;
+UINT_PTR PendingTimerId = 0;
+// Outgoing event calls pump messages, so the timer fires again while a job
+// runs; those ticks must not start the next job inside the running one.
+bool Draining = false;
+
+std::deque<ComPtr<Runnable>>& Pending() {
+    if (!PendingJobs) PendingJobs = std::make_unique<std::deque<ComPtr<Runnable>>>();
+    return *PendingJobs;
+}
+
+}  // namespace
+
+void DeferStart(Runnable* job) {
+    CoLockObjectExternal(job, TRUE, TRUE);
+    Pending().push_back(ComPtr<Runnable>(job));
+    if (PendingTimerId == 0) PendingTimerId = SetTimer(nullptr, 0, 1, DeferredStartTimerProc);
+}
+
+void CALLBACK DeferredStartTimerProc(HWND, UINT, UINT_PTR timerId, DWORD) {
+    if (Draining) return;
+    Draining = true;
+    while (!Pending().empty()) {
+        ComPtr<Runnable> job = std::move(Pending().front());
+        Pending().pop_front();
+        job->Start();
+        CoLockObjectExternal(job.Get(), FALSE, TRUE);
+    }
+    Draining = false;
+    KillTimer(nullptr, timerId);
+    PendingTimerId = 0;
+}
+
+size_t PendingJobCount() { return PendingJobs ? PendingJobs->size() : 0; }
+
+}  // namespace qnr

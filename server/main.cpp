@@ -1,0 +1,82 @@
+// qnrZip: the out-of-process automation server that runs Bralto's zip and
+// unzip jobs. It shows no window.
+//
+//   qnrZip.exe /regserver     register classes and type libraries
+//   qnrZip.exe /unregserver   remove them
+//   qnrZip.exe -Embedding     started by COM: serve until the last object goes
+//
+// Started with no switch it registers itself, as servers traditionally do.
+// The exit code is 0 on success, 1 on failure.
+#include "ClassFactory.h"
+#include "ComSupport.h"
+#include "Registration.h"
+#include "ServerLifetime.h"
+#include "cAsyncUnzip.h"
+#include "cAsyncZip.h"
+
+#include <windows.h>
+
+#include <cwctype>
+#include <string>
+
+namespace {
+
+std::wstring LowerCase(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+bool HasSwitch(const std::wstring& commandLine, const wchar_t* name) {
+    const std::wstring lowered = LowerCase(commandLine);
+    return lowered.find(std::wstring(L"/") + name) != std::wstring::npos ||
+           lowered.find(std::wstring(L"-") + name) != std::wstring::npos;
+}
+
+// Revokes a class object registration when the server stops.
+class ClassRegistration {
+public:
+    ClassRegistration(const CLSID& id, IUnknown* factory) {
+        result_ = CoRegisterClassObject(id, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED,
+                                        &cookie_);
+    }
+    ClassRegistration(const ClassRegistration&) = delete;
+    ClassRegistration& operator=(const ClassRegistration&) = delete;
+    ~ClassRegistration() {
+        if (SUCCEEDED(result_)) CoRevokeClassObject(cookie_);
+    }
+    HRESULT Result() const { return result_; }
+
+private:
+    HRESULT result_;
+    DWORD cookie_ = 0;
+};
+
+int Serve() {
+    qnr::SetServerThread(GetCurrentThreadId());
+    static qnr::ClassFactory<qnr::cAsyncZip> zipFactory;
+    static qnr::ClassFactory<qnr::cAsyncUnzip> unzipFactory;
+    ClassRegistration zipClass(CLSID_cAsyncZip, &zipFactory);
+    ClassRegistration unzipClass(CLSID_cAsyncUnzip, &unzipFactory);
+    if (FAILED(zipClass.Result()) || FAILED(unzipClass.Result())) return 1;
+    if (FAILED(CoResumeClassObjects())) return 1;
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    qnr::ComApartment apartment;
+    if (FAILED(apartment.Result())) return 1;
+
+    const std::wstring arguments = commandLine ? commandLine : L"";
+    if (HasSwitch(arguments, L"unregserver")) return SUCCEEDED(qnr::UnregisterServer()) ? 0 : 1;
+    if (HasSwitch(arguments, L"regserver")) return SUCCEEDED(qnr::RegisterServer()) ? 0 : 1;
+    if (HasSwitch(arguments, L"embedding") || HasSwitch(arguments, L"automation")) return Serve();
+    return SUCCEEDED(qnr::RegisterServer()) ? 0 : 1;
+}

@@ -1,0 +1,77 @@
+// qnrZip.exe /unregserver removes the classes and both type libraries;
+// /regserver writes them back so that the classes can be created by
+// ProgID and class identifier. Run as the first step of the server tests:
+// it leaves the server registered from this build.
+#include "ComSupport.h"
+#include "ServerTestSupport.h"
+#include "qnrZip.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using qnr::ComPtr;
+
+std::wstring ClassesValue(const std::wstring& subKey) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof(buffer);
+    const std::wstring path = L"Software\\Classes\\" + subKey;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return buffer;
+}
+
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[64] = {};
+    StringFromGUID2(guid, text, 64);
+    return text;
+}
+
+bool TypeLibraryRegistered(const GUID& library, WORD major, WORD minor, LCID lcid) {
+    qnr::Bstr path;
+    return SUCCEEDED(QueryPathOfRegTypeLib(library, major, minor, lcid, path.Receive()));
+}
+
+HRESULT CreateByProgId(const wchar_t* progId) {
+    CLSID id{};
+    HRESULT hr = CLSIDFromProgID(progId, &id);
+    if (FAILED(hr)) return hr;
+    ComPtr<IDispatch> object;
+    return CoCreateInstance(id, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.ReceiveVoid());
+}
+
+TEST(ServerRegistration, UnregisterRemovesEverythingThenRegisterRestoresIt) {
+    ASSERT_EQ(RunAndWait(L"\"" + ServerPath() + L"\" /unregserver"), 0);
+
+    EXPECT_EQ(ClassesValue(L"qnrZip.cAsyncZip\\CLSID"), L"<missing>");
+    EXPECT_EQ(ClassesValue(L"qnrZip.cAsyncUnzip\\CLSID"), L"<missing>");
+    EXPECT_EQ(ClassesValue(L"CLSID\\" + GuidText(CLSID_cAsyncZip) + L"\\LocalServer32"), L"<missing>");
+    EXPECT_FALSE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0x409));
+    EXPECT_FALSE(TypeLibraryRegistered(LIBID_RunnableLib, 1, 0, 0));
+    ComPtr<IDispatch> object;
+    EXPECT_EQ(CoCreateInstance(CLSID_cAsyncZip, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.ReceiveVoid()),
+              REGDB_E_CLASSNOTREG);
+
+    ASSERT_EQ(RunAndWait(L"\"" + ServerPath() + L"\" /regserver"), 0);
+
+    for (const auto& [clsid, progId] : {std::pair{&CLSID_cAsyncZip, L"qnrZip.cAsyncZip"},
+                                        std::pair{&CLSID_cAsyncUnzip, L"qnrZip.cAsyncUnzip"}}) {
+        const std::wstring key = L"CLSID\\" + GuidText(*clsid);
+        EXPECT_EQ(ClassesValue(std::wstring(progId) + L"\\CLSID"), GuidText(*clsid));
+        EXPECT_EQ(ClassesValue(key + L"\\ProgID"), progId);
+        EXPECT_EQ(ClassesValue(key + L"\\TypeLib"), GuidText(LIBID_qnrZip));
+        EXPECT_EQ(ClassesValue(key + L"\\Version"), L"12.0");
+        EXPECT_EQ(ClassesValue(key + L"\\LocalServer32"), L"\"" + ServerPath() + L"\"");
+    }
+    EXPECT_TRUE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0x409));
+    EXPECT_TRUE(TypeLibraryRegistered(LIBID_RunnableLib, 1, 0, 0));
+    EXPECT_EQ(ClassesValue(L"Interface\\" + GuidText(IID__cAsyncZip) + L"\\TypeLib"), GuidText(LIBID_qnrZip));
+    EXPECT_EQ(ClassesValue(L"Interface\\" + GuidText(IID_Runnable) + L"\\TypeLib"), GuidText(LIBID_RunnableLib));
+
+    EXPECT_HRESULT_SUCCEEDED(CreateByProgId(L"qnrZip.cAsyncZip"));
+    EXPECT_HRESULT_SUCCEEDED(CreateByProgId(L"qnrZip.cAsyncUnzip"));
+}
+
+}  // namespace
