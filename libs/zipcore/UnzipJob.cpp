@@ -117,7 +117,7 @@ private:
     void TestMember(const Member& member);
     void ExtractMember(const Member& member);
     void CreateFolderEntry(const Member& member);
-    bool ChooseTarget(const Member& member, std::string& finalPath);
+    bool ChooseTarget(const Member& member, std::string& relative, std::string& finalPath);
     bool MayWrite(const Member& member, const std::string& finalPath);
     bool MakeParentFolders(const std::string& relative);
     bool EnsureFolder(const std::string& path, int depth);
@@ -284,7 +284,8 @@ int Job::TestOrExtract() {
 
 void Job::ProcessMember(const Member& member) {
     if (member.info->IsDirectory()) {
-        if (!options_.test && options_.keepFolders) CreateFolderEntry(member);
+        // Freshening only replaces existing files: it creates no folder.
+        if (!options_.test && options_.keepFolders && !options_.freshen) CreateFolderEntry(member);
         return;
     }
     if (options_.test)
@@ -310,13 +311,15 @@ void Job::TestMember(const Member& member) {
 }
 
 void Job::ExtractMember(const Member& member) {
-    std::string finalPath;
-    if (!ChooseTarget(member, finalPath)) return;
+    std::string relative, finalPath;
+    if (!ChooseTarget(member, relative, finalPath)) return;
     MemberExtractor extractor(*input_);
     ExtractStatus status = extractor.Prepare(*member.info);
     if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
     if (!MayWrite(member, finalPath)) return;
     if (member.info->IsEncrypted() && !ObtainPassword(member, extractor)) return;
+    // Folders only for a member that is really written.
+    if (!MakeParentFolders(relative)) return;
 
     std::string folder = finalPath.substr(0, finalPath.find_last_of('/') + 1);
     std::unique_ptr<ExtractedFile> file = host_.CreateTemporary(folder);
@@ -363,9 +366,10 @@ void Job::CreateFolderEntry(const Member& member) {
     Say("   creating: " + host_.ToInterface(folder_ + relative) + "\n");
 }
 
-// The path the member is written to, or false (with a message) when its
-// stored path would leave the extraction folder.
-bool Job::ChooseTarget(const Member& member, std::string& finalPath) {
+// The path the member is written to (relative to the extraction folder,
+// and in full), or false (with a message) when its stored path would
+// leave the extraction folder.
+bool Job::ChooseTarget(const Member& member, std::string& relative, std::string& finalPath) {
     SafePath safe = MakeSafeRelativePath(member.utf8Name);
     if (safe.verdict == PathVerdict::Empty) return false;
     if (safe.verdict != PathVerdict::Ok || safe.components.back().empty()) {
@@ -373,7 +377,7 @@ bool Job::ChooseTarget(const Member& member, std::string& finalPath) {
         ++counts_.errors;
         return false;
     }
-    std::string relative;
+    relative.clear();
     if (options_.keepFolders) {
         for (size_t i = 0; i < safe.components.size(); ++i) relative += (i ? "/" : "") + safe.components[i];
     } else {
@@ -381,7 +385,6 @@ bool Job::ChooseTarget(const Member& member, std::string& finalPath) {
     }
     if (options_.spaceToUnderscore) std::replace(relative.begin(), relative.end(), ' ', '_');
     finalPath = folder_ + relative;
-    if (!MakeParentFolders(relative)) return false;
     return true;
 }
 

@@ -161,6 +161,27 @@ TEST_F(ExistingFiles, TestingWritesNothing) {
     EXPECT_EQ("    testing: a.txt   OK\n", host.printed[0]);
 }
 
+TEST(JobBehaviour, FreshenCreatesNoFolders) {
+    TempDir work;
+    Shell("mkdir -p " + Quote(work / "d/e") + " " + Quote(work / "out"));
+    WriteFile(work / "d/e/f.txt", "f\n");
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && zip -q -r f.zip d"));
+    PosixHost host;
+    zipcore::UnzipOptions o = ExtractOptions(work / "f.zip", work / "out");
+    o.freshen = o.extractOnlyNewer = true;
+    EXPECT_EQ(0, RunUnzipJob(o, host, nullptr));
+    EXPECT_FALSE(Exists(work / "out/d/e"));
+}
+
+TEST(JobBehaviour, MissingExtractionFolderIsCreated) {
+    TempDir work;
+    WriteFile(work / "f.txt", "f\n");
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && zip -q f.zip f.txt"));
+    PosixHost host;
+    EXPECT_EQ(0, RunUnzipJob(ExtractOptions(work / "f.zip", work / "new/deeper"), host, nullptr));
+    EXPECT_EQ("f\n", ReadFile(work / "new/deeper/f.txt"));
+}
+
 TEST(JobBehaviour, TextConversionTurnsLineEndsIntoCrLf) {
     TempDir work;
     WriteFile(work / "t.txt", "one\ntwo\r\nthree\n");
