@@ -151,6 +151,7 @@ bool FileEnumerator::AddFound(const Found& found) {
     SetTimes(source.info, found.writeTime);
     source.displayName = ToAnsi(stored);
     source.path = ToUtf8(full);
+    source.displayPath = ToAnsi(full);
     sources_.push_back(source);
     return true;
 }

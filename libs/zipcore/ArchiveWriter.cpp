@@ -220,16 +220,6 @@ ArchiveWriter::Result ArchiveWriter::WriteSingleChunk(const NewMemberInfo& info,
 
 namespace {
 
-// A member whose sizes are known only after its data: the local header is
-// patched afterwards, or, when encrypted (the check byte must come before
-// the data), the sizes follow in a data descriptor.
-struct StreamedMember {
-    CentralRecord record;
-    uint64_t headerPos = 0;
-    bool reserveZip64 = false;
-    uint64_t dataBytes = 0;  // compressed bytes without the encryption header
-};
-
 bool NeedsZip64Reserve(const NewMemberInfo& info, TextConversion conversion) {
     uint64_t worst = info.expectedSize;
     if (conversion == TextConversion::LfToCrLf) worst *= 2;
@@ -238,68 +228,85 @@ bool NeedsZip64Reserve(const NewMemberInfo& info, TextConversion conversion) {
 
 }  // namespace
 
-ArchiveWriter::Result ArchiveWriter::WriteChunked(const NewMemberInfo& info, CompressedChunk& first,
-                                                  MemberCompressor& compressor,
-                                                  const std::function<std::unique_ptr<InputStream>()>& reopen) {
-    StreamedMember member;
+// A member whose sizes are known only after its data: the local header is
+// patched afterwards, or, when encrypted (the check byte must come before
+// the data, and the CRC is not known yet), the sizes follow in a data
+// descriptor and the check byte is taken from the time.
+struct ArchiveWriter::StreamedMember {
+    CentralRecord record;
+    uint64_t headerPos = 0;
+    bool reserveZip64 = false;
+    uint32_t crc = 0;
+    uint64_t inputBytes = 0;
+    uint64_t dataBytes = 0;  // written bytes without the encryption header
+};
+
+bool ArchiveWriter::BeginStreamed(StreamedMember& member, const NewMemberInfo& info, uint16_t method, bool isText) {
     member.headerPos = out_->Position();
     member.reserveZip64 = NeedsZip64Reserve(info, conversion_);
-    uint16_t method = level_ > 0 ? kMethodDeflated : kMethodStored;
     uint16_t flags = BaseFlags(info);
     if (method == kMethodDeflated) flags |= DeflateHintFlags(level_);
     if (Encrypting()) flags |= kFlagDataDescriptor;
     member.record = StartRecord(info, flags, method);
-    if (conversion_ != TextConversion::None && first.isText) member.record.internalAttributes |= kInternalText;
-    if (!WriteLocalHeader(member.record, info, member.reserveZip64)) return Result::WriteFailed;
-    if (Encrypting() && !WriteEncryptionHeader(EncryptionCheckByte(flags, 0, member.record.modTime))) {
-        return Result::WriteFailed;
-    }
+    if (isText) member.record.internalAttributes |= kInternalText;
+    if (!WriteLocalHeader(member.record, info, member.reserveZip64)) return false;
+    return !Encrypting() || WriteEncryptionHeader(EncryptionCheckByte(flags, 0, member.record.modTime));
+}
 
-    uint32_t crc = 0;
-    uint64_t inputBytes = 0;
-    CompressedChunk chunk = std::move(first);
-    for (;;) {
-        if (chunk.status != CompressedChunk::Status::Data) return RollBack(member.headerPos);
-        std::vector<uint8_t>& data = method == kMethodDeflated ? chunk.deflated : chunk.input;
-        crc = static_cast<uint32_t>(crc32_combine(crc, chunk.crc, static_cast<z_off_t>(chunk.inputSize)));
-        inputBytes += chunk.inputSize;
-        member.dataBytes += data.size();
-        if (!WriteData(data)) return Result::WriteFailed;
-        if (chunk.last) break;
-        if (!compressor.Next(chunk)) return RollBack(member.headerPos);
-    }
-    if (method == kMethodDeflated && member.dataBytes >= inputBytes && reopen) {
-        return RewriteStored(info, member.headerPos, reopen);
-    }
-    if (inputBytes >= kZip64Marker32 && !member.reserveZip64) return RollBack(member.headerPos);
-
-    member.record.crc32 = crc;
-    member.record.uncompressedSize = inputBytes;
-    member.record.compressedSize = member.dataBytes + (Encrypting() ? kEncryptionHeaderSize : 0);
-    if (member.record.flags & kFlagDataDescriptor) {
-        DataDescriptor descriptor{crc, member.record.compressedSize, inputBytes};
+ArchiveWriter::Result ArchiveWriter::FinishStreamed(StreamedMember& member) {
+    if (member.inputBytes >= kZip64Marker32 && !member.reserveZip64) return RollBack(member.headerPos);
+    CentralRecord& record = member.record;
+    record.crc32 = member.crc;
+    record.uncompressedSize = member.inputBytes;
+    record.compressedSize = member.dataBytes + (Encrypting() ? kEncryptionHeaderSize : 0);
+    if (record.flags & kFlagDataDescriptor) {
+        DataDescriptor descriptor{member.crc, record.compressedSize, member.inputBytes};
         std::vector<uint8_t> bytes;
         AppendDataDescriptor(bytes, descriptor, member.reserveZip64);
         if (!out_->Write(bytes.data(), bytes.size())) return Result::WriteFailed;
     } else {
         uint64_t end = out_->Position();
         uint8_t fixed[12];
-        WriteLE32(fixed, crc);
-        WriteLE32(fixed + 4, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(member.record.compressedSize));
-        WriteLE32(fixed + 8, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(inputBytes));
+        WriteLE32(fixed, member.crc);
+        WriteLE32(fixed + 4, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(record.compressedSize));
+        WriteLE32(fixed + 8, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(member.inputBytes));
         if (!out_->Seek(member.headerPos + 14) || !out_->Write(fixed, sizeof fixed)) return Result::WriteFailed;
         if (member.reserveZip64) {
             uint8_t sizes[16];
-            WriteLE64(sizes, inputBytes);
-            WriteLE64(sizes + 8, member.record.compressedSize);
-            uint64_t sizesPos = member.headerPos + kLocalHeaderSize + member.record.name.size() + 4;
+            WriteLE64(sizes, member.inputBytes);
+            WriteLE64(sizes + 8, record.compressedSize);
+            uint64_t sizesPos = member.headerPos + kLocalHeaderSize + record.name.size() + 4;
             if (!out_->Seek(sizesPos) || !out_->Write(sizes, sizeof sizes)) return Result::WriteFailed;
         }
         if (!out_->Seek(end)) return Result::WriteFailed;
     }
-    records_.push_back(member.record);
-    outcome_ = MemberOutcome{method, inputBytes, member.dataBytes};
+    records_.push_back(record);
+    outcome_ = MemberOutcome{record.method, member.inputBytes, member.dataBytes};
     return Result::Ok;
+}
+
+ArchiveWriter::Result ArchiveWriter::WriteChunked(const NewMemberInfo& info, CompressedChunk& first,
+                                                  MemberCompressor& compressor,
+                                                  const std::function<std::unique_ptr<InputStream>()>& reopen) {
+    uint16_t method = level_ > 0 ? kMethodDeflated : kMethodStored;
+    bool isText = conversion_ != TextConversion::None && first.isText;
+    StreamedMember member;
+    if (!BeginStreamed(member, info, method, isText)) return Result::WriteFailed;
+    CompressedChunk chunk = std::move(first);
+    for (;;) {
+        if (chunk.status != CompressedChunk::Status::Data) return RollBack(member.headerPos);
+        std::vector<uint8_t>& data = method == kMethodDeflated ? chunk.deflated : chunk.input;
+        member.crc = static_cast<uint32_t>(crc32_combine(member.crc, chunk.crc, static_cast<z_off_t>(chunk.inputSize)));
+        member.inputBytes += chunk.inputSize;
+        member.dataBytes += data.size();
+        if (!WriteData(data)) return Result::WriteFailed;
+        if (chunk.last) break;
+        if (!compressor.Next(chunk)) return RollBack(member.headerPos);
+    }
+    if (method == kMethodDeflated && member.dataBytes >= member.inputBytes && reopen) {
+        return RewriteStored(info, member.headerPos, reopen);
+    }
+    return FinishStreamed(member);
 }
 
 ArchiveWriter::Result ArchiveWriter::RewriteStored(const NewMemberInfo& info, uint64_t headerPos,
@@ -309,62 +316,25 @@ ArchiveWriter::Result ArchiveWriter::RewriteStored(const NewMemberInfo& info, ui
     std::unique_ptr<InputStream> source = reopen();
     if (!source) return Result::SourceFailed;
 
-    StreamedMember member;
-    member.headerPos = headerPos;
-    member.reserveZip64 = NeedsZip64Reserve(info, conversion_);
-    uint16_t flags = BaseFlags(info);
-    if (Encrypting()) flags |= kFlagDataDescriptor;
-    member.record = StartRecord(info, flags, kMethodStored);
-    if (!WriteLocalHeader(member.record, info, member.reserveZip64)) return Result::WriteFailed;
-    if (Encrypting() && !WriteEncryptionHeader(EncryptionCheckByte(flags, 0, member.record.modTime))) {
-        return Result::WriteFailed;
-    }
-    LineEndConverter converter(conversion_);
+    // The text test must be made again on the first block: the header
+    // (internal attributes) is written before it is read.
     std::vector<uint8_t> block;
-    uint32_t crc = 0;
-    uint64_t inputBytes = 0;
-    bool convert = conversion_ != TextConversion::None;
-    for (bool firstBlock = true;; firstBlock = false) {
-        if (!ReadBlock(*source, block, kCopyBlockSize)) return RollBack(headerPos);
+    if (!ReadBlock(*source, block, kCopyBlockSize)) return Result::SourceFailed;
+    bool convert = conversion_ != TextConversion::None && LooksLikeText(block.data(), block.size());
+    StreamedMember member;
+    if (!BeginStreamed(member, info, kMethodStored, convert)) return Result::WriteFailed;
+    LineEndConverter converter(conversion_);
+    for (;;) {
         bool atEnd = block.size() < kCopyBlockSize;
-        if (firstBlock) {
-            convert = convert && LooksLikeText(block.data(), block.size());
-            if (convert) member.record.internalAttributes |= kInternalText;
-        }
         if (convert) converter.Convert(block, atEnd);
-        crc = static_cast<uint32_t>(crc32(crc, block.data(), static_cast<uInt>(block.size())));
-        inputBytes += block.size();
+        member.crc = static_cast<uint32_t>(crc32(member.crc, block.data(), static_cast<uInt>(block.size())));
+        member.inputBytes += block.size();
+        member.dataBytes += block.size();
         if (!WriteData(block)) return Result::WriteFailed;
         if (atEnd) break;
+        if (!ReadBlock(*source, block, kCopyBlockSize)) return RollBack(headerPos);
     }
-    if (inputBytes >= kZip64Marker32 && !member.reserveZip64) return RollBack(headerPos);
-    member.record.crc32 = crc;
-    member.record.uncompressedSize = inputBytes;
-    member.record.compressedSize = inputBytes + (Encrypting() ? kEncryptionHeaderSize : 0);
-    if (flags & kFlagDataDescriptor) {
-        DataDescriptor descriptor{crc, member.record.compressedSize, inputBytes};
-        std::vector<uint8_t> bytes;
-        AppendDataDescriptor(bytes, descriptor, member.reserveZip64);
-        if (!out_->Write(bytes.data(), bytes.size())) return Result::WriteFailed;
-    } else {
-        uint64_t end = out_->Position();
-        uint8_t fixed[12];
-        WriteLE32(fixed, crc);
-        WriteLE32(fixed + 4, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(inputBytes));
-        WriteLE32(fixed + 8, member.reserveZip64 ? kZip64Marker32 : static_cast<uint32_t>(inputBytes));
-        if (!out_->Seek(headerPos + 14) || !out_->Write(fixed, sizeof fixed)) return Result::WriteFailed;
-        if (member.reserveZip64) {
-            uint8_t sizes[16];
-            WriteLE64(sizes, inputBytes);
-            WriteLE64(sizes + 8, inputBytes);
-            uint64_t sizesPos = headerPos + kLocalHeaderSize + member.record.name.size() + 4;
-            if (!out_->Seek(sizesPos) || !out_->Write(sizes, sizeof sizes)) return Result::WriteFailed;
-        }
-        if (!out_->Seek(end)) return Result::WriteFailed;
-    }
-    records_.push_back(member.record);
-    outcome_ = MemberOutcome{kMethodStored, inputBytes, inputBytes};
-    return Result::Ok;
+    return FinishStreamed(member);
 }
 
 ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const MemberInfo& member) {

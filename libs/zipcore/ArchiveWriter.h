@@ -19,6 +19,8 @@
 
 namespace zipcore {
 
+class ZipCrypto;
+
 // What the writer needs to know about a new member besides its data.
 struct NewMemberInfo {
     std::string storedName;  // '/' separators; folders end with '/'
@@ -82,6 +84,9 @@ private:
                         const std::function<std::unique_ptr<InputStream>()>& reopen);
     Result RewriteStored(const NewMemberInfo& info, uint64_t headerPos,
                          const std::function<std::unique_ptr<InputStream>()>& reopen);
+    struct StreamedMember;
+    bool BeginStreamed(StreamedMember& member, const NewMemberInfo& info, uint16_t method, bool isText);
+    Result FinishStreamed(StreamedMember& member);
     bool WriteLocalHeader(const CentralRecord& record, const NewMemberInfo& info, bool reserveZip64);
     bool WriteEncryptionHeader(uint8_t checkByte);
     bool WriteData(std::vector<uint8_t>& data);
@@ -92,7 +97,7 @@ private:
     std::string password_;
     int level_;
     TextConversion conversion_;
-    std::unique_ptr<class ZipCrypto> cipher_;
+    std::unique_ptr<ZipCrypto> cipher_;
     std::mt19937 random_;
     std::vector<CentralRecord> records_;
     MemberOutcome outcome_;

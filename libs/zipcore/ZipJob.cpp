@@ -86,8 +86,8 @@ private:
             auto inserted = seen.emplace(sources_[i].info.storedName, i);
             if (inserted.second) continue;
             const SourceFile& first = sources_[inserted.first->second];
-            PrintLine("        zip warning: first full name: " + first.path);
-            PrintLine("        zip warning: second full name: " + sources_[i].path);
+            PrintLine("        zip warning: first full name: " + first.displayPath);
+            PrintLine("        zip warning: second full name: " + sources_[i].displayPath);
             PrintLine("        zip warning: name in zip file repeated: " + sources_[i].displayName);
             PrintLine("zip error: Invalid command arguments (cannot repeat names in zip file)");
             return kZipParameters;

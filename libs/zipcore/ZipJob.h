@@ -59,6 +59,7 @@ struct SourceFile {
     NewMemberInfo info;       // stored name, times, attributes, size
     std::string displayName;  // the stored name in the caller's code page
     std::string path;         // how the host opens (and moves) it
+    std::string displayPath;  // its full path in the caller's code page, for messages
 };
 
 // A temporary archive beside the target. Destroying it without a

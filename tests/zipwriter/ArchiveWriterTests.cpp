@@ -200,6 +200,7 @@ TEST_F(WriterTest, JunkedPathsStoreNamesOnlyAndRefuseDuplicates) {
     std::string before = ReadFile(archive_);
     WriteFile(source_ / "two" / "x.txt", "clash");
     EXPECT_EQ(16, Zip(ZipJobOptions{}, CollectSources(source_.string(), true, true)));
+    EXPECT_NE(std::string::npos, host_.Transcript().find("second full name: " + (source_ / "two" / "x.txt").string()));
     EXPECT_TRUE(before == ReadFile(archive_));
     EXPECT_EQ(1u, CountEntries(archive_.parent_path()));
 }

@@ -196,6 +196,7 @@ std::vector<zipcore::SourceFile> CollectSources(const std::string& root, bool in
         source.info.unixModTime = st.st_mtime;
         source.info.attributes = directory ? zipcore::kDosDirectory : zipcore::kDosArchive;
         source.displayName = stored;
+        source.displayPath = source.path;
         sources.push_back(source);
     }
     return sources;
