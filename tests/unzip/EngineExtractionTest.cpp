@@ -279,6 +279,37 @@ TEST(EngineExtraction, HostileNamesAreRefusedAndNothingEscapes) {
         EXPECT_NE(std::wstring::npos, all.find(L"skipping: " + std::wstring(name))) << name;
 }
 
+FILETIME LastWriteTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    return data.ftLastWriteTime;
+}
+
+TEST(EngineExtraction, TimesAndReadOnlyAttributeAreRestored) {
+    ScratchFolder out(L"attributes");
+    cUnzip unzip;
+    unzip.ZipFile(Fixture(L"zip9.zip"));
+    unzip.UnzipFolder(out.path());
+    ASSERT_EQ(0, unzip.unzip());
+    FILETIME original = LastWriteTime(Fixture(L"src\\readme.txt"));
+    FILETIME extracted = LastWriteTime(out / L"readme.txt");
+    EXPECT_EQ(original.dwLowDateTime, extracted.dwLowDateTime);
+    EXPECT_EQ(original.dwHighDateTime, extracted.dwHighDateTime);
+
+    cUnzip readOnly;
+    readOnly.ZipFile(Fixture(L"attributes.zip"));
+    readOnly.UnzipFolder(out.path());
+    ASSERT_EQ(0, readOnly.unzip());
+    DWORD attributes = GetFileAttributesW((out / L"readonly.txt").c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+
+    // Overwriting a read-only file works (its attribute is lifted first).
+    readOnly.OverwriteExisting(true);
+    EXPECT_EQ(0, readOnly.unzip());
+    EXPECT_EQ("lecture seule\n", ReadBytes(out / L"readonly.txt"));
+}
+
 TEST(EngineExtraction, PathsLongerThanMaxPath) {
     ScratchFolder out(L"deep");
     cUnzip unzip;

@@ -21,6 +21,8 @@ with open('src/sub/deeper/mixed.bin', 'wb') as f:
 with open('src/with space.txt', 'w') as f: f.write('space\n')
 PY
 touch -d '2021-03-04 05:06:00' src/readme.txt
+mkdir -p attributes && echo 'lecture seule' > attributes/readonly.txt && chmod 444 attributes/readonly.txt
+(cd attributes && zip -q ../attributes.zip readonly.txt)
 
 (cd src && zip -q -r -9 ../zip9.zip . && zip -q -r -0 ../zip0.zip . && zip -q -r -P 'sésame' ../encrypted.zip readme.txt sub)
 (cd src && echo 'Commentaire de l archive' | zip -q -z ../comment.zip readme.txt)
