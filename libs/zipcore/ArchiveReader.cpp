@@ -286,6 +286,8 @@ bool ArchiveReader::ParseMember(const uint8_t* header, const uint8_t* variable, 
     }
     ApplyTimeExtras(extra, h.extraLength, m);
     ApplyUnicodePath(extra, h.extraLength, m);
+    m.centralExtra.assign(extra, extra + h.extraLength);
+    m.comment.assign(reinterpret_cast<const char*>(extra + h.extraLength), h.commentLength);
     // Offsets are relative to the start of the Zip data, after any prefix.
     m.localHeaderOffset = m.localHeaderOffset > UINT64_MAX - bias_ ? UINT64_MAX : m.localHeaderOffset + bias_;
     return true;

@@ -36,6 +36,8 @@ struct MemberInfo {
     uint64_t extentLimit = 0;        // the member's bytes must end by here
     bool hasUnixTime = false;        // from the "UT" or NTFS extra field
     int64_t unixModTime = 0;         // UTC seconds, when hasUnixTime
+    std::vector<uint8_t> centralExtra;  // the central header's extra fields, as stored
+    std::string comment;                // the member's comment, as stored
 
     bool IsEncrypted() const;
     bool IsAesOrStrongEncrypted() const;

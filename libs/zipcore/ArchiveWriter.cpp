@@ -46,6 +46,22 @@ bool ReadBlock(InputStream& source, std::vector<uint8_t>& buffer, size_t wanted)
     return true;
 }
 
+// The extra fields of a kept member, less its Zip64 field: the writer adds
+// a new one when the member's new place needs it. A damaged block keeps
+// only the fields before the damage.
+std::vector<uint8_t> ExtraFieldsWithoutZip64(const std::vector<uint8_t>& extra) {
+    std::vector<uint8_t> kept;
+    size_t pos = 0;
+    while (pos + 4 <= extra.size()) {
+        uint16_t id = ReadLE16(extra.data() + pos);
+        size_t size = ReadLE16(extra.data() + pos + 2);
+        if (pos + 4 + size > extra.size()) break;
+        if (id != kExtraZip64) kept.insert(kept.end(), extra.begin() + pos, extra.begin() + pos + 4 + size);
+        pos += 4 + size;
+    }
+    return kept;
+}
+
 }  // namespace
 
 // Buffers the many small writes (headers) in front of the platform file
@@ -376,7 +392,8 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
     record.internalAttributes = member.internalAttributes;
     record.externalAttributes = member.externalAttributes;
     record.name = member.rawName;
-    if (member.hasUnixTime) record.extra = ExtendedTimestampExtra(member.unixModTime);
+    record.extra = ExtraFieldsWithoutZip64(member.centralExtra);
+    record.comment = member.comment;
     record.localHeaderOffset = out_->Position();
 
     std::vector<uint8_t> block;

@@ -159,6 +159,22 @@ TEST_F(JobTest, KeptMembersAreCopiedWithoutRecompressing) {
     EXPECT_EQ("echo", ReadFile(extracted / "e.txt"));
 }
 
+TEST_F(JobTest, KeptMembersKeepTheirCommentsAndExtraFields) {
+    fs::remove(archive_);
+    std::string output;
+    // zip stores "UT" and "ux" extra fields; zipnote gives a member a comment.
+    ASSERT_EQ(0, RunCommand("cd " + Quote(source_) + " && zip -q -r " + Quote(archive_) + " . && printf "
+                            "'@ a.txt\\nnote for a\\n@ (comment above this line)\\n' | zipnote -w " + Quote(archive_),
+                            &output))
+        << output;
+    std::string before = Python("i=z.getinfo('a.txt'); print(i.comment, i.extra.hex())");
+    ASSERT_NE(std::string::npos, before.find("note for a")) << before;
+    WriteFile(scratch_ / "more" / "e.txt", "echo");
+    ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources((scratch_ / "more").string())));
+    EXPECT_EQ(before, Python("i=z.getinfo('a.txt'); print(i.comment, i.extra.hex())"));
+    ExpectValid();
+}
+
 TEST_F(JobTest, CancelLeavesTheArchiveByteIdentical) {
     WriteFile(source_ / "d.txt", "delta");
     WriteFile(source_ / "e.txt", "echo");
