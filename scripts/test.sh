@@ -9,6 +9,11 @@ status=0
 echo "=== native tests"
 (cd "$ROOT/build/native" && ctest --output-on-failure -j 2) || status=1
 
+echo "=== short fuzzing run of the archive reader"
+"$ROOT/fuzz/run_unzip_fuzz.sh" "${BRALTO_FUZZ_SECONDS:-30}" > "$ROOT/build/fuzz-run.log" 2>&1 || {
+    status=1; tail -40 "$ROOT/build/fuzz-run.log"; }
+tail -2 "$ROOT/build/fuzz-run.log"
+
 echo "=== Windows tests (x86_64, under Wine)"
 # One warm wineserver for the whole run: each program then starts in
 # milliseconds, and no Wine helper lingers on ctest's output pipe.
