@@ -1,0 +1,13 @@
+// The six 16 x 16 toolbar images of the main window (imaButton), drawn in
+// code: new archive, open, add, extract, express extraction, delete.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace bralto {
+
+// A new image list holding the six images in button order; the caller owns it.
+HIMAGELIST CreateToolbarImages();
+
+}  // namespace bralto

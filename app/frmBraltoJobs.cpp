@@ -1,0 +1,240 @@
+// The job life cycle of the main window: start, progress, questions,
+// cancel and completion of the zip, delete and extraction jobs that run in
+// the qnrZip server.
+#include "frmBralto.h"
+
+#include <shellapi.h>
+
+#include "Common.h"
+#include "Handles.h"
+#include "QnrZipClient.h"
+#include "Texts.h"
+#include "cUnzip.h"
+#include "frmPrompt.h"
+#include "frmPwdAsk.h"
+#include "frmPwdGive.h"
+#include "qnrBI4Anim.h"
+#include "qnrDock.h"
+
+namespace bralto {
+
+namespace {
+
+// A zip job takes at most 1023 file specifications.
+constexpr long kMaxFileSpecs = 1024;
+
+bool StartsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
+
+std::wstring From(const std::wstring& text, size_t oneBasedPosition) {
+    return text.size() >= oneBasedPosition ? text.substr(oneBasedPosition - 1) : std::wstring();
+}
+
+}  // namespace
+
+std::unique_ptr<AsyncZipJob> frmBralto::CreateZipJob() {
+    qnr::client::ZipEventHandlers handlers;
+    handlers.Progress = [this](const std::wstring& line) { OnAsyncZipProgress(line); };
+    handlers.Cancel = [this](const std::wstring&, bool& cancel) { cancel = cancelRequested_; };
+    handlers.PasswordRequest = [this](std::wstring& password, bool& cancel) {
+        OnAsyncZipPasswordRequest(password, cancel);
+    };
+    handlers.Complete = [this](long result) { OnAsyncZipComplete(result); };
+    auto job = std::make_unique<AsyncZipJob>(std::move(handlers));
+    if (FAILED(job->Create())) return nullptr;
+    return job;
+}
+
+std::unique_ptr<AsyncUnzipJob> frmBralto::CreateUnzipJob() {
+    qnr::client::UnzipEventHandlers handlers;
+    handlers.Progress = [this](const std::wstring& line) { OnAsyncUnzipProgress(line); };
+    handlers.Cancel = [this](const std::wstring&, bool& cancel) { cancel = cancelRequested_; };
+    handlers.PasswordRequest = [this](std::wstring& password, bool& cancel, const std::wstring& member) {
+        OnAsyncUnzipPasswordRequest(password, cancel, member);
+    };
+    handlers.OverwritePrompt = [this](const std::wstring& file, long& response) {
+        OnAsyncUnzipOverwritePrompt(file, response);
+    };
+    handlers.Complete = [this](long result) { OnAsyncUnzipComplete(result); };
+    auto job = std::make_unique<AsyncUnzipJob>(std::move(handlers));
+    if (FAILED(job->Create())) return nullptr;
+    return job;
+}
+
+bool frmBralto::EnterBusy(bool clearLog) {
+    EnableTopMenus(false);
+    EnableToolbar(false);
+    anim_->StartPlaying();
+    if (clearLog) {
+        log_->Visible(false);
+        log_->Text(L"");
+    }
+    cancelRequested_ = false;
+    busy_ = true;
+    ShowWindow(cancelButton_, SW_SHOW);
+    SetWindowPos(cancelButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return true;
+}
+
+void frmBralto::LeaveBusy() {
+    ShowWindow(cancelButton_, SW_HIDE);
+    anim_->StopPlaying();
+    SetStatus(texts::kReady);
+    busy_ = false;
+}
+
+void frmBralto::PerformZipping(std::unique_ptr<AsyncZipJob> job) {
+    if (!job || !*job || busy_) return;
+    m_AsyncZip = std::move(job);
+    long specs = 0;
+    m_AsyncZip->Object()->get_FileSpecCount(&specs);
+    if (specs >= kMaxFileSpecs) {
+        Message(std::wstring(texts::kTooManyFiles1) + texts::kCrLf + texts::kTooManyFiles2, MB_ICONERROR);
+        return;
+    }
+    EnterBusy(true);
+    if (FAILED(m_AsyncZip->Object()->Zip())) OnAsyncZipComplete(-1);
+}
+
+void frmBralto::PerformDeleting(std::unique_ptr<AsyncZipJob> job) {
+    if (!job || !*job || busy_) return;
+    m_AsyncZip = std::move(job);
+    EnterBusy(false);
+    if (FAILED(m_AsyncZip->Object()->Zip())) OnAsyncZipComplete(-1);
+}
+
+void frmBralto::PerformExtracting(std::unique_ptr<AsyncUnzipJob> job) {
+    if (!job || !*job || busy_) return;
+    m_AsyncUnzip = std::move(job);
+    VARIANT_BOOL onlyNewer = VARIANT_FALSE;
+    m_AsyncUnzip->Object()->get_ExtractOnlyNewer(&onlyNewer);
+    runningExtractOnlyNewer_ = onlyNewer != VARIANT_FALSE;
+    EnterBusy(true);
+    if (FAILED(m_AsyncUnzip->Object()->unzip())) OnAsyncUnzipComplete(-1);
+}
+
+void frmBralto::OnCancelClick() {
+    cancelRequested_ = true;
+    SetStatus(texts::kCancelling);
+    ShowWindow(cancelButton_, SW_HIDE);
+}
+
+void frmBralto::OnAsyncUnzipProgress(const std::wstring& message) {
+    const std::wstring head = message.substr(0, 11);
+    if (head == L"  inflating" || head == L" extracting") {
+        SetStatus(From(message, 13));
+        UpdateWindow(hwnd_);
+    } else {
+        AppendLog(message);
+    }
+}
+
+void frmBralto::OnAsyncZipProgress(const std::wstring& message) {
+    const std::wstring head = message.substr(0, 8);
+    if (head == L"  adding" || head == L"updating" || head == L"deleting") {
+        SetStatus(From(message, 11));
+    } else if (head == L"fresheni") {
+        SetStatus(From(message, 13));
+    } else if (!StartsWith(message, L" (")) {
+        AppendLog(message);
+    }
+}
+
+void frmBralto::OnAsyncZipPasswordRequest(std::wstring& password, bool& cancel) {
+    if (!ZipPassword.empty()) {
+        password = ZipPassword;
+        return;
+    }
+    PasswordAnswer answer = frmPwdGive::Show(hwnd_);
+    UpdateWindow(hwnd_);
+    if (!answer.tag.empty()) {
+        password = answer.password;
+        ZipPassword = answer.password;
+    } else {
+        cancel = true;
+    }
+}
+
+void frmBralto::OnAsyncUnzipPasswordRequest(std::wstring& password, bool& cancel, const std::wstring& member) {
+    PasswordAnswer answer = frmPwdAsk::Show(hwnd_, member);
+    UpdateWindow(hwnd_);
+    if (!answer.tag.empty())
+        password = answer.password;
+    else
+        cancel = true;
+}
+
+void frmBralto::OnAsyncUnzipOverwritePrompt(const std::wstring& file, long& response) {
+    SHFILEINFOW record = {};
+    SHGetFileInfoW(file.c_str(), 0, &record, sizeof(record), SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES);
+    UniqueHIcon icon(record.hIcon);
+    const std::wstring tag = frmPrompt::Show(hwnd_, file, icon.get(), !runningExtractOnlyNewer_);
+    UpdateWindow(hwnd_);
+    response = frmPrompt::ResponseOf(tag);
+}
+
+void frmBralto::ReportZipResult(long result) {
+    const std::wstring crlf = texts::kCrLf;
+    switch (result) {
+    case 2: case 3: case 5: case 13: case 10: case 11: case 14: case 15:
+        Message(texts::kWriteError, MB_ICONERROR);
+        break;
+    case 4:
+        Message(texts::kOutOfMemory, MB_ICONERROR);
+        break;
+    case 12:
+        Message(texts::kNothingMatched, MB_ICONINFORMATION);
+        break;
+    case 16:
+        Message(texts::kParameters1 + crlf + texts::kParameters2 + texts::kParameters3 + crlf + texts::kParameters4,
+                MB_ICONERROR);
+        break;
+    case 18:
+        if (Message(texts::kErrorsDuring + std::wstring(texts::kErrorsZipping) + crlf + texts::kWantDetails1 +
+                        texts::kWantDetails2,
+                    MB_YESNO | MB_ICONINFORMATION) == IDYES)
+            log_->Visible(true);
+        break;
+    default:
+        break;  // 0, 1, 6 to 9, 17 and any other code: no message
+    }
+}
+
+void frmBralto::OnAsyncZipComplete(long result) {
+    LeaveBusy();
+    ReportZipResult(result);
+    EnableTopMenus(true);
+    EnableToolbar(true);
+    if (result == 0 || result == 18) {
+        BSTR zipFile = nullptr;
+        std::wstring path = archivePath_;
+        if (m_AsyncZip && *m_AsyncZip && SUCCEEDED(m_AsyncZip->Object()->get_ZipFile(&zipFile)) && zipFile) {
+            path.assign(zipFile, SysStringLen(zipFile));
+            SysFreeString(zipFile);
+        }
+        OpenAZip(path);
+    }
+    // The wrapper lets go of the server object once this handler returns;
+    // the wrapper itself goes after that, from the message loop.
+    PostMessageW(hwnd_, WM_APP, 0, 0);
+}
+
+void frmBralto::OnAsyncUnzipComplete(long result) {
+    LeaveBusy();
+    if (result != 0 && result != 80) {
+        if (Message(texts::kErrorsDuring + std::wstring(texts::kErrorsExtracting) + texts::kCrLf +
+                        texts::kWantDetails1 + texts::kWantDetails2,
+                    MB_YESNO | MB_ICONINFORMATION) == IDYES)
+            log_->Visible(true);
+    }
+    EnableTopMenus(true);
+    EnableToolbar(true);
+    PostMessageW(hwnd_, WM_APP, 0, 0);
+}
+
+void frmBralto::ReleaseFinishedJobs() {
+    if (busy_) return;
+    m_AsyncZip.reset();
+    m_AsyncUnzip.reset();
+}
+
+}  // namespace bralto
