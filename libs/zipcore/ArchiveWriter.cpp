@@ -411,6 +411,18 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
     return Result::Ok;
 }
 
+ArchiveWriter::Result ArchiveWriter::CopyPrefix(ArchiveInput& input, uint64_t size) {
+    if (size > input.Size()) return Result::SourceFailed;
+    std::vector<uint8_t> block;
+    for (uint64_t done = 0; done < size;) {
+        block.resize(static_cast<size_t>(std::min<uint64_t>(kCopyBlockSize, size - done)));
+        if (!input.ReadAt(done, block.data(), block.size())) return RollBack(0);
+        if (!out_->Write(block.data(), block.size())) return Result::WriteFailed;
+        done += block.size();
+    }
+    return Result::Ok;
+}
+
 bool ArchiveWriter::Finish(const std::string& comment) {
     uint64_t start = out_->Position();
     std::vector<uint8_t> bytes;

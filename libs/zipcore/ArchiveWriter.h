@@ -68,6 +68,10 @@ public:
     // SourceFailed: the old member is damaged or unreadable.
     Result CopyMember(ArchiveInput& input, const MemberInfo& member);
 
+    // Copies `size` bytes from the start of an existing archive: the stub
+    // of a self-extracting archive, kept in front of the members.
+    Result CopyPrefix(ArchiveInput& input, uint64_t size);
+
     // Writes the central directory and end records, then flushes.
     bool Finish(const std::string& comment);
 

@@ -271,6 +271,10 @@ private:
         ArchiveWriter writer(*temporary, password_, options_.level, options_.conversion);
         const std::vector<MemberInfo>& members = input_ ? reader_.Members() : noMembers_;
         for (size_t d : deleted_) PrintLine("deleting: " + host_.DisplayName(members[d].rawName, members[d].utf8));
+        if (input_) {
+            ArchiveWriter::Result copied = writer.CopyPrefix(*input_, PrefixSize());
+            if (copied != ArchiveWriter::Result::Ok) return MapCopyFailure(copied);
+        }
         for (const PlanItem& item : items_) {
             int result = kZipOk;
             if (item.isNew) {
@@ -297,6 +301,14 @@ private:
         }
         if (options_.move) RemoveMovedSources();
         return failures_ > 0 ? kZipOpen : kZipOk;
+    }
+
+    // Bytes in front of the first member (a self-extractor's stub) stay in
+    // front of the rewritten archive.
+    uint64_t PrefixSize() const {
+        uint64_t first = reader_.CentralDirStart();
+        for (const MemberInfo& member : reader_.Members()) first = std::min(first, member.localHeaderOffset);
+        return first;
     }
 
     // Files first, then folders from the deepest, so that a folder is empty

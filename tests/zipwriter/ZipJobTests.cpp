@@ -175,6 +175,23 @@ TEST_F(JobTest, KeptMembersKeepTheirCommentsAndExtraFields) {
     ExpectValid();
 }
 
+TEST_F(JobTest, ASelfExtractorStubStaysInFront) {
+    std::string stub = "MZ pretend self-extractor stub\n";
+    WriteFile(scratch_ / "more" / "e.txt", "echo");
+    for (bool adjusted : {false, true}) {
+        SCOPED_TRACE(adjusted ? "offsets from the file's start" : "offsets from the stub's end");
+        WriteFile(archive_, stub + original_);
+        std::string output;
+        if (adjusted) {
+            ASSERT_EQ(0, RunCommand("zip -q -A " + Quote(archive_), &output)) << output;
+        }
+        ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources((scratch_ / "more").string())));
+        EXPECT_EQ(stub, ReadFile(archive_).substr(0, stub.size()));
+        EXPECT_EQ("a.txt b.txt sub/ sub/c.txt e.txt\n", Names());
+        ExpectValid();
+    }
+}
+
 TEST_F(JobTest, CancelLeavesTheArchiveByteIdentical) {
     WriteFile(source_ / "d.txt", "delta");
     WriteFile(source_ / "e.txt", "echo");
