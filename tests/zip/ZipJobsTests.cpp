@@ -214,6 +214,17 @@ TEST_F(ZipJob, HiddenFilesOnlyWhenAsked) {
     EXPECT_EQ(0x02u, view.Find(stored + "/hidden.txt")->externalAttributes & 0x02u);
 }
 
+TEST_F(ZipJob, TheArchiveNeverContainsItself) {
+    WriteFile(folder_ / "a.txt", "alpha");
+    fs::path inside = folder_ / "self.zip";
+    zip_.ZipFile(inside.wstring());
+    zip_.BasePath(folder_.wstring());
+    zip_.AddFileSpec(L"*.*");
+    ASSERT_EQ(0, zip_.Zip());
+    ASSERT_EQ(0, zip_.Zip());  // now the archive exists and matches the mask
+    EXPECT_EQ((std::vector<std::string>{"a.txt"}), ArchiveView(inside).Names());
+}
+
 TEST_F(ZipJob, UpdateFreshenAndDelete) {
     WriteFile(folder_ / "a.txt", "alpha");
     WriteFile(folder_ / "b.txt", "bravo");
