@@ -93,7 +93,8 @@ int RunArchiveJob(const ZCL& names, const ZIPUSERFUNCTIONS& callbacks, const Sto
     }
     qnrz::WindowsZipHost host(callbacks);
     CurrentFolderGuard folder;
-    if (!stored.rootDir.empty() && !folder.MoveTo(qnrz::FromAnsi(stored.rootDir))) {
+    bool hasRoot = stored.rootDir.find_first_not_of(' ') != std::string::npos;  // blank: none
+    if (hasRoot && !folder.MoveTo(qnrz::FromAnsi(stored.rootDir))) {
         host.Print("zip error: cannot change to folder " + stored.rootDir);
         host.Print("\n");
         return zipcore::kZipParameters;

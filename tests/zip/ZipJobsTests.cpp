@@ -340,6 +340,7 @@ TEST_F(ZipJob, ACrashLeavesTheArchiveAndNoTemporaryFile) {
 }
 
 TEST_F(ZipJob, CodesForMissingThings) {
+    zip_.BasePath(L"   ");  // blank: no base folder at all
     zip_.AddFileSpec((folder_ / "nothing-here.txt").wstring());
     EXPECT_EQ(12, zip_.Zip());
     EXPECT_FALSE(fs::exists(archive_));
@@ -351,6 +352,8 @@ TEST_F(ZipJob, CodesForMissingThings) {
     WriteFile(folder_ / "nothing-here.txt", "now it exists");
     EXPECT_EQ(3, zip_.Zip());
     EXPECT_EQ("not a zip file, only some text", ReadFile(archive_));
+    zip_.BasePath((folder_ / "no-such-folder").wstring());
+    EXPECT_EQ(16, zip_.Zip());
 }
 
 }  // namespace
