@@ -85,3 +85,20 @@ report "unzip 6.0" "$unzipT" "$unzipT"
 report "qnruz320 core" "$unzipT" "$ourT"
 report "7zz" "$unzipT" "$sevenT"
 rm -rf "$out" "$work/check"
+
+# The library itself, under Wine, when the x86_64 build is there: Wine's
+# file system layer costs more than the library, so this is for reference.
+dll=$root/build/x86_64/bin/qnruz320.dll
+if [ -f "$dll" ]; then
+    echo "qnruz320.dll under Wine (best of $runs; Wine overhead included):"
+    cp "$dll" "$work/"
+    x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -I"$root/libs/include" "$root/bench/unzip_driver_win.cpp" \
+        -static -o "$work/unzip_driver_win.exe"
+    "$root/scripts/wine.sh" --start >/dev/null 2>&1 || true
+    winpath() { echo "Z:$1" | tr / '\\'; }
+    dllX=$(best_of "$root/scripts/wine.sh" "$work/unzip_driver_win.exe" x "$(winpath "$archive")" "$(winpath "$out")")
+    dllT=$(best_of "$root/scripts/wine.sh" "$work/unzip_driver_win.exe" t "$(winpath "$archive")")
+    report "dll extract" "$unzipX" "$dllX"
+    report "dll test" "$unzipT" "$dllT"
+    rm -rf "$out"
+fi
