@@ -8,6 +8,8 @@
 namespace ziptest {
 namespace {
 
+constexpr size_t kCommentBufferBytes = 4200;
+
 using bralto::cZip;
 
 TEST(ZipOptions, StartUpValues) {
@@ -136,6 +138,50 @@ TEST(ZipLimits, DeleteLeavesDeleteModeOff) {
     zip.AddFileSpec(L"x.txt");
     EXPECT_EQ(13, zip.Delete());
     EXPECT_EQ(0, zip.Record().fDeleteEntries);
+}
+
+// The module's callbacks as the library calls them, exercised while a job
+// runs (the only time they have a listener): size limits of the texts and
+// buffers they exchange.
+TEST(ZipCallbacks, TextAndBufferLimits) {
+    fs::path folder = TestFolder();
+    WriteFile(folder / "a.txt", "a");
+    cZip zip;
+    RecordingListener listener;
+    zip.SetListener(&listener);
+    zip.ZipFile((folder / "limits.zip").wstring());
+    zip.AddFileSpec((folder / "a.txt").wstring());
+    listener.password = std::wstring(300, L'p');
+    listener.comment = std::wstring(5000, L'c');
+    bool checked = false;
+    listener.cancelOn = [&](const std::wstring&) {
+        size_t before = listener.progress.size();
+        std::string text(32000, 'x');
+        bralto::ZipPrintCallback(text.data(), 1);
+        bralto::ZipPrintCallback(text.data(), 32000);
+        EXPECT_EQ(before, listener.progress.size());
+        bralto::ZipPrintCallback(text.data(), 31999);
+        EXPECT_EQ(before + 1, listener.progress.size());
+        text = "a/b/c";
+        bralto::ZipPrintCallback(text.data(), 5);
+        EXPECT_EQ(L"a\\b\\c", listener.progress.back());
+
+        std::vector<char> password(8, 'z');
+        EXPECT_EQ(0, bralto::ZipPasswordCallback(password.data(), 8, "", ""));
+        EXPECT_EQ(std::string("ppppppp"), std::string(password.data()));  // size less one, then a NUL
+        std::vector<char> large(1000, 'z');
+        EXPECT_EQ(0, bralto::ZipPasswordCallback(large.data(), 1000, "", ""));
+        EXPECT_EQ(255u, std::string(large.data()).size());  // at most 256 less one
+
+        std::vector<char> comment(kCommentBufferBytes, 'z');
+        EXPECT_EQ(1, bralto::ZipCommentCallback(comment.data()));
+        EXPECT_EQ(4096u, std::string(comment.data()).size());
+        EXPECT_EQ('z', comment[4097]);  // nothing written past the 4097 bytes
+        checked = true;
+        return false;
+    };
+    ASSERT_EQ(0, zip.Zip());
+    EXPECT_TRUE(checked);
 }
 
 // The library's own entry points, as any caller of the published
