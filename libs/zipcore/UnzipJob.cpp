@@ -126,6 +126,11 @@ private:
     FileStamp StampOf(const MemberInfo& info);
     void ReportFailure(const Member& member, ExtractStatus status, MemberExtractor& extractor);
     int FinalCode();
+    // One line per member: only at the full message level.
+    void SayPerMember(const std::string& text) {
+        if (options_.quiet < 1) host_.Print(text);
+    }
+    // Cautions: silenced only at the lowest level.
     void Say(const std::string& text) {
         if (options_.quiet < 2) host_.Print(text);
     }
@@ -304,7 +309,7 @@ void Job::TestMember(const Member& member) {
     }
     if (status == ExtractStatus::Ok) {
         if (member.info->IsEncrypted()) ++counts_.decrypted;
-        Say("    testing: " + member.shownName + "   OK\n");
+        SayPerMember("    testing: " + member.shownName + "   OK\n");
         return;
     }
     ReportFailure(member, status, extractor);
@@ -329,8 +334,8 @@ void Job::ExtractMember(const Member& member) {
         return;
     }
     bool stored = member.info->method == kMethodStored;
-    Say((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(finalPath));
-    Say("\n");
+    SayPerMember((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(finalPath));
+    SayPerMember("\n");
     if (!pipeline_) pipeline_ = std::make_unique<ExtractionPipeline>();
     pipeline_->Begin(*file);
     // However this function is left, the writer thread lets go of the file
@@ -363,7 +368,7 @@ void Job::CreateFolderEntry(const Member& member) {
     for (const std::string& c : safe.components) relative += c + "/";
     if (options_.spaceToUnderscore) std::replace(relative.begin(), relative.end(), ' ', '_');
     if (!MakeParentFolders(relative)) return;
-    Say("   creating: " + host_.ToInterface(folder_ + relative) + "\n");
+    SayPerMember("   creating: " + host_.ToInterface(folder_ + relative) + "\n");
 }
 
 // The path the member is written to (relative to the extraction folder,

@@ -182,6 +182,28 @@ TEST(JobBehaviour, MissingExtractionFolderIsCreated) {
     EXPECT_EQ("f\n", ReadFile(work / "new/deeper/f.txt"));
 }
 
+TEST_F(ExistingFiles, MessageLevels) {
+    Shell("rm " + Quote(out) + "/*");
+    zipcore::UnzipOptions o = Options();
+    o.include = {"a.txt", "nothing"};
+    PosixHost all;
+    EXPECT_EQ(0, RunUnzipJob(o, all, nullptr));
+    EXPECT_NE(std::string::npos, all.AllText().find("extracting: " + out + "/a.txt"));
+    EXPECT_NE(std::string::npos, all.AllText().find("caution: filename not matched:  nothing"));
+
+    o.overwrite = true;
+    o.quiet = 1;
+    PosixHost partial;
+    EXPECT_EQ(0, RunUnzipJob(o, partial, nullptr));
+    EXPECT_EQ("caution: filename not matched:  nothing\n", partial.AllText());
+
+    o.quiet = 2;
+    PosixHost none;
+    EXPECT_EQ(0, RunUnzipJob(o, none, nullptr));
+    EXPECT_EQ("", none.AllText());
+    EXPECT_EQ("archived a\n", ReadFile(out + "/a.txt"));
+}
+
 TEST(JobBehaviour, TextConversionTurnsLineEndsIntoCrLf) {
     TempDir work;
     WriteFile(work / "t.txt", "one\ntwo\r\nthree\n");
