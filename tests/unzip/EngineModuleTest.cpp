@@ -3,12 +3,26 @@
 #include "EngineError.h"
 #include "UnzipDirectory.h"
 #include "UnzipTestSupport.h"
+#include "cUnzip.h"
 #include "mUnzip.h"
 
 namespace unziptest {
 namespace {
 
 using namespace bralto;
+
+void cUnzipForMissingLibrary() {
+    bralto::cUnzip unzip;
+    unzip.ZipFile(L"C:\\any.zip");
+    try {
+        unzip.Directory();
+        FAIL() << "no error";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(53, error.Number());
+        EXPECT_EQ(L"lonely.VBUnzip", error.Source());
+        EXPECT_EQ(nullptr, CurrentUnzipListener());
+    }
+}
 
 TEST(EngineModule, SplitMemberPath) {
     std::wstring folder, name;
@@ -74,6 +88,35 @@ TEST(EngineModule, ExactlyTheNameLimitIsAccepted) {
     EXPECT_EQ(9, RunUnzip(nullptr, options.ForJob(L"", false), names, {}, totals));
     names.push_back(L"y");
     EXPECT_THROW(RunUnzip(nullptr, options.ForJob(L"", false), {}, names, totals), AutomationError);
+}
+
+// Run only as the child of the next test, from a folder without the library.
+TEST(EngineModule, LibraryMissingChild) {
+    if (!GetEnvironmentVariableW(L"BRALTO_EXPECT_NO_LIBRARY", nullptr, 0)) GTEST_SKIP();
+    cUnzipForMissingLibrary();
+}
+
+TEST(EngineModule, MissingLibraryRaisesFileNotFound) {
+    ScratchFolder folder(L"no-library");
+    wchar_t self[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+    std::wstring copy = folder / L"lonely.exe";
+    ASSERT_TRUE(CopyFileW(std::wstring(self, length).c_str(), copy.c_str(), FALSE));
+    std::wstring command = L"\"" + copy + L"\" --gtest_filter=EngineModule.LibraryMissingChild";
+    SetEnvironmentVariableW(L"BRALTO_EXPECT_NO_LIBRARY", L"1");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
+                                  &startup, &process);
+    SetEnvironmentVariableW(L"BRALTO_EXPECT_NO_LIBRARY", nullptr);
+    ASSERT_TRUE(started);
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(0u, exitCode);
 }
 
 }  // namespace
