@@ -53,6 +53,7 @@ ensure_display() {
 
 # Windows look-alike screenshots need a desktop window; one shared virtual
 # desktop keeps every program on the same desktop, so FindWindow still works.
+# A crashing program must end (and fail its test), not wait on a crash dialog.
 configure_prefix() {
     cat > "$WINEPREFIX/drive_c/bralto-setup.reg" <<'REG'
 REGEDIT4
@@ -62,22 +63,32 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Auto"="1"
 REG
     run_wine regedit /S 'C:\bralto-setup.reg' >/dev/null 2>&1 < /dev/null 9>&-
     rm -f "$WINEPREFIX/drive_c/bralto-setup.reg"
 }
 
+# Bump when configure_prefix changes: existing prefixes are then reconfigured.
+PREFIX_VERSION=2
+
 ensure_prefix() {
-    [ -f "$WINEPREFIX/.bralto-ready" ] && return
+    [ "$(cat "$WINEPREFIX/.bralto-ready" 2>/dev/null)" = "$PREFIX_VERSION" ] && return
     (
         flock 9
         if [ ! -f "$WINEPREFIX/.bralto-ready" ]; then
             rm -rf "$WINEPREFIX"
             mkdir -p "$WINEPREFIX"
             run_wine wineboot -i >/dev/null 2>&1 < /dev/null 9>&- || true
+        fi
+        if [ "$(cat "$WINEPREFIX/.bralto-ready" 2>/dev/null)" != "$PREFIX_VERSION" ]; then
             configure_prefix
-            "$WINESERVER" -w 9>&-
-            touch "$WINEPREFIX/.bralto-ready"
+            echo "$PREFIX_VERSION" > "$WINEPREFIX/.bralto-ready"
         fi
     ) 9>"$BUILD/.wineprefix.lock"
 }
