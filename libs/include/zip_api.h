@@ -50,8 +50,8 @@ typedef struct {
     BOOL fNoDirEntries;   /* do not store folder entries */
     BOOL fExcludeDate;    /* unused */
     BOOL fIncludeDate;    /* unused */
-    BOOL fVerbose;        /* unused */
-    BOOL fQuiet;          /* unused */
+    BOOL fVerbose;        /* all messages (the default ones) */
+    BOOL fQuiet;          /* without fVerbose: no per-file messages, warnings and errors only */
     BOOL fCRLF_LF;        /* text files: CR LF becomes LF */
     BOOL fLF_CRLF;        /* text files: LF becomes CR LF */
     BOOL fJunkDir;        /* store file names without their folders */

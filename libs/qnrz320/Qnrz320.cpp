@@ -79,6 +79,7 @@ zipcore::ZipJobOptions JobOptions(const ZPOPT& record) {
     options.move = record.fMove != 0;
     options.deleteEntries = record.fDeleteEntries != 0;
     options.comment = record.fComment != 0;
+    options.quiet = record.fQuiet != 0 && record.fVerbose == 0;
     if (record.fCRLF_LF) {
         options.conversion = zipcore::TextConversion::CrLfToLf;
     } else if (record.fLF_CRLF) {

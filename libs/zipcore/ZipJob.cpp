@@ -50,6 +50,11 @@ private:
         host_.Print("\n");
     }
 
+    // Per-file progress pieces; a quiet job keeps only warnings and errors.
+    void PrintProgress(const std::string& text) {
+        if (!options_.quiet) host_.Print(text);
+    }
+
     int OpenExisting() {
         if (!host_.ArchiveExists(archivePath_)) return kZipOk;
         input_ = host_.OpenArchive(archivePath_);
@@ -196,12 +201,12 @@ private:
 
     void PrintOutcome(const MemberOutcome& outcome) {
         if (outcome.method == kMethodDeflated) {
-            host_.Print(" (deflated " +
-                        std::to_string(CompressionPercent(outcome.uncompressedSize, outcome.compressedSize)) + "%)");
+            PrintProgress(" (deflated " +
+                          std::to_string(CompressionPercent(outcome.uncompressedSize, outcome.compressedSize)) + "%)");
         } else {
-            host_.Print(" (stored 0%)");
+            PrintProgress(" (stored 0%)");
         }
-        host_.Print("\n");
+        PrintProgress("\n");
     }
 
     // Keeps the old member when its replacement could not be read.
@@ -218,7 +223,7 @@ private:
         }
         ArchiveWriter::Result result;
         if (source.info.isDirectory) {
-            host_.Print(item.verb + source.displayName);
+            PrintProgress(item.verb + source.displayName);
             result = writer.AddDirectory(source.info);
             if (result == ArchiveWriter::Result::Ok) PrintOutcome(writer.LastOutcome());
         } else {
@@ -230,13 +235,13 @@ private:
                 result = KeepReplacedMember(writer, item);
                 return result == ArchiveWriter::Result::Ok ? kZipOk : MapCopyFailure(result);
             }
-            host_.Print(item.verb + source.displayName);
+            PrintProgress(item.verb + source.displayName);
             ZipJobHost* host = &host_;
             const SourceFile* sourcePointer = &source;
             result = writer.AddFile(source.info, std::move(first), *compressor,
                                     [host, sourcePointer] { return host->OpenSource(*sourcePointer); });
             if (result == ArchiveWriter::Result::SourceFailed) {
-                host_.Print("\n");
+                PrintProgress("\n");
                 PrintLine("zip warning: could not read " + source.displayName);
                 ++failures_;
                 result = KeepReplacedMember(writer, item);
@@ -270,7 +275,10 @@ private:
         std::unique_ptr<MemberCompressor> compressor = StartCompressor();
         ArchiveWriter writer(*temporary, password_, options_.level, options_.conversion);
         const std::vector<MemberInfo>& members = input_ ? reader_.Members() : noMembers_;
-        for (size_t d : deleted_) PrintLine("deleting: " + host_.DisplayName(members[d].rawName, members[d].utf8));
+        for (size_t d : deleted_) {
+            PrintProgress("deleting: " + host_.DisplayName(members[d].rawName, members[d].utf8));
+            PrintProgress("\n");
+        }
         if (input_) {
             ArchiveWriter::Result copied = writer.CopyPrefix(*input_, PrefixSize());
             if (copied != ArchiveWriter::Result::Ok) return MapCopyFailure(copied);

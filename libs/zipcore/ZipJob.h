@@ -50,6 +50,7 @@ struct ZipJobOptions {
     bool move = false;     // delete the sources after success
     bool deleteEntries = false;
     bool comment = false;  // ask for the archive comment
+    bool quiet = false;    // no per-file messages, only warnings and errors
     TextConversion conversion = TextConversion::None;
     unsigned threads = 0;  // 0: one per core
 };

@@ -88,6 +88,12 @@ TEST_F(ZipJob, MessagesAndCancelChecksPerFile) {
     // The lone line ends are single bytes: the engine drops them.
     EXPECT_EQ(0, std::count(listener_.progress.begin(), listener_.progress.end(), L"\n"));
     EXPECT_EQ(2u, listener_.cancelChecks.size());
+
+    zip_.MessageLevel(1);  // partial: no per-file lines, the cancel checks stay
+    listener_.progress.clear();
+    ASSERT_EQ(0, zip_.Zip());
+    EXPECT_TRUE(listener_.progress.empty()) << Utf8(listener_.Transcript());
+    EXPECT_EQ(4u, listener_.cancelChecks.size());
 }
 
 TEST_F(ZipJob, JunkedNamesAndDuplicates) {

@@ -191,6 +191,17 @@ TEST_F(WriterTest, MessagesComeOneCallPerPiece) {
     EXPECT_EQ(" (stored 0%)", host_.prints[4]);
 }
 
+TEST_F(WriterTest, QuietJobsReportOnlyProblems) {
+    WriteFile(source_ / "a.txt", "alpha");
+    WriteFile(source_ / "gone.txt", "gone");
+    auto sources = CollectSources(source_.string());
+    fs::remove(source_ / "gone.txt");
+    ZipJobOptions options;
+    options.quiet = true;
+    EXPECT_EQ(18, Zip(options, sources));
+    EXPECT_EQ("zip warning: could not open for reading: gone.txt\n", host_.Transcript());
+}
+
 TEST_F(WriterTest, JunkedPathsStoreNamesOnlyAndRefuseDuplicates) {
     WriteFile(source_ / "one" / "x.txt", "one");
     WriteFile(source_ / "two" / "y.txt", "two");
