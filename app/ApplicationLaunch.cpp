@@ -2,12 +2,13 @@
 
 #include "Common.h"
 #include "Settings.h"
+#include "frmRegister.h"
 
 namespace bralto {
 
 bool ApplicationLaunch::RegisterDeclined() { return Settings::RegisterDeclined(); }
 
-void ApplicationLaunch::ShowRegisterWindow() {}
+void ApplicationLaunch::ShowRegisterWindow() { frmRegister::Show(nullptr, frmRegister::ProgramFolder()); }
 
 void ApplicationLaunch::ShowMainWindow() {
     if (!mainWindow_) mainWindow_ = std::make_unique<frmBralto>();

@@ -11,8 +11,6 @@ namespace bralto {
 class ApplicationLaunch : public LaunchTargets {
 public:
     bool RegisterDeclined() override;
-    // The association window arrives with the shell integration; until then
-    // the start-up goes straight on to the main window.
     void ShowRegisterWindow() override;
     void ShowMainWindow() override;
     void OpenAZip(const std::wstring& path) override;

@@ -185,6 +185,12 @@ bool cRegistry::DeleteKey() {
     return true;
 }
 
+bool cRegistry::DeleteKeyTree() {
+    if (RegDeleteTreeW(Root(), sectionKey_.c_str()) != ERROR_SUCCESS || KeyExists())
+        Raise(kRegistryError, L"Failed to delete registry Key: '" + ClassKeyText() + L"',Section: '" + sectionKey_);
+    return true;
+}
+
 bool cRegistry::DeleteValue() {
     UniqueHKey key;
     if (RegOpenKeyExW(Root(), sectionKey_.c_str(), 0, kFullAccess, key.put()) != ERROR_SUCCESS)

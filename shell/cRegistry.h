@@ -53,6 +53,8 @@ public:
     bool KeyExists() const;
     bool CreateKey();
     bool DeleteKey();
+    // Deletes SectionKey with every key below it; raises like DeleteKey.
+    bool DeleteKeyTree();
     bool DeleteValue();
     // Names in the platform's order; false (and no names) when the key
     // cannot be opened.
