@@ -3,6 +3,7 @@
 #include "Common.h"
 #include "Settings.h"
 #include "frmRegister.h"
+#include "frmShellExtract.h"
 
 namespace bralto {
 
@@ -25,7 +26,11 @@ void ApplicationLaunch::NewFromShell(const std::wstring& path) {
     mainWindow_->NewFromShell(path);
 }
 
-void ApplicationLaunch::QuickExtract(const std::wstring& archivePath) {}
+void ApplicationLaunch::QuickExtract(const std::wstring& archivePath) {
+    shellExtract_ = std::make_unique<frmShellExtract>();
+    shellExtract_->ArchivePath = archivePath;
+    shellExtract_->QuickExtract();
+}
 
 std::wstring ApplicationLaunch::LongPathOf(const std::wstring& path) { return bralto::LongPathOf(path); }
 

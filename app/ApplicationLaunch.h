@@ -5,6 +5,7 @@
 
 #include "Start.h"
 #include "frmBralto.h"
+#include "frmShellExtract.h"
 
 namespace bralto {
 
@@ -15,13 +16,12 @@ public:
     void ShowMainWindow() override;
     void OpenAZip(const std::wstring& path) override;
     void NewFromShell(const std::wstring& path) override;
-    // The express-extraction window arrives with the shell verb; until then
-    // nothing opens and the process ends at once.
     void QuickExtract(const std::wstring& archivePath) override;
     std::wstring LongPathOf(const std::wstring& path) override;
 
 private:
     std::unique_ptr<frmBralto> mainWindow_;
+    std::unique_ptr<frmShellExtract> shellExtract_;
 };
 
 }  // namespace bralto
