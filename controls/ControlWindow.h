@@ -1,0 +1,47 @@
+// Base of the self-made controls of this folder that need a window class of
+// their own: registers the class once, keeps `this` in the window's user
+// data from WM_NCCREATE on and hands every message to HandleMessage.
+#pragma once
+
+#include <windows.h>
+
+namespace bralto {
+
+class ControlWindow {
+public:
+    ControlWindow() = default;
+    virtual ~ControlWindow();
+    ControlWindow(const ControlWindow&) = delete;
+    ControlWindow& operator=(const ControlWindow&) = delete;
+
+    HWND hWnd() const { return hwnd_; }
+
+protected:
+    // Creates the control's window as a child of `parent`; false when the
+    // window could not be made.
+    bool CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place, DWORD style,
+                             DWORD exStyle = 0);
+    // Messages the control does not handle itself go to DefWindowProcW.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd_ = nullptr;
+};
+
+// Shared helpers of the controls.
+
+// An automation colour: 0x800000nn names system colour nn, anything else
+// is an RGB value.
+COLORREF OleColorToRgb(long colour);
+
+// The mouse button and shift state of a mouse message as the controls'
+// events report them: Button 1 left, 2 right, 4 middle; Shift 1 Shift,
+// 2 Ctrl, 4 Alt.
+int MouseButtonOf(UINT message, WPARAM wParam);
+int ShiftStateOf(WPARAM wParam);
+// The Shift state of the keyboard right now (for key events).
+int KeyboardShiftState();
+
+}  // namespace bralto
