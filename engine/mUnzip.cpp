@@ -7,13 +7,13 @@
 #include <memory>
 
 #include "EngineError.h"
+#include "RuntimeLibrary.h"
 
 namespace bralto {
 
 namespace {
 
 constexpr wchar_t kLibraryName[] = L"qnruz320.dll";
-constexpr long kErrDllEntryNotFound = 453;
 constexpr size_t kNameTableSlots = kMaxUnzipNames + 1;
 constexpr size_t kEntryTextLimit = 32768;  // generous bound for path and method texts
 constexpr size_t kReplaceNameLimit = 32801;
@@ -26,16 +26,7 @@ bool g_passwordGivenUp = false;
 
 std::wstring VBUnzipSource() { return ExecutableBaseName() + L".VBUnzip"; }
 
-// Owns the library module for the life of the process.
-struct ModuleDeleter {
-    void operator()(HMODULE module) const {
-        if (module) FreeLibrary(module);
-    }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
-
-// The unzip library, bound by name at the first call: from the folder of
-// the running executable first, then by the system's search order.
+// The unzip library, bound by name at the first call.
 class UnzipLibrary {
 public:
     static UnzipLibrary& Instance() {
@@ -43,34 +34,12 @@ public:
         return library;
     }
 
-    WIZ_SINGLEENTRYUNZIP* SingleEntryUnzip() { return Bind<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip"); }
-    WIZ_VALIDATE* Validate() { return Bind<WIZ_VALIDATE>("Wiz_Validate"); }
-    UZPVERSION2* Version2() { return Bind<UZPVERSION2>("UzpVersion2"); }
+    WIZ_SINGLEENTRYUNZIP* SingleEntryUnzip() { return library_.Entry<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip"); }
+    WIZ_VALIDATE* Validate() { return library_.Entry<WIZ_VALIDATE>("Wiz_Validate"); }
+    UZPVERSION2* Version2() { return library_.Entry<UZPVERSION2>("UzpVersion2"); }
 
 private:
-    template <typename Function>
-    Function* Bind(const char* name) {
-        Load();
-        FARPROC address = GetProcAddress(module_.get(), name);
-        if (!address)
-            throw AutomationError(kErrDllEntryNotFound, VBUnzipSource(),
-                                  L"Point d'entrée " + FromAnsi(name) + L" introuvable dans qnruz320.dll");
-        return reinterpret_cast<Function*>(reinterpret_cast<void*>(address));
-    }
-
-    void Load() {
-        if (module_) return;
-        wchar_t path[MAX_PATH * 4] = {};
-        DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-        std::wstring beside(path, length);
-        beside.erase(beside.find_last_of(L"\\/") + 1);
-        module_.reset(LoadLibraryW((beside + kLibraryName).c_str()));
-        if (!module_) module_.reset(LoadLibraryW(kLibraryName));
-        if (!module_)
-            throw AutomationError(kErrFileNotFound, VBUnzipSource(), L"Fichier introuvable : qnruz320.dll");
-    }
-
-    UniqueModule module_;
+    RuntimeLibrary library_{kLibraryName, L"VBUnzip"};
 };
 
 // Text of a callback argument: up to the first NUL, at most `limit` bytes.

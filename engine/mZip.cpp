@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "EngineError.h"
+#include "RuntimeLibrary.h"
 #include "mUnzip.h"
 
 namespace bralto {
@@ -15,7 +16,6 @@ namespace bralto {
 namespace {
 
 constexpr wchar_t kLibraryName[] = L"qnrz320.dll";
-constexpr long kErrDllEntryNotFound = 453;
 constexpr size_t kSpecTableSlots = kMaxZipSpecs + 1;
 constexpr size_t kNameLimit = 32768;
 constexpr size_t kPasswordLimit = 256;
@@ -27,16 +27,7 @@ bool g_passwordGivenUp = false;
 
 std::wstring VBZipSource() { return ExecutableBaseName() + L".VBZip"; }
 
-struct ModuleDeleter {
-    void operator()(HMODULE module) const {
-        if (module) FreeLibrary(module);
-    }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
-
-// The zip library, bound by name at the first call: from the folder of the
-// running executable first, then by the system's search order. Kept for
-// the life of the process.
+// The zip library, bound by name at the first call.
 class ZipLibrary {
 public:
     static ZipLibrary& Instance() {
@@ -44,34 +35,14 @@ public:
         return library;
     }
 
-    ZpInitFunction Init() { return Bind<ZpInitFunction>("ZpInit"); }
-    ZpSetOptionsFunction SetOptions() { return Bind<ZpSetOptionsFunction>("ZpSetOptions"); }
-    ZpArchiveFunction Archive() { return Bind<ZpArchiveFunction>("ZpArchive"); }
+    ZpInitFunction Init() { return library_.Entry<std::remove_pointer_t<ZpInitFunction>>("ZpInit"); }
+    ZpSetOptionsFunction SetOptions() {
+        return library_.Entry<std::remove_pointer_t<ZpSetOptionsFunction>>("ZpSetOptions");
+    }
+    ZpArchiveFunction Archive() { return library_.Entry<std::remove_pointer_t<ZpArchiveFunction>>("ZpArchive"); }
 
 private:
-    template <typename Function>
-    Function Bind(const char* name) {
-        Load();
-        FARPROC address = GetProcAddress(module_.get(), name);
-        if (!address) {
-            throw AutomationError(kErrDllEntryNotFound, VBZipSource(),
-                                  L"Point d'entrée " + FromAnsi(name) + L" introuvable dans qnrz320.dll");
-        }
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
-    }
-
-    void Load() {
-        if (module_) return;
-        wchar_t path[MAX_PATH * 4] = {};
-        DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-        std::wstring beside(path, length);
-        beside.erase(beside.find_last_of(L"\\/") + 1);
-        module_.reset(LoadLibraryW((beside + kLibraryName).c_str()));
-        if (!module_) module_.reset(LoadLibraryW(kLibraryName));
-        if (!module_) throw AutomationError(kErrFileNotFound, VBZipSource(), L"Fichier introuvable : qnrz320.dll");
-    }
-
-    UniqueModule module_;
+    RuntimeLibrary library_{kLibraryName, L"VBZip"};
 };
 
 std::string CallbackText(const char* text, size_t limit) {

@@ -1,0 +1,41 @@
+#include "RuntimeLibrary.h"
+
+#include "EngineError.h"
+
+namespace bralto {
+
+namespace {
+constexpr long kErrDllEntryNotFound = 453;
+
+std::wstring ExecutableFolder() {
+    wchar_t path[MAX_PATH * 4] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    std::wstring folder(path, length);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return folder;
+}
+}  // namespace
+
+RuntimeLibrary::RuntimeLibrary(std::wstring fileName, std::wstring errorSourceClass)
+    : fileName_(std::move(fileName)), errorSourceClass_(std::move(errorSourceClass)) {}
+
+std::wstring RuntimeLibrary::ErrorSource() const { return ExecutableBaseName() + L"." + errorSourceClass_; }
+
+void RuntimeLibrary::Load() {
+    if (module_) return;
+    module_.reset(LoadLibraryW((ExecutableFolder() + fileName_).c_str()));
+    if (!module_) module_.reset(LoadLibraryW(fileName_.c_str()));
+    if (!module_) throw AutomationError(kErrFileNotFound, ErrorSource(), L"Fichier introuvable : " + fileName_);
+}
+
+FARPROC RuntimeLibrary::Address(const char* name) {
+    Load();
+    FARPROC address = GetProcAddress(module_.get(), name);
+    if (!address)
+        throw AutomationError(kErrDllEntryNotFound, ErrorSource(),
+                              L"Point d'entrée " + std::wstring(name, name + strlen(name)) + L" introuvable dans " +
+                                  fileName_);
+    return address;
+}
+
+}  // namespace bralto
