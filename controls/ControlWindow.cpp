@@ -24,10 +24,13 @@ void RegisterClassOnce(const wchar_t* className, WNDPROC proc) {
 ControlWindow::~ControlWindow() {
     // The window may still send messages while it goes; they must not reach
     // a half-destroyed object.
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
-    }
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyControlWindow();
+}
+
+void ControlWindow::DestroyControlWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
 }
 
 bool ControlWindow::CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place,

@@ -21,6 +21,9 @@ protected:
     // window could not be made.
     bool CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place, DWORD style,
                              DWORD exStyle = 0);
+    // Destroys the window now; derived controls call it first in their
+    // destructor, while the members their messages use are still alive.
+    void DestroyControlWindow();
     // Messages the control does not handle itself go to DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
