@@ -184,6 +184,27 @@ struct ServerClass<_cAsyncUnzip> {
     static const IID& EventId() { return DIID___cAsyncUnzip; }
 };
 
+// A server process that is ending refuses or drops new activations for a
+// moment before a new one is started; those failures are worth a retry.
+bool ServerWasStopping(HRESULT hr) {
+    return hr == CO_E_SERVER_STOPPING || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+           hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED ||
+           hr == RPC_E_SERVER_DIED_DNE || hr == CO_E_OBJNOTCONNECTED;
+}
+
+template <class Interface>
+HRESULT CreateServerObject(const CLSID& classId, const IID& interfaceId, ComPtr<Interface>& object) {
+    constexpr int kAttempts = 20;
+    constexpr DWORD kPauseMs = 50;
+    HRESULT hr = E_FAIL;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        hr = CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER, interfaceId, object.ReceiveVoid());
+        if (!ServerWasStopping(hr)) return hr;
+        Sleep(kPauseMs);
+    }
+    return hr;
+}
+
 }  // namespace
 
 // The sink the server calls. It forwards to its job until disconnected; the
@@ -245,7 +266,8 @@ private:
 };
 
 template <class Interface, class Handlers>
-AsyncJob<Interface, Handlers>::AsyncJob(Handlers handlers) : handlers_(std::move(handlers)) {}
+AsyncJob<Interface, Handlers>::AsyncJob(Handlers handlers, bool releaseOnComplete)
+    : handlers_(std::move(handlers)), releaseOnComplete_(releaseOnComplete) {}
 
 template <class Interface, class Handlers>
 AsyncJob<Interface, Handlers>::~AsyncJob() {
@@ -257,7 +279,7 @@ HRESULT AsyncJob<Interface, Handlers>::Create() {
     Release();
     using Class = ServerClass<Interface>;
     ComPtr<Interface> object;
-    HRESULT hr = CoCreateInstance(Class::Id(), nullptr, CLSCTX_LOCAL_SERVER, Class::InterfaceId(), object.ReceiveVoid());
+    HRESULT hr = CreateServerObject(Class::Id(), Class::InterfaceId(), object);
     if (FAILED(hr)) return hr;
 
     ComPtr<IConnectionPointContainer> container;
@@ -296,7 +318,7 @@ template <class Interface, class Handlers>
 void AsyncJob<Interface, Handlers>::OnComplete(long result) {
     const unsigned completed = generation_;
     if (handlers_.Complete) handlers_.Complete(result);
-    if (generation_ == completed) Release();
+    if (releaseOnComplete_ && generation_ == completed) Release();
 }
 
 template class AsyncJob<_cAsyncZip, ZipEventHandlers>;

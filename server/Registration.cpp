@@ -6,6 +6,7 @@
 
 #include <oleauto.h>
 
+#include <cwchar>
 #include <string>
 #include <utility>
 
@@ -126,6 +127,24 @@ void DeleteClassKeys(HKEY classes) {
     }
 }
 
+// Type library versions are registered in hexadecimal ("c.0" for 12.0).
+std::wstring VersionKey(WORD major, WORD minor) {
+    wchar_t text[32] = {};
+    swprintf(text, 32, L"%x.%x", major, minor);
+    return text;
+}
+
+std::wstring PlatformKey() { return kSysKind == SYS_WIN64 ? L"win64" : L"win32"; }
+
+// The library is described for locale 0x409 only, but the standard
+// marshaller of the dual interfaces asks for the neutral locale (Wine
+// does not fall back from it): name the same file under locale 0 too.
+HRESULT RegisterNeutralLocale(HKEY classes) {
+    const std::wstring key = L"TypeLib\\" + GuidText(LIBID_qnrZip) + L"\\" +
+                             VersionKey(kServerLibraryMajor, kServerLibraryMinor) + L"\\0\\" + PlatformKey();
+    return SetStringValue(classes, key, nullptr, TypeLibraryPath(1));
+}
+
 }  // namespace
 
 HRESULT RegisterServer() {
@@ -142,6 +161,7 @@ HRESULT RegisterServer() {
     // RunnableLib last: the Runnable interface is described in both
     // libraries, and its interface key should name its own library.
     hr = RegisterEmbeddedTypeLibrary(1, machine);
+    if (SUCCEEDED(hr)) hr = RegisterNeutralLocale(classes.Get());
     if (SUCCEEDED(hr)) hr = RegisterEmbeddedTypeLibrary(2, machine);
     return hr;
 }
@@ -157,6 +177,12 @@ HRESULT UnregisterServer() {
     UnRegisterTypeLib(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
     UnRegisterTypeLibForUser(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
     UnRegisterTypeLibForUser(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
+    // What is left of the library's key: the neutral-locale entry.
+    for (bool machine : {true, false}) {
+        RegistryKey classes;
+        if (SUCCEEDED(OpenClassesRoot(machine, classes)))
+            RegDeleteTreeW(classes.Get(), (L"TypeLib\\" + GuidText(LIBID_qnrZip)).c_str());
+    }
     return S_OK;
 }
 

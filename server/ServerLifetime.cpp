@@ -6,17 +6,17 @@
 namespace qnr {
 
 namespace {
-DWORD serverThread = 0;
+void (*lastReferenceHandler)() = nullptr;
 }
 
-void SetServerThread(unsigned long threadId) { serverThread = threadId; }
+void SetLastReferenceHandler(void (*handler)()) { lastReferenceHandler = handler; }
 
 void AddServerReference() { CoAddRefServerProcess(); }
 
 void ReleaseServerReference() {
     // CoReleaseServerProcess suspends the class objects when it reaches zero,
     // so no new activation can slip in while the loop winds down.
-    if (CoReleaseServerProcess() == 0 && serverThread != 0) PostThreadMessageW(serverThread, WM_QUIT, 0, 0);
+    if (CoReleaseServerProcess() == 0 && lastReferenceHandler) lastReferenceHandler();
 }
 
 }  // namespace qnr

@@ -5,8 +5,10 @@
 
 namespace qnr {
 
-// Remembers the thread whose message loop ends when the last reference goes.
-void SetServerThread(unsigned long threadId);
+// What to do when the last reference goes: the server withdraws its class
+// objects at once (so a new activation starts a new process instead of
+// reaching this one while it winds down) and ends its message loop.
+void SetLastReferenceHandler(void (*handler)());
 
 // One more reason for the process to live (an object, a factory lock).
 void AddServerReference();

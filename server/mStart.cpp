@@ -28,16 +28,42 @@ void DeferStart(Runnable* job) {
     if (PendingTimerId == 0) PendingTimerId = SetTimer(nullptr, 0, 1, DeferredStartTimerProc);
 }
 
+namespace {
+
+// Marks the queue as being drained for the length of one timer call.
+class DrainingScope {
+public:
+    DrainingScope() { Draining = true; }
+    DrainingScope(const DrainingScope&) = delete;
+    DrainingScope& operator=(const DrainingScope&) = delete;
+    ~DrainingScope() { Draining = false; }
+};
+
+// Gives back the lock DeferStart took, whatever happens to the job.
+class ExternalLock {
+public:
+    explicit ExternalLock(ComPtr<Runnable> job) : job_(std::move(job)) {}
+    ExternalLock(const ExternalLock&) = delete;
+    ExternalLock& operator=(const ExternalLock&) = delete;
+    ~ExternalLock() { CoLockObjectExternal(job_.Get(), FALSE, TRUE); }
+    Runnable* operator->() const { return job_.Get(); }
+
+private:
+    ComPtr<Runnable> job_;
+};
+
+}  // namespace
+
 void CALLBACK DeferredStartTimerProc(HWND, UINT, UINT_PTR timerId, DWORD) {
     if (Draining) return;
-    Draining = true;
-    while (!Pending().empty()) {
-        ComPtr<Runnable> job = std::move(Pending().front());
-        Pending().pop_front();
-        job->Start();
-        CoLockObjectExternal(job.Get(), FALSE, TRUE);
+    {
+        DrainingScope draining;
+        while (!Pending().empty()) {
+            ExternalLock job(std::move(Pending().front()));
+            Pending().pop_front();
+            job->Start();
+        }
     }
-    Draining = false;
     KillTimer(nullptr, timerId);
     PendingTimerId = 0;
 }

@@ -18,6 +18,7 @@
 
 #include <cwctype>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -41,23 +42,37 @@ public:
     }
     ClassRegistration(const ClassRegistration&) = delete;
     ClassRegistration& operator=(const ClassRegistration&) = delete;
-    ~ClassRegistration() {
-        if (SUCCEEDED(result_)) CoRevokeClassObject(cookie_);
-    }
+    ~ClassRegistration() { Revoke(); }
     HRESULT Result() const { return result_; }
+    void Revoke() {
+        if (SUCCEEDED(result_) && cookie_ != 0) CoRevokeClassObject(std::exchange(cookie_, 0));
+    }
 
 private:
     HRESULT result_;
     DWORD cookie_ = 0;
 };
 
+ClassRegistration* zipClassRegistration = nullptr;
+ClassRegistration* unzipClassRegistration = nullptr;
+
+// The last object or lock is gone: no new activation may reach this
+// process any more, and the message loop ends.
+void StopServing() {
+    if (zipClassRegistration) zipClassRegistration->Revoke();
+    if (unzipClassRegistration) unzipClassRegistration->Revoke();
+    PostQuitMessage(0);
+}
+
 int Serve() {
-    qnr::SetServerThread(GetCurrentThreadId());
     static qnr::ClassFactory<qnr::cAsyncZip> zipFactory;
     static qnr::ClassFactory<qnr::cAsyncUnzip> unzipFactory;
     ClassRegistration zipClass(CLSID_cAsyncZip, &zipFactory);
     ClassRegistration unzipClass(CLSID_cAsyncUnzip, &unzipFactory);
     if (FAILED(zipClass.Result()) || FAILED(unzipClass.Result())) return 1;
+    zipClassRegistration = &zipClass;
+    unzipClassRegistration = &unzipClass;
+    qnr::SetLastReferenceHandler(StopServing);
     if (FAILED(CoResumeClassObjects())) return 1;
 
     MSG message;
@@ -65,6 +80,9 @@ int Serve() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    qnr::SetLastReferenceHandler(nullptr);
+    zipClassRegistration = nullptr;
+    unzipClassRegistration = nullptr;
     return 0;
 }
 

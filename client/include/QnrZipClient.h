@@ -48,7 +48,9 @@ class EventSink;
 template <class Interface, class Handlers>
 class AsyncJob {
 public:
-    explicit AsyncJob(Handlers handlers);
+    // With `releaseOnComplete` false the object stays held and connected
+    // after Complete (for a caller that runs several jobs on it).
+    explicit AsyncJob(Handlers handlers, bool releaseOnComplete = true);
     AsyncJob(const AsyncJob&) = delete;
     AsyncJob& operator=(const AsyncJob&) = delete;
     ~AsyncJob();
@@ -66,13 +68,14 @@ public:
 
     // Called by the sink when the server raises Complete: runs the Complete
     // handler, then releases the object unless the handler already
-    // replaced it with a new one.
+    // replaced it with a new one (or releasing on Complete is off).
     void OnComplete(long result);
 
     const Handlers& EventHandlers() const { return handlers_; }
 
 private:
     Handlers handlers_;
+    bool releaseOnComplete_;
     ComPtr<Interface> object_;
     ComPtr<IConnectionPoint> connection_;
     ComPtr<EventSink> sink_;

@@ -43,6 +43,9 @@ HRESULT CreateByProgId(const wchar_t* progId) {
 }
 
 TEST(ServerRegistration, UnregisterRemovesEverythingThenRegisterRestoresIt) {
+    // A server still serving an earlier client would answer activations
+    // whatever the registry says.
+    ASSERT_TRUE(PumpUntil([] { return ServerProcessCount() == 0; }));
     ASSERT_EQ(RunAndWait(L"\"" + ServerPath() + L"\" /unregserver"), 0);
 
     EXPECT_EQ(ClassesValue(L"qnrZip.cAsyncZip\\CLSID"), L"<missing>");
@@ -50,6 +53,8 @@ TEST(ServerRegistration, UnregisterRemovesEverythingThenRegisterRestoresIt) {
     EXPECT_EQ(ClassesValue(L"CLSID\\" + GuidText(CLSID_cAsyncZip) + L"\\LocalServer32"), L"<missing>");
     EXPECT_FALSE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0x409));
     EXPECT_FALSE(TypeLibraryRegistered(LIBID_RunnableLib, 1, 0, 0));
+    EXPECT_FALSE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0));
+    EXPECT_EQ(ClassesValue(L"Interface\\" + GuidText(IID__cAsyncZip) + L"\\TypeLib"), L"<missing>");
     ComPtr<IDispatch> object;
     EXPECT_EQ(CoCreateInstance(CLSID_cAsyncZip, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, object.ReceiveVoid()),
               REGDB_E_CLASSNOTREG);
@@ -72,6 +77,15 @@ TEST(ServerRegistration, UnregisterRemovesEverythingThenRegisterRestoresIt) {
 
     EXPECT_HRESULT_SUCCEEDED(CreateByProgId(L"qnrZip.cAsyncZip"));
     EXPECT_HRESULT_SUCCEEDED(CreateByProgId(L"qnrZip.cAsyncUnzip"));
+
+    // The dual interfaces cross the process boundary through the standard
+    // marshaller, which finds them through the registered library.
+    ComPtr<_cAsyncZip> zip;
+    EXPECT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_cAsyncZip, nullptr, CLSCTX_LOCAL_SERVER, IID__cAsyncZip, zip.ReceiveVoid()));
+    ComPtr<_cAsyncUnzip> unzip;
+    EXPECT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_cAsyncUnzip, nullptr, CLSCTX_LOCAL_SERVER, IID__cAsyncUnzip, unzip.ReceiveVoid()));
 }
 
 }  // namespace

@@ -15,7 +15,9 @@ End Sub
 
 Dim shell, work
 Set shell = CreateObject("WScript.Shell")
-work = "Z:" & Replace(shell.ExpandEnvironmentStrings("%QNRZIP_TEST_WORK%"), "/", "\") & "\"
+' Wine's ExpandEnvironmentStrings leaves the terminating NUL in the string.
+work = Replace(shell.ExpandEnvironmentStrings("%QNRZIP_TEST_WORK%"), Chr(0), "")
+work = "Z:" & Replace(work, "/", "\") & "\"
 
 ' The zip object: start-up values and properties by name.
 Dim zipper
