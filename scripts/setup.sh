@@ -7,7 +7,7 @@ PACKAGES=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     libwine-dev libz-mingw-w64-dev zlib1g-dev googletest libgtest-dev
     wine wine64 xvfb xauth x11-utils xdotool imagemagick locales
-    fonts-wine fonts-dejavu-core zip unzip 7zip clang
+    fonts-wine fonts-dejavu-core zip unzip 7zip clang libclang-rt-14-dev
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
