@@ -49,7 +49,9 @@ bool RemoveTree(const std::wstring& folder) {
 
 HostWindow::HostWindow(int width, int height) {
     RegisterHostClass();
-    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kHostClass, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+    // Above the windows of other programs on the same display, so that
+    // points on screen find the test's windows.
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, kHostClass, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
                             10, 10, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     PumpMessages();
 }

@@ -54,17 +54,16 @@ struct Image {
         ClientToScreen(image.hWnd(), &point);
         return point;
     }
-    // A real left click at (x, y) of the image, through the input queue.
+    // A left click at (x, y) of the image, delivered as the system does:
+    // to the window under that point of the screen, if any takes it.
     void ClickAt(int x, int y) {
-        const POINT point = OnScreen(x, y);
-        SetCursorPos(point.x, point.y);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof(INPUT));
-        const DWORD start = GetTickCount();
-        test::PumpUntil([&] { return GetTickCount() - start > 150; }, 1000);
+        const POINT screen = OnScreen(x, y);
+        HWND target = WindowFromPoint(screen);
+        if (!target || !IsWindowEnabled(target)) return;
+        POINT client = screen;
+        ScreenToClient(target, &client);
+        SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
     }
     HostWindow host;
     qnrImage image;
@@ -107,6 +106,7 @@ TEST(qnrImage, MaskPixelsBelongToTheWindowBehind) {
 TEST(qnrImage, DisabledImageRaisesNoMouseEvents) {
     Image i(false);
     EXPECT_FALSE(i.image.Enabled());
+    EXPECT_EQ(WindowFromPoint(i.OnScreen(25, 5)), i.host.hwnd());  // a disabled window takes no input
     i.ClickAt(25, 5);
     SendMessageW(i.image.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 5));
     SendMessageW(i.image.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(25, 5));

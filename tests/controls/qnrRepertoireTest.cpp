@@ -54,7 +54,7 @@ struct Tree {
         for (HTREEITEM node : tree.Nodes(parent)) texts.push_back(tree.NodeText(node));
         return texts;
     }
-    // A real click on the expand button of `node`.
+    // A click on the expand button of `node`.
     void ToggleByMouse(HTREEITEM node) {
         RECT text;
         TreeView_GetItemRect(tree.hWnd(), node, &text, TRUE);
@@ -63,16 +63,8 @@ struct Tree {
             TVHITTESTINFO hit = {};
             hit.pt = {x, y};
             if (TreeView_HitTest(tree.hWnd(), &hit) == node && (hit.flags & TVHT_ONITEMBUTTON)) {
-                POINT point = {x, y};
-                ClientToScreen(tree.hWnd(), &point);
-                SetCursorPos(point.x, point.y);
-                INPUT input[2] = {};
-                input[0].type = input[1].type = INPUT_MOUSE;
-                input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-                input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-                SendInput(2, input, sizeof(INPUT));
-                const DWORD start = GetTickCount();
-                test::PumpUntil([&] { return GetTickCount() - start > 150; }, 1000);
+                SendMessageW(tree.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+                SendMessageW(tree.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
                 return;
             }
         }
