@@ -12,6 +12,7 @@
 
 #include "ControlTestSupport.h"
 #include "qnrFichier.h"
+#include "qnrRepertoire.h"
 
 namespace bralto {
 namespace {
@@ -240,6 +241,32 @@ TEST(qnrFichier, AnArrowWaitingForTheTreeCutsTheListingShort) {
     EXPECT_FALSE(f.list.GetFiles(f.folder.Root()));
     EXPECT_EQ(f.list.ItemCount(), 1);
     EXPECT_EQ(f.list.Path(), empty);
+}
+
+TEST(qnrFichier, BesideAFolderTreeTheListFollowsTheTreesArrowKeys) {
+    Files f;
+    f.folder.File(L"Sub\\inside.txt", 1);
+    qnrRepertoire tree;
+    qnrRepertoireArgs args;
+    args.parent = f.host.hwnd();
+    args.place = {490, 5, 690, 355};
+    ASSERT_TRUE(tree.Create(args));
+    tree.OnPathChange = [&](const std::wstring& path) { f.list.Path(path); };
+    f.list.ParentTree(tree.hWnd());
+    ASSERT_TRUE(tree.OpenAFolder(f.folder.Root()));
+    EXPECT_EQ(f.list.ItemCount(), 8);
+    // Down moves to the first sub-folder, Empty: the listing of the root that
+    // is running when the key arrives stops at its first row.
+    PostMessageW(tree.hWnd(), WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_TRUE(f.list.RefreshList());
+    EXPECT_EQ(f.list.ItemCount(), 1);
+    test::PumpUntil([&] { return f.list.Path() != f.folder.Root(); });
+    EXPECT_EQ(tree.Path(), f.folder.Root() + L"\\Empty");
+    EXPECT_EQ(f.list.Path(), f.folder.Root() + L"\\Empty");
+    EXPECT_EQ(f.list.ItemCount(), 0);
+    SendMessageW(tree.hWnd(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(f.list.Path(), f.folder.Root() + L"\\Sub");
+    EXPECT_EQ(f.Names(), std::vector<std::wstring>{L"inside.txt"});
 }
 
 TEST(qnrFichier, ColumnsSortingAndHeaderClicks) {
