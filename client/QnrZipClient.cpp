@@ -185,25 +185,17 @@ struct ServerClass<_cAsyncUnzip> {
 };
 
 // A server process that is ending refuses or drops new activations for a
-// moment before a new one is started; those failures are worth a retry.
+// moment before a new one is started (Wine answers some of them with a
+// plain E_FAIL); those failures are worth another attempt.
 bool ServerWasStopping(HRESULT hr) {
-    return hr == CO_E_SERVER_STOPPING || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
-           hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED ||
-           hr == RPC_E_SERVER_DIED_DNE || hr == CO_E_OBJNOTCONNECTED;
+    return hr == E_FAIL || hr == CO_E_SERVER_STOPPING || hr == CO_E_SERVER_EXEC_FAILURE ||
+           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+           hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE ||
+           hr == CO_E_OBJNOTCONNECTED;
 }
 
-template <class Interface>
-HRESULT CreateServerObject(const CLSID& classId, const IID& interfaceId, ComPtr<Interface>& object) {
-    constexpr int kAttempts = 20;
-    constexpr DWORD kPauseMs = 50;
-    HRESULT hr = E_FAIL;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        hr = CoCreateInstance(classId, nullptr, CLSCTX_LOCAL_SERVER, interfaceId, object.ReceiveVoid());
-        if (!ServerWasStopping(hr)) return hr;
-        Sleep(kPauseMs);
-    }
-    return hr;
-}
+constexpr int kCreateAttempts = 20;
+constexpr DWORD kCreatePauseMs = 50;
 
 }  // namespace
 
@@ -276,10 +268,21 @@ AsyncJob<Interface, Handlers>::~AsyncJob() {
 
 template <class Interface, class Handlers>
 HRESULT AsyncJob<Interface, Handlers>::Create() {
+    HRESULT hr = E_FAIL;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        hr = TryCreate();
+        if (!ServerWasStopping(hr)) return hr;
+        Sleep(kCreatePauseMs);
+    }
+    return hr;
+}
+
+template <class Interface, class Handlers>
+HRESULT AsyncJob<Interface, Handlers>::TryCreate() {
     Release();
     using Class = ServerClass<Interface>;
     ComPtr<Interface> object;
-    HRESULT hr = CreateServerObject(Class::Id(), Class::InterfaceId(), object);
+    HRESULT hr = CoCreateInstance(Class::Id(), nullptr, CLSCTX_LOCAL_SERVER, Class::InterfaceId(), object.ReceiveVoid());
     if (FAILED(hr)) return hr;
 
     ComPtr<IConnectionPointContainer> container;

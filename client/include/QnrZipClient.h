@@ -56,7 +56,8 @@ public:
     ~AsyncJob();
 
     // Creates a new server object (releasing any previous one) and
-    // connects the event sink. Starts the server when it is not running.
+    // connects the event sink. Starts the server when it is not running;
+    // retries for about a second while a previous server process ends.
     HRESULT Create();
 
     // Disconnects the sink and releases the object. Safe to call twice.
@@ -74,6 +75,9 @@ public:
     const Handlers& EventHandlers() const { return handlers_; }
 
 private:
+    // One attempt: object, connection point, advised sink.
+    HRESULT TryCreate();
+
     Handlers handlers_;
     bool releaseOnComplete_;
     ComPtr<Interface> object_;

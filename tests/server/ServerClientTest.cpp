@@ -368,6 +368,30 @@ TEST(AsyncZipJob, DeleteEntriesStaysSetAndDeletesAgainOnTheNextZip) {
     EXPECT_EQ(members, (std::vector<std::wstring>{L"input\\sub\\c.txt"}));
 }
 
+// A job the library cannot be given (more than 1023 names) still ends with
+// one Complete carrying the zip library's "bad command parameters" code,
+// says why in a Progress line, and leaves the object ready for a new job.
+TEST(AsyncZipJob, TooManyNamesEndWithCompleteSixteenAndTheObjectFree) {
+    EventLog log;
+    AsyncZip job(RecordingZipHandlers(log), false);
+    ASSERT_HRESULT_SUCCEEDED(job.Create());
+    SetText(job.Object(), &_cAsyncZip::put_ZipFile, Work(L"out\\too-many.zip"));
+    for (int i = 0; i < 1024; ++i) AddSpec(job.Object(), L"name" + std::to_wstring(i));
+    ASSERT_HRESULT_SUCCEEDED(job->Zip());
+    ASSERT_TRUE(WaitForCompletes(log, 1));
+    EXPECT_EQ(log.result, 16);
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[0].rfind(L"Progress:", 0), 0u);
+    EXPECT_FALSE(FileExists(Work(L"out\\too-many.zip")));
+
+    ASSERT_HRESULT_SUCCEEDED(job->ClearFileSpecs());
+    AddSpec(job.Object(), L"a.txt");
+    SetText(job.Object(), &_cAsyncZip::put_BasePath, Work(L"input"));
+    ASSERT_HRESULT_SUCCEEDED(job->Zip()) << "IsRunning was cleared";
+    ASSERT_TRUE(WaitForCompletes(log, 2));
+    EXPECT_EQ(log.result, 0);
+}
+
 TEST(AsyncZipObject, PropertiesKeepTheEngineRulesAcrossTheProcessBoundary) {
     AsyncZip job{ZipEventHandlers{}};
     ASSERT_HRESULT_SUCCEEDED(job.Create());
@@ -626,6 +650,36 @@ TEST(AsyncUnzipJob, APasswordAnswerDecryptsEveryMember) {
     EXPECT_GE(asked, 1);
     EXPECT_EQ(ReadWholeFile(target + L"\\a.txt"), ReadWholeFile(Work(L"input\\a.txt")));
     EXPECT_EQ(ReadWholeFile(target + L"\\c.txt"), ReadWholeFile(Work(L"input\\sub\\c.txt")));
+}
+
+// 1,099 members selected out of 1,100: too many names for one job. One
+// Complete with the unzip library's "bad parameters" code, nothing written.
+TEST(AsyncUnzipJob, TooManySelectedMembersEndWithCompleteTen) {
+    const std::wstring target = Work(L"out\\big");
+    CreateDirectoryW(target.c_str(), nullptr);
+    EventLog log;
+    AsyncUnzip job(RecordingUnzipHandlers(log), false);
+    ASSERT_HRESULT_SUCCEEDED(job.Create());
+    Bstr archive(Work(L"big.zip")), folder(target);
+    ASSERT_HRESULT_SUCCEEDED(job->put_ZipFile(archive.Get()));
+    LONG code = -1, count = 0;
+    ASSERT_HRESULT_SUCCEEDED(job->Directory(&code));
+    ASSERT_HRESULT_SUCCEEDED(job->get_FileCount(&count));
+    ASSERT_EQ(count, 1100);
+    ASSERT_HRESULT_SUCCEEDED(job->put_FileSelected(1, VARIANT_FALSE));
+    ASSERT_HRESULT_SUCCEEDED(job->put_UnzipFolder(folder.Get()));
+    ASSERT_HRESULT_SUCCEEDED(job->unzip());
+    ASSERT_TRUE(WaitForCompletes(log, 1));
+    EXPECT_EQ(log.result, 10);
+    EXPECT_EQ(log.Count(L"Complete:"), 1u);
+    EXPECT_FALSE(FileExists(target + L"\\m0001.txt"));
+
+    // Every member selected again: the whole archive, no names, no error.
+    ASSERT_HRESULT_SUCCEEDED(job->put_FileSelected(1, VARIANT_TRUE));
+    ASSERT_HRESULT_SUCCEEDED(job->unzip());
+    ASSERT_TRUE(WaitForCompletes(log, 2));
+    EXPECT_EQ(log.result, 0);
+    EXPECT_EQ(ReadWholeFile(target + L"\\m1099.txt"), "1099");
 }
 
 TEST(AsyncUnzipObject, ValidationAndVersionRunWithinTheCall) {

@@ -23,5 +23,13 @@ for i in range(60):
 PY
 
 zip -q -r peer.zip input
+# More members than a job may name at once (1023).
+mkdir -p big
+python3 -c "
+for i in range(1100):
+    open(f'big/m{i:04d}.txt', 'w').write(str(i))
+"
+(cd big && zip -q ../big.zip ./*.txt)
+rm -rf big
 zip -q -j -P secret encrypted.zip input/a.txt input/sub/c.txt
 echo "qnrZip peer inputs ready in $work"
