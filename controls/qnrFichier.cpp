@@ -331,6 +331,10 @@ bool qnrFichier::IsItemSelected(int row) const {
     return (ListView_GetItemState(list_, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
+void qnrFichier::SetItemSelected(int row, bool selected) {
+    ListView_SetItemState(list_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
 int qnrFichier::SelectedItem() const { return ListView_GetNextItem(list_, -1, LVNI_SELECTED); }
 
 void qnrFichier::SelectedItem(int row) {

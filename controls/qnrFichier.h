@@ -87,6 +87,8 @@ public:
     std::wstring ItemText(int row, int column = 0) const;
     int ItemImage(int row) const;
     bool IsItemSelected(int row) const;
+    // Sets or clears the selected flag of one row (-1: every row).
+    void SetItemSelected(int row, bool selected);
     int SelectedItem() const;  // -1 when nothing is selected
     void SelectedItem(int row);
     int DropHighLight() const;

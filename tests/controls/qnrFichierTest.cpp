@@ -102,6 +102,10 @@ TEST(qnrFichier, ListsTheFilesOfAFolderWithTheirTexts) {
         EXPECT_EQ(f.list.IsItemSelected(row), row == 0);
     }
     EXPECT_EQ(f.list.SelectedItem(), 0);
+    f.list.SetItemSelected(-1, false);  // what a host does after a listing it did not ask for
+    EXPECT_EQ(f.list.SelectedItem(), -1);
+    f.list.SetItemSelected(2, true);
+    EXPECT_EQ(f.list.SelectedItem(), 2);
     // A mask narrows the listing; changing it alone does not list again.
     f.list.Filter(L"*.txt");
     EXPECT_EQ(f.list.ItemCount(), 8);
