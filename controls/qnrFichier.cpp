@@ -294,6 +294,36 @@ void qnrFichier::ColumnWidth(int column, float twips) {
     ListView_SetColumnWidth(list_, column, MulDiv(static_cast<int>(twips + 0.5f), dpi_, 1440));
 }
 
+void qnrFichier::BackColor(long colour) {
+    backColor_ = colour;
+    ListView_SetBkColor(list_, OleColorToRgb(colour));
+    ListView_SetTextBkColor(list_, OleColorToRgb(colour));
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void qnrFichier::ForeColor(long colour) {
+    foreColor_ = colour;
+    ListView_SetTextColor(list_, OleColorToRgb(colour));
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+bool qnrFichier::Enabled() const { return IsWindowEnabled(ControlWindow::hWnd()) != 0; }
+void qnrFichier::Enabled(bool enabled) { EnableWindow(ControlWindow::hWnd(), enabled); }
+
+bool qnrFichier::HasStyle(DWORD bits) const {
+    return (static_cast<DWORD>(GetWindowLongW(list_, GWL_STYLE)) & bits) == bits;
+}
+
+void qnrFichier::Style(DWORD bits, bool on) {
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(list_, GWL_STYLE));
+    SetWindowLongW(list_, GWL_STYLE, static_cast<LONG>(on ? style | bits : style & ~bits));
+    SetWindowPos(list_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+bool qnrFichier::HasExStyle(DWORD bits) const { return (ListView_GetExtendedListViewStyle(list_) & bits) == bits; }
+
+void qnrFichier::ExStyle(DWORD bits, bool on) { ListView_SetExtendedListViewStyleEx(list_, bits, on ? bits : 0); }
+
 void qnrFichier::Sorted(bool sorted) {
     sorted_ = sorted;
     if (sorted_) Sort();

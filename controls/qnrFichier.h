@@ -72,6 +72,28 @@ public:
     float ColDateWidth() const { return ColumnWidth(3); }
     void ColDateWidth(float twips) { ColumnWidth(3, twips); }
 
+    // Pass-through properties of the list view.
+    long BackColor() const { return backColor_; }
+    void BackColor(long colour);
+    long ForeColor() const { return foreColor_; }
+    void ForeColor(long colour);
+    bool Enabled() const;
+    void Enabled(bool enabled);
+    bool FullRowSelect() const { return HasExStyle(LVS_EX_FULLROWSELECT); }
+    void FullRowSelect(bool on) { ExStyle(LVS_EX_FULLROWSELECT, on); }
+    bool AllowColumnReorder() const { return HasExStyle(LVS_EX_HEADERDRAGDROP); }
+    void AllowColumnReorder(bool on) { ExStyle(LVS_EX_HEADERDRAGDROP, on); }
+    bool HotTracking() const { return HasExStyle(LVS_EX_TRACKSELECT); }
+    void HotTracking(bool on) { ExStyle(LVS_EX_TRACKSELECT, on); }
+    bool HideSelection() const { return !HasStyle(LVS_SHOWSELALWAYS); }
+    void HideSelection(bool on) { Style(LVS_SHOWSELALWAYS, !on); }
+    bool LabelWrap() const { return !HasStyle(LVS_NOLABELWRAP); }
+    void LabelWrap(bool on) { Style(LVS_NOLABELWRAP, !on); }
+    bool MultiSelect() const { return !HasStyle(LVS_SINGLESEL); }
+    void MultiSelect(bool on) { Style(LVS_SINGLESEL, !on); }
+    bool HideColumnHeaders() const { return HasStyle(LVS_NOCOLUMNHEADER); }
+    void HideColumnHeaders(bool on) { Style(LVS_NOCOLUMNHEADER, on); }
+
     // Sorting by the text of column SortKey (0 to 3), ascending (SortOrder
     // 0) or descending (1); the list is sorted again whenever one changes
     // while Sorted is true.
@@ -129,6 +151,10 @@ private:
     float ColumnWidth(int column) const;
     void ColumnWidth(int column, float twips);
     void Sort();
+    bool HasStyle(DWORD bits) const;
+    void Style(DWORD bits, bool on);
+    bool HasExStyle(DWORD bits) const;
+    void ExStyle(DWORD bits, bool on);
 
     HWND list_ = nullptr;
     UniqueImageList images_;
@@ -140,6 +166,8 @@ private:
     bool sorted_ = false;
     long sortOrder_ = 0;
     short sortKey_ = 0;
+    long backColor_ = static_cast<long>(0x80000005UL);  // window
+    long foreColor_ = static_cast<long>(0x80000008UL);  // window text
     int dpi_ = 96;
 };
 

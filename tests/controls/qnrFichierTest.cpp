@@ -310,5 +310,34 @@ TEST(qnrFichier, ColumnsSortingAndHeaderClicks) {
     EXPECT_EQ(clicked, 2);
 }
 
+TEST(qnrFichier, PassThroughPropertiesReachTheListView) {
+    Files f;
+    HWND list = f.list.hWnd();
+    f.list.BackColor(0x00FFFF);  // yellow
+    EXPECT_EQ(ListView_GetBkColor(list), RGB(255, 255, 0));
+    f.list.ForeColor(static_cast<long>(0x80000008UL));
+    EXPECT_EQ(ListView_GetTextColor(list), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_FALSE(f.list.MultiSelect());
+    f.list.MultiSelect(true);
+    EXPECT_TRUE(f.list.MultiSelect());
+    EXPECT_EQ(GetWindowLongW(list, GWL_STYLE) & LVS_SINGLESEL, 0);
+    f.list.FullRowSelect(true);
+    f.list.AllowColumnReorder(true);
+    EXPECT_TRUE(f.list.FullRowSelect());
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_HEADERDRAGDROP);
+    f.list.FullRowSelect(false);
+    EXPECT_FALSE(f.list.FullRowSelect());
+    EXPECT_TRUE(f.list.AllowColumnReorder());
+    EXPECT_FALSE(f.list.HideSelection());
+    f.list.HideSelection(true);
+    EXPECT_TRUE(f.list.HideSelection());
+    f.list.HideColumnHeaders(true);
+    EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & LVS_NOCOLUMNHEADER);
+    f.list.Enabled(false);
+    EXPECT_FALSE(IsWindowEnabled(list));
+    f.list.Enabled(true);
+    EXPECT_TRUE(IsWindowEnabled(list));
+}
+
 }  // namespace
 }  // namespace bralto
