@@ -33,6 +33,7 @@ private:
 constexpr WORD kButtonClass = 0x0080;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kStaticClass = 0x0082;
+constexpr WORD kComboBoxClass = 0x0085;
 
 // The fixed picture of the password windows: a padlock drawn in `area`.
 void DrawPadlock(HDC dc, const RECT& area);

@@ -1,0 +1,31 @@
+// French texts of the option windows: extraction, folder choice, dropped
+// files, deletion and the about box. Set on the controls when the windows
+// are created; the layouts live with each window's code.
+#pragma once
+
+namespace bralto::dialog_texts {
+
+// ---- frmExtractFiles ----
+inline constexpr wchar_t kExtractCaption[] = L"Extraction de fichiers";
+inline constexpr wchar_t kExtractDestination[] = L"Répertoire destination";
+inline constexpr const wchar_t* kExtractCommonFolders[] = {L"Répertoire du fichier zip", L"Répertoire temporaire",
+                                                            L"Bureau", L"Mes documents"};
+inline constexpr wchar_t kExtractThisFolder[] = L"ce répertoire >";
+inline constexpr wchar_t kExtractFilesLabel[] = L"Fichiers à extraire";
+inline constexpr const wchar_t* kExtractFiles[] = {L"Les fichiers sélectionnés", L"Tous les fichiers de l'archive"};
+inline constexpr wchar_t kExtractActionLabel[] = L"Action";
+inline constexpr const wchar_t* kExtractActions[] = {L"Demander confirmation avant d'écraser un fichier",
+                                                      L"Ne pas autoriser l'écrasement de fichiers",
+                                                      L"Autoriser l'écrasement de fichiers sans confirmation"};
+inline constexpr wchar_t kExtractOnlyNewer[] = L"Ne traiter que les fichiers plus récents ou inexistants";
+inline constexpr wchar_t kExtractOnlyExistingNewer[] = L"Ne traiter que les fichiers plus récents existants";
+inline constexpr wchar_t kExtractUsePath[] = L"Utiliser les chemins enregistrés";
+inline constexpr wchar_t kExtractButton[] = L"Extraire";
+inline constexpr wchar_t kExtractCancel[] = L"Annuler";
+
+// ---- frmBrowse ----
+inline constexpr wchar_t kBrowseCaption[] = L"Choisir un répertoire";
+inline constexpr wchar_t kBrowseOk[] = L"&OK";
+inline constexpr wchar_t kBrowseCancel[] = L"&Annuler";
+
+}  // namespace bralto::dialog_texts

@@ -1,0 +1,103 @@
+#include "DialogDriver.h"
+
+#include <vector>
+
+namespace bralto::test {
+
+namespace {
+
+struct Search {
+    std::wstring caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<Search*>(parameter);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    if (WindowText(window) != search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM parameter) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid == GetCurrentProcessId() ? MatchDialog(window, parameter) : TRUE;
+}
+
+// Top-level windows of this process only: other programs of the Wine
+// session may show dialogs of the same caption.
+HWND FindDialog(const std::wstring& caption) {
+    Search search{caption, nullptr};
+    EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+HWND WaitForDialog(const std::wstring& caption, DWORD milliseconds) {
+    for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
+        if (HWND dialog = FindDialog(caption)) return dialog;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+bool WaitForDialogGone(const std::wstring& caption, DWORD milliseconds) {
+    for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
+        if (!FindDialog(caption)) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+DialogUser::DialogUser(std::wstring caption, std::function<void(HWND)> act)
+    : thread_([this, caption = std::move(caption), act = std::move(act)] { Run(caption, act); }) {}
+
+DialogUser::~DialogUser() { thread_.join(); }
+
+void DialogUser::Run(std::wstring caption, std::function<void(HWND)> act) {
+    HWND dialog = WaitForDialog(caption);
+    if (!dialog) return;
+    found_ = true;
+    act(dialog);
+    if (IsWindow(dialog) && IsWindowVisible(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
+void PostClick(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+bool IsChecked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+int ComboIndex(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0)); }
+void SelectCombo(HWND dialog, int id, int index) {
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+int ComboCount(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0)); }
+
+std::wstring ComboEntry(HWND dialog, int id, int index) {
+    const LRESULT length = SendDlgItemMessageW(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return L"<none>";
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+    SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+std::wstring WindowText(HWND window) {
+    std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1);
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+HWND FieldTextBox(HWND dialog, int id) { return FindWindowExW(GetDlgItem(dialog, id), nullptr, L"Edit", nullptr); }
+std::wstring FieldText(HWND dialog, int id) { return WindowText(FieldTextBox(dialog, id)); }
+void SetFieldText(HWND dialog, int id, const std::wstring& text) {
+    SendMessageW(FieldTextBox(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quenor App Bralto"); }
+
+}  // namespace bralto::test

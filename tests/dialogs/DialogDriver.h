@@ -1,0 +1,58 @@
+// Plays the user of a modal window: the window runs on the test's thread
+// (inside Show), a second thread waits for it by caption and works its
+// controls with messages, as a user's clicks would.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace bralto::test {
+
+// The visible dialog (#32770) of this process with `caption`, or nullptr
+// after `milliseconds`.
+HWND WaitForDialog(const std::wstring& caption, DWORD milliseconds = 10000);
+// True once no visible dialog of this process has `caption`.
+bool WaitForDialogGone(const std::wstring& caption, DWORD milliseconds = 10000);
+
+class DialogUser {
+public:
+    // Waits on its own thread for the dialog `caption`, then runs `act`
+    // on it. A dialog that `act` leaves open is cancelled (IDCANCEL) so
+    // that a failing test cannot hang in Show.
+    DialogUser(std::wstring caption, std::function<void(HWND dialog)> act);
+    ~DialogUser();
+    DialogUser(const DialogUser&) = delete;
+    DialogUser& operator=(const DialogUser&) = delete;
+    bool Found() const { return found_; }
+
+private:
+    void Run(std::wstring caption, std::function<void(HWND)> act);
+
+    bool found_ = false;
+    std::thread thread_;
+};
+
+// Control work from the user's thread.
+void Click(HWND dialog, int id);      // returns once the click is handled
+void PostClick(HWND dialog, int id);  // for a button that opens a modal window
+bool IsChecked(HWND dialog, int id);
+bool IsEnabled(HWND dialog, int id);
+int ComboIndex(HWND dialog, int id);
+void SelectCombo(HWND dialog, int id, int index);
+std::wstring ComboEntry(HWND dialog, int id, int index);
+int ComboCount(HWND dialog, int id);
+std::wstring WindowText(HWND window);
+std::wstring ItemText(HWND dialog, int id);
+
+// The text box of a folder field (qnrBrowser) of a dialog.
+HWND FieldTextBox(HWND dialog, int id);
+std::wstring FieldText(HWND dialog, int id);
+void SetFieldText(HWND dialog, int id, const std::wstring& text);
+
+// Removes every setting of the program (the registry key of the store).
+void ClearSettings();
+
+}  // namespace bralto::test
