@@ -29,3 +29,32 @@ inline constexpr wchar_t kBrowseOk[] = L"&OK";
 inline constexpr wchar_t kBrowseCancel[] = L"&Annuler";
 
 }  // namespace bralto::dialog_texts
+
+namespace bralto::dialog_texts {
+
+// ---- frmDrag ----
+inline constexpr wchar_t kDragCaption[] = L"Drag and Drop";
+inline constexpr wchar_t kDragActionLabel[] = L"Action";
+inline constexpr const wchar_t* kDragActions[] = {L"Ajouter (et remplacer)",
+                                                   L"Mettre à jour (fichiers existants seulement)",
+                                                   L"Mettre à jour (tous)", L"Supprimer les originaux"};
+inline constexpr wchar_t kDragCompressionLabel[] = L"Compression";
+inline constexpr const wchar_t* kDragCompressions[] = {L"Maximale", L"Normale", L"Rapide", L"Aucune"};
+inline constexpr wchar_t kDragOptions[] = L"Options";
+inline constexpr wchar_t kDragEmptyFolders[] = L"Inclure les répertoires vides";
+inline constexpr wchar_t kDragEncrypt[] = L"Crypter les fichiers";
+inline constexpr wchar_t kDragSystemHidden[] = L"Inclure les fichiers système/cachés";
+inline constexpr wchar_t kDragStorePath[] = L"Enregistrer le chemin";
+inline constexpr wchar_t kDragSubFolders[] = L"Inclure les sous-répertoires";
+inline constexpr wchar_t kDragOk[] = L"&OK";
+inline constexpr wchar_t kDragCancel[] = L"&Annuler";
+
+// ---- frmDelete ----
+inline constexpr wchar_t kDeleteCaption[] = L"Suppression de fichiers";
+inline constexpr wchar_t kDeleteFrame[] = L"Supprimer:";
+inline constexpr wchar_t kDeleteSelected[] = L"les fichiers sélectionnés";
+inline constexpr wchar_t kDeleteAll[] = L"tous les fichiers de l'archive";
+inline constexpr wchar_t kDeleteOk[] = L"&OK";
+inline constexpr wchar_t kDeleteCancel[] = L"&Annuler";
+
+}  // namespace bralto::dialog_texts
