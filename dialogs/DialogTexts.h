@@ -58,3 +58,18 @@ inline constexpr wchar_t kDeleteOk[] = L"&OK";
 inline constexpr wchar_t kDeleteCancel[] = L"&Annuler";
 
 }  // namespace bralto::dialog_texts
+
+namespace bralto::dialog_texts {
+
+// ---- frmAbout ----
+inline constexpr wchar_t kAboutCaption[] = L"A propos de";
+inline constexpr wchar_t kAboutVersion[] = L"Version ";
+inline constexpr wchar_t kAboutLicensedTo[] = L"License accordée à ";
+inline constexpr wchar_t kAboutMail[] = L"Mail:";
+inline constexpr wchar_t kAboutWeb[] = L"Web:";
+inline constexpr wchar_t kAboutMailAddress[] = L"auteur@bralto.example";
+inline constexpr wchar_t kAboutWebAddress[] = L"http://www.bralto.example/";
+inline constexpr wchar_t kAboutMailScheme[] = L"mailto: ";
+inline constexpr wchar_t kAboutOk[] = L"OK";
+
+}  // namespace bralto::dialog_texts
