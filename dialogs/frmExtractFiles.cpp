@@ -33,7 +33,8 @@ std::wstring FolderPartOf(const std::wstring& path) {
 }
 
 void FillCombo(HWND dialog, int id, const wchar_t* const* entries, size_t count) {
-    for (size_t i = 0; i < count; ++i) SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
+    for (size_t i = 0; i < count; ++i)
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
 }
 
 int ComboIndex(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0)); }

@@ -42,7 +42,8 @@ TEST_F(DragTest, OpensWithTheDesignedChoicesAndOkReturnsThem) {
             compressions = Entries(dialog, frmDrag::comCompression);
             action = ComboIndex(dialog, frmDrag::comAction);
             compression = ComboIndex(dialog, frmDrag::comCompression);
-            for (int id : {frmDrag::chkDir, frmDrag::chkEncrypt, frmDrag::chkSystem, frmDrag::chkPath, frmDrag::chkFolder}) {
+            for (int id :
+                 {frmDrag::chkDir, frmDrag::chkEncrypt, frmDrag::chkSystem, frmDrag::chkPath, frmDrag::chkFolder}) {
                 boxes.push_back(IsChecked(dialog, id));
                 boxTexts.push_back(ItemText(dialog, id));
             }

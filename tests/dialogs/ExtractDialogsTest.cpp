@@ -42,6 +42,12 @@ Shown Read(HWND dialog) {
     return s;
 }
 
+std::vector<std::wstring> Entries(HWND dialog, int id) {
+    std::vector<std::wstring> entries;
+    for (int i = 0; i < ComboCount(dialog, id); ++i) entries.push_back(ComboEntry(dialog, id, i));
+    return entries;
+}
+
 std::wstring Stored(const wchar_t* key) { return GetSetting(L"Extracting", key, L"<absent>"); }
 
 bool SameFolder(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
@@ -66,9 +72,9 @@ TEST_F(ExtractFilesTest, FirstUseOffersTheDefaultsAndACancelledWindowStillSavesT
     {
         DialogUser user(kCaption, [&](HWND dialog) {
             shown = Read(dialog);
-            for (int i = 0; i < ComboCount(dialog, F::comAction); ++i) actions.push_back(ComboEntry(dialog, F::comAction, i));
-            for (int i = 0; i < ComboCount(dialog, F::comFichiers); ++i) files.push_back(ComboEntry(dialog, F::comFichiers, i));
-            for (int i = 0; i < ComboCount(dialog, F::comRep); ++i) common.push_back(ComboEntry(dialog, F::comRep, i));
+            actions = Entries(dialog, F::comAction);
+            files = Entries(dialog, F::comFichiers);
+            common = Entries(dialog, F::comRep);
             EXPECT_EQ(ItemText(dialog, F::cmdAction0), L"Extraire");
             EXPECT_EQ(ItemText(dialog, F::cmdAction1), L"Annuler");
             EXPECT_EQ(ItemText(dialog, F::cmdRep), L"ce répertoire >");
