@@ -3,7 +3,7 @@
 # peers (python's zipfile and unzip -v) say about every member:
 #   expected_listed.tsv: name, folder, dd/mm/yyyy hh:nn, size, compressed, ratio%, encrypted (0/1)
 set -e
-WORK="$1"
+WORK="$(realpath -m "$1")"
 rm -rf "$WORK"
 mkdir -p "$WORK/src/docs/deep" "$WORK/add" "$WORK/out"
 cd "$WORK/src"
@@ -56,5 +56,6 @@ mkdir split && head -c 300000 /dev/urandom > split/filler.bin
 
 # Files to add in the job tests: many small ones for a cancelable job.
 for i in $(seq 1 5); do echo "file $i" > "add/f$i.txt"; done
+(cd add && zip -q -X ../add_source.zip f1.txt f2.txt f3.txt f4.txt f5.txt)
 mkdir -p add/many
 for i in $(seq 1 400); do head -c 20000 /dev/urandom > "add/many/m$i.bin"; done
