@@ -229,17 +229,21 @@ int Job::List(ListingTotals* totals) {
     for (const Member& member : members_) {
         if (!IsSelected(member)) continue;
         const MemberInfo& info = *member.info;
+        // The 12-byte encryption header is not member data: listings count
+        // an encrypted member's compressed size without it, as Info-ZIP does.
+        const uint64_t compressed = info.IsEncrypted() && info.compressedSize >= 12 ? info.compressedSize - 12
+                                                                                     : info.compressedSize;
         ListingEntry entry;
         entry.uncompressedSize = info.uncompressedSize;
-        entry.compressedSize = info.compressedSize;
-        entry.ratio = CompressionRatio(info.uncompressedSize, info.compressedSize);
+        entry.compressedSize = compressed;
+        entry.ratio = CompressionRatio(info.uncompressedSize, compressed);
         entry.modified = DosToDateTime(info.modDate, info.modTime);
         entry.path = member.shownName;
         entry.method = MethodText(info.method, info.flags);
         entry.crc32 = info.crc32;
         entry.encrypted = info.IsEncrypted();
         host_.DirectoryEntry(entry);
-        sum.compressed += info.compressedSize;
+        sum.compressed += compressed;
         sum.uncompressed += info.uncompressedSize;
         ++sum.members;
     }

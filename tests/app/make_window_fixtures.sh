@@ -34,7 +34,8 @@ with open(f"{work}/expected_listed.tsv", "w", encoding="utf-8") as out:
         folder, _, name = info.filename.rpartition("/")
         y, mo, d, h, mi, _ = info.date_time
         date = f"{d:02d}/{mo:02d}/{y:04d} {h:02d}:{mi:02d}"
-        out.write("\t".join([name, folder.replace("/", "\\"), date, str(info.file_size), str(info.compress_size),
+        out.write("\t".join([name, folder.replace("/", "\\"), date, str(info.file_size),
+                             str(info.compress_size - 12 * (info.flag_bits & 1)),
                              ratios[info.filename], str(info.flag_bits & 1)]) + "\r\n")
 PY
 

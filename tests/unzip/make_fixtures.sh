@@ -83,12 +83,13 @@ data = bytearray(open('corrupt.zip', 'rb').read())
 data[30 + len('bad.txt') + 100] ^= 0xff
 open('corrupt.zip', 'wb').write(data)
 
-# Python's own listing of each archive: name|size|csize|crc|Y-M-D H:M|method|encrypted.
+# Python's own listing of each archive: name|size|csize|crc|Y-M-D H:M|method|encrypted
+# (csize without the 12-byte encryption header, as Info-ZIP lists it).
 for name in ['zip9.zip', 'zip0.zip', 'encrypted.zip', 'names.zip']:
     with zipfile.ZipFile(name) as z, open(name + '.listing', 'w', encoding='utf-8') as f:
         for i in z.infolist():
             d = i.date_time
-            f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\n' % (i.filename, i.file_size, i.compress_size, i.CRC,
+            f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\n' % (i.filename, i.file_size, i.compress_size - 12 * (i.flag_bits & 1), i.CRC,
                     d[0], d[1], d[2], d[3], d[4], i.compress_type, i.flag_bits & 1))
 PY
 (cd src && 7zz a -tzip -bd -bso0 ../sevenzip.zip .)

@@ -67,7 +67,8 @@ inline int RunPython(const TempDir& work, const std::string& script) {
 }
 
 // Lists the archive with Python's zipfile: one line per member,
-// name|file_size|compress_size|CRC|Y-M-D h:m|compress_type|encrypted.
+// name|file_size|compress_size|CRC|Y-M-D h:m|compress_type|encrypted, the
+// compressed size without the 12-byte encryption header, as Info-ZIP lists it.
 inline std::string PythonListing(const TempDir& work, const std::string& archive) {
     std::string out = work / "listing.txt";
     RunPython(work, "import zipfile\n"
@@ -76,7 +77,7 @@ inline std::string PythonListing(const TempDir& work, const std::string& archive
                     "    for i in z.infolist():\n"
                     "        if i.is_dir(): continue\n"
                     "        d = i.date_time\n"
-                    "        f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\\n' % (i.filename, i.file_size, i.compress_size,"
+                    "        f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\\n' % (i.filename, i.file_size, i.compress_size - 12 * (i.flag_bits & 1),"
                     " i.CRC, d[0], d[1], d[2], d[3], d[4], i.compress_type, i.flag_bits & 1))\n");
     return ReadFile(out);
 }
