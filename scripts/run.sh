@@ -14,6 +14,13 @@ fi
 
 "$ROOT/scripts/wine.sh" --start
 eval "$("$ROOT/scripts/wine.sh" --env)"
+# Nothing to open: show an example archive, so the screenshot shows a list.
+if [ $# -eq 0 ]; then
+    demo="$ROOT/build/demo/Exemple.zip"
+    rm -rf "$ROOT/build/demo" && mkdir -p "$ROOT/build/demo"
+    (cd "$ROOT" && zip -q -r "$demo" README.md app dialogs -i '*.md' '*.h' '*.rc' '*.manifest')
+    set -- "Z:${demo//\//\\}"
+fi
 # First start: skip the association question so the main window shows.
 "$ROOT/scripts/wine.sh" reg add 'HKCU\Software\Quenor App Bralto\StartUp' /v Register /d 1 /f >/dev/null 2>&1 || true
 "$ROOT/scripts/wine.sh" "$EXE" "$@" &
