@@ -55,6 +55,11 @@ ensure_display() {
 # desktop keeps every program on the same desktop, so FindWindow still works.
 # A crashing program must end (and fail its test), not wait on a crash dialog.
 configure_prefix() {
+    # This Wine looks for its own fonts beside its libraries, not in
+    # /usr/share/wine: without Marlett and Tahoma, caption buttons show
+    # letters. The prefix's Fonts folder is always searched.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     cat > "$WINEPREFIX/drive_c/bralto-setup.reg" <<'REG'
 REGEDIT4
 
@@ -75,7 +80,7 @@ REG
 }
 
 # Bump when configure_prefix changes: existing prefixes are then reconfigured.
-PREFIX_VERSION=2
+PREFIX_VERSION=3
 
 ensure_prefix() {
     [ "$(cat "$WINEPREFIX/.bralto-ready" 2>/dev/null)" = "$PREFIX_VERSION" ] && return
