@@ -104,8 +104,13 @@ ensure_prefix
 
 case "$1" in
     --start)
-        # A server already running (another run, a helper's tests) is fine.
-        "$WINESERVER" -p 9>&- 2>/dev/null || true
+        # A server already running is either persistent already (another
+        # run) or the short-lived one of the prefix's creation: wait for the
+        # latter to end, so that the one serving the run is persistent.
+        if ! "$WINESERVER" -p 9>&- 2>/dev/null; then
+            timeout 15 "$WINESERVER" -w 9>&- 2>/dev/null || true
+            "$WINESERVER" -p 9>&- 2>/dev/null || true
+        fi
         # Warm it up outside any pipe a caller might wait on (ctest would
         # otherwise hang on Wine's helper processes holding its output).
         run_wine cmd /c exit </dev/null >/dev/null 2>&1 || true
