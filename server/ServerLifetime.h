@@ -13,11 +13,8 @@ void SetLastReferenceHandler(void (*handler)());
 // One more reason for the process to live (an object, a factory lock).
 void AddServerReference();
 
-// One reason fewer; the last one calls the last-reference handler.
+// One reason fewer; the last one ends the message loop of the server thread.
 void ReleaseServerReference();
-
-// How many references the process holds now.
-int ServerReferenceCount();
 
 // Owns one server reference for the lifetime of the holder.
 class ServerReference {

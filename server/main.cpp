@@ -56,23 +56,12 @@ private:
 ClassRegistration* zipClassRegistration = nullptr;
 ClassRegistration* unzipClassRegistration = nullptr;
 
-constexpr UINT kExitGraceMilliseconds = 500;
-
-// A client that reached a class object just before it was withdrawn may still
-// be on its way with CreateInstance. The process stays for a short grace
-// period and ends only if nothing arrived meanwhile: ending at once would
-// take such a new object, and its job, down with it.
-void CALLBACK EndIfStillIdle(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    if (qnr::ServerReferenceCount() == 0) PostQuitMessage(0);
-}
-
 // The last object or lock is gone: no new activation may reach this
-// process any more, and the message loop ends after the grace period.
+// process any more, and the message loop ends.
 void StopServing() {
     if (zipClassRegistration) zipClassRegistration->Revoke();
     if (unzipClassRegistration) unzipClassRegistration->Revoke();
-    SetTimer(nullptr, 0, kExitGraceMilliseconds, EndIfStillIdle);
+    PostQuitMessage(0);
 }
 
 int Serve() {
