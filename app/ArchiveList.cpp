@@ -9,15 +9,11 @@
 #include "Handles.h"
 #include "Texts.h"
 #include "cUnzip.h"
+#include "TextCase.h"
 
 namespace bralto {
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
 
 bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
     return text.size() >= end.size() && Lower(text.substr(text.size() - end.size())) == Lower(end);

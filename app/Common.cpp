@@ -1,6 +1,7 @@
 #include "Common.h"
 
 #include "Handles.h"
+#include "TextCase.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -14,11 +15,6 @@
 namespace bralto {
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
 
 // The shell's display name of an existing file or folder, cut at its NUL;
 // empty when the shell cannot give one.

@@ -6,15 +6,12 @@
 
 #include "Handles.h"
 #include "qnrZip.h"
+#include "TextCase.h"
+#include "Module.h"
 
 namespace bralto {
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
 
 std::wstring GuidText(const GUID& guid) {
     wchar_t text[64] = {};
@@ -65,10 +62,7 @@ bool RunAndWait(const std::wstring& exe, const std::wstring& arguments) {
 }  // namespace
 
 std::wstring BundledServerPath() {
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring exe(path, n);
-    return exe.substr(0, exe.find_last_of(L'\\') + 1) + L"qnrZip.exe";
+    return ExecutableFolder() + L"qnrZip.exe";
 }
 
 bool IsServerRegisteredAs(const std::wstring& serverPath) {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "ControlTexts.h"
-#include "EngineError.h"
+#include "Texts.h"
+#include "AutomationError.h"
 
 namespace bralto {
 

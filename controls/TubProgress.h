@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "ControlHandles.h"
+#include "GdiHandles.h"
 #include "ControlWindow.h"
 
 namespace bralto {

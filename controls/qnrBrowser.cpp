@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "ControlTexts.h"
+#include "Texts.h"
 
 namespace bralto {
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "ControlHandles.h"
+#include "GdiHandles.h"
 #include "ControlWindow.h"
 
 namespace bralto {

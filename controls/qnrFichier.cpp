@@ -6,7 +6,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "ControlTexts.h"
+#include "Texts.h"
+#include "TextCase.h"
 
 namespace bralto {
 
@@ -25,16 +26,6 @@ public:
 private:
     HCURSOR previous_;
 };
-
-std::wstring Lower(std::wstring text) {
-    if (!text.empty()) CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::wstring Upper(std::wstring text) {
-    if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 // From the last "." on, "" when there is none.
 std::wstring ExtensionOf(const std::wstring& name) {

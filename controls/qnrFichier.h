@@ -16,7 +16,7 @@
 #include <map>
 #include <string>
 
-#include "ControlHandles.h"
+#include "GdiHandles.h"
 #include "ControlWindow.h"
 
 namespace bralto {

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "ControlHandles.h"
+#include "GdiHandles.h"
 #include "ControlWindow.h"
 
 namespace bralto {

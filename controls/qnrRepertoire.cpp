@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "ControlTexts.h"
+#include "Texts.h"
 
 namespace bralto {
 

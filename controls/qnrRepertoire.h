@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ControlHandles.h"
+#include "GdiHandles.h"
 #include "ControlWindow.h"
 
 namespace bralto {

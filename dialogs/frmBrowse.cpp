@@ -1,7 +1,7 @@
 #include "frmBrowse.h"
 
 #include "DialogTemplate.h"
-#include "DialogTexts.h"
+#include "Texts.h"
 #include "qnrRepertoire.h"
 
 namespace bralto {

@@ -1,8 +1,8 @@
 #include "frmDelete.h"
 
 #include "DialogTemplate.h"
-#include "DialogTexts.h"
-#include "ControlHandles.h"
+#include "Texts.h"
+#include "GdiHandles.h"
 #include "qnrImage.h"
 
 namespace bralto {

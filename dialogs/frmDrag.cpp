@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "DialogTemplate.h"
-#include "DialogTexts.h"
+#include "Texts.h"
 #include "Settings.h"
 
 namespace bralto {

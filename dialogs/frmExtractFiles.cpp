@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "DialogTemplate.h"
-#include "DialogTexts.h"
+#include "Texts.h"
 #include "Settings.h"
 #include "frmBrowse.h"
 #include "qnrBrowser.h"

@@ -1,19 +1,11 @@
 #include "RuntimeLibrary.h"
 
-#include "EngineError.h"
+#include "AutomationError.h"
 
 namespace bralto {
 
 namespace {
 constexpr long kErrDllEntryNotFound = 453;
-
-std::wstring ExecutableFolder() {
-    wchar_t path[MAX_PATH * 4] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder;
-}
 }  // namespace
 
 RuntimeLibrary::RuntimeLibrary(std::wstring fileName, std::wstring errorSourceClass)

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "../app/Handles.h"
+#include "Handles.h"
 
 namespace bralto {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "mUnzip.h"
 
 namespace bralto {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "RuntimeLibrary.h"
 
 namespace bralto {

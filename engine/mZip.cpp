@@ -7,7 +7,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "RuntimeLibrary.h"
 #include "mUnzip.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineError.h"
+#include "AutomationError.h"
 
 #include <new>
 

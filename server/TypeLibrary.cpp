@@ -1,18 +1,11 @@
 #include "TypeLibrary.h"
+#include "Module.h"
 
 #include <vector>
 
 namespace qnr {
 
-std::wstring ModulePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return std::wstring();
-        if (length < buffer.size()) return std::wstring(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
-}
+std::wstring ModulePath() { return bralto::ExecutablePath(); }
 
 std::wstring TypeLibraryPath(int index) {
     std::wstring path = ModulePath();

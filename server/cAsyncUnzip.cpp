@@ -1,6 +1,6 @@
 #include "cAsyncUnzip.h"
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "mStart.h"
 
 namespace qnr {

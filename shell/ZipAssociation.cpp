@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 
 namespace bralto {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "../app/Handles.h"
-#include "EngineError.h"
+#include "Handles.h"
+#include "AutomationError.h"
 
 namespace bralto {
 

@@ -2,10 +2,11 @@
 
 #include <shellapi.h>
 
-#include "../app/Handles.h"
+#include "Handles.h"
 #include "DialogTemplate.h"
 #include "Settings.h"
 #include "ZipAssociation.h"
+#include "Module.h"
 
 namespace bralto {
 
@@ -69,10 +70,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 std::wstring frmRegister::ProgramFolder() {
-    wchar_t path[MAX_PATH * 4] = {};
-    DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::wstring folder(path, n);
-    return folder.substr(0, folder.find_last_of(L'\\'));
+    std::wstring folder = ExecutableFolder();
+    folder.pop_back();
+    return folder;
 }
 
 void frmRegister::Show(HWND owner, const std::wstring& programFolder) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ControlTestSupport.h"
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "TubProgress.h"
 
 namespace bralto {

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "cRegistry.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "../../app/Handles.h"
+#include "Handles.h"
 #include "Settings.h"
 #include "ZipAssociation.h"
 #include "frmRegister.h"

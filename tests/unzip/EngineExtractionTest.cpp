@@ -1,7 +1,7 @@
 // Extraction and testing through cUnzip, the way Bralto and the server
 // call the library: byte-identical output, selections, overwrite answers,
 // passwords, cancellation, hostile archives and the progress texts.
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "UnzipTestSupport.h"
 #include "cUnzip.h"
 #include "mUnzip.h"

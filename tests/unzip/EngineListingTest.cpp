@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "UnzipTestSupport.h"
 #include "cUnzip.h"
 #include "mUnzip.h"

@@ -1,6 +1,6 @@
 // The unzip module's helpers: member paths both ways, automation dates,
 // the name table limit, and the error source of the index checks.
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "UnzipDirectory.h"
 #include "UnzipTestSupport.h"
 #include "cUnzip.h"

@@ -2,7 +2,7 @@
 // found" (53) and calls nothing.
 #include <gtest/gtest.h>
 
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "cZip.h"
 
 namespace {

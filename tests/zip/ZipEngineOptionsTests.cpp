@@ -1,7 +1,7 @@
 // cZip's option properties as the library receives them in ZPOPT, its
 // file specification list, and the limits RunZip enforces before the
 // library is called.
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "ZipTestSupport.h"
 #include "cZip.h"
 

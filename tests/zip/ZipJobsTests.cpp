@@ -3,7 +3,7 @@
 // comments through the events, jobs on existing archives, and the safety
 // of the original archive. The archives are also checked natively by the
 // peer tools afterwards (see check_with_peers.sh).
-#include "EngineError.h"
+#include "AutomationError.h"
 #include "ZipTestSupport.h"
 #include "cZip.h"
 

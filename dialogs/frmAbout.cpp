@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "DialogTemplate.h"
-#include "DialogTexts.h"
+#include "Texts.h"
 #include "Handles.h"
 #include "cRegistry.h"
 #include "mShellExecute.h"
+#include "Module.h"
 
 namespace bralto {
 
@@ -21,15 +22,6 @@ struct DialogState {
     frmAbout::Opener open;
     UniqueGdiObject titleFont;  // outlives the window, which only borrows it
 };
-
-std::wstring ProgramPath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return std::wstring(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
 
 std::wstring StringOf(const std::vector<BYTE>& block, const wchar_t* table, const wchar_t* name) {
     wchar_t query[96];
@@ -61,7 +53,7 @@ void OpenWithShell(HWND owner, const std::wstring& file) {
 }
 
 void OnLoad(HWND dialog, DialogState& state) {
-    const VersionFacts facts = frmAbout::ReadVersionFacts(ProgramPath());
+    const VersionFacts facts = frmAbout::ReadVersionFacts(ExecutablePath());
     SetDlgItemTextW(dialog, frmAbout::lblTitle, facts.productName.c_str());
     SetDlgItemTextW(dialog, frmAbout::lblVersion, frmAbout::VersionText(facts).c_str());
     SetDlgItemTextW(dialog, frmAbout::lblDescription, facts.description.c_str());

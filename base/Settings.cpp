@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Handles.h"
+#include "TextCase.h"
 
 namespace bralto {
 
@@ -22,11 +23,6 @@ std::wstring Trim(const std::wstring& text) {
     if (first == std::wstring::npos) return L"";
     size_t last = text.find_last_not_of(L" \t\r\n");
     return text.substr(first, last - first + 1);
-}
-
-std::wstring Lower(std::wstring text) {
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
 }
 
 int16_t Int16Setting(const wchar_t* section, const wchar_t* key, int16_t defaultValue) {

@@ -1,10 +1,13 @@
-// Errors raised by the archive engine and the classes built on it.
+// Errors raised by the archive engine and the classes built on it; their
+// source is the executable's base name, a dot and the class name.
 // They carry what an automation error carries (number, source, description)
 // so the server can hand them to its clients unchanged through IErrorInfo.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+
+#include "Module.h"
 
 namespace bralto {
 
@@ -30,8 +33,5 @@ private:
 constexpr long kErrSubscriptOutOfRange = 9;
 constexpr long kErrFileNotFound = 53;
 
-// Name of the running executable without folder and extension ("Bralto",
-// "qnrZip"): error sources are this name, a dot and the class name.
-std::wstring ExecutableBaseName();
 
 }  // namespace bralto
