@@ -447,12 +447,6 @@ void frmBralto::OnColumnClick(int column) {
     SortRows();
 }
 
-void frmBralto::OnListKeyDown(WORD key) {
-    if (busy_) return;
-    if (key == VK_DELETE && IsMenuItemEnabled(mnuAction + 3)) RunAction(3);
-    if (key == VK_RETURN && IsMenuItemEnabled(mnuAction + 1)) RunAction(1);
-}
-
 LRESULT frmBralto::OnNotify(NMHDR& header) {
     if (header.hwndFrom == list_) {
         switch (header.code) {
@@ -481,97 +475,6 @@ LRESULT frmBralto::OnNotify(NMHDR& header) {
         return 0;
     }
     return 0;
-}
-
-// ---- Commands ----
-
-void frmBralto::OnCommand(int id) {
-    if (id == cmdCancel) {
-        OnCancelClick();
-    } else if (id == mnuFichier + 0) {
-        OnNewArchive();
-    } else if (id == mnuFichier + 1) {
-        OnOpenArchive();
-    } else if (id > mnuMRU && id <= mnuMRU + MruMenu::kEntries) {
-        const std::wstring path = mru_.items[static_cast<size_t>(id - mnuMRU)].tag;
-        OpenAZip(path);
-    } else if (id == mnuQuitter + 1) {
-        if (OnQueryUnload()) DestroyWindow(hwnd_);
-    } else if (id == mnuEdition + 0) {
-        OnInvertSelection();
-    } else if (id >= mnuAction && id < mnuAction + 4) {
-        RunAction(id - mnuAction);
-    }
-}
-
-void frmBralto::RunAction(int index) {
-    // The option windows of the Action commands belong to the commands
-    // module; the keys of the list and the toolbar reach them through here.
-    if (actionCommand) actionCommand(index);
-}
-
-std::wstring frmBralto::AskSaveName(const std::wstring& initial) {
-    wchar_t file[MAX_PATH * 2] = {};
-    lstrcpynW(file, initial.c_str(), MAX_PATH * 2);
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = texts::kZipFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH * 2;
-    dialog.lpstrTitle = texts::kNewArchiveTitle;
-    dialog.lpstrDefExt = L"zip";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&dialog)) return L"";
-    return file;
-}
-
-void frmBralto::NewFromShell(const std::wstring& path) {
-    if (!hwnd_) Show();
-    const std::wstring name = AskSaveName(path);
-    if (name.empty()) {
-        DestroyWindow(hwnd_);
-        return;
-    }
-    AddToRecent(name);
-    ClearArchiveList();
-    SetCaption(FileTitleOf(name));
-    archivePath_ = name;
-    SetArchiveItemsForNew();
-}
-
-void frmBralto::OnNewArchive() {
-    const std::wstring name = AskSaveName(L"");
-    if (name.empty()) return;
-    DeleteFileW(name.c_str());  // the first add creates the archive; a failure here does not matter
-    AddToRecent(name);
-    ClearArchiveList();
-    SetCaption(FileTitleOf(name));
-    archivePath_ = name;
-    SetArchiveItemsForNew();
-}
-
-void frmBralto::OnOpenArchive() {
-    wchar_t file[MAX_PATH * 2] = {};
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = texts::kZipFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH * 2;
-    dialog.lpstrTitle = texts::kOpenArchiveTitle;
-    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&dialog)) return;
-    OpenAZip(file);
-}
-
-void frmBralto::OnInvertSelection() {
-    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
-        const bool selected = ListView_GetItemState(list_, i, LVIS_SELECTED) != 0;
-        ListView_SetItemState(list_, i, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
-    }
 }
 
 // ---- Window procedure ----

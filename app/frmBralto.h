@@ -79,11 +79,6 @@ public:
     // Starts an extraction set up by the extract commands.
     void PerformExtracting(std::unique_ptr<AsyncUnzipJob> job);
 
-    // The Action commands (0 add, 1 extract, 2 express extraction, 3 delete)
-    // with their option windows, installed by the commands module; the menu,
-    // the toolbar and the Delete and Enter keys of the list run them.
-    std::function<void(int index)> actionCommand;
-
     // ---- State ----
     const std::wstring& Tag() const { return archivePath_; }
     bool Busy() const { return busy_; }
@@ -123,7 +118,19 @@ private:
     LRESULT OnNotify(NMHDR& header);
     void OnColumnClick(int column);
     void OnListKeyDown(WORD key);
+    // The Action commands (0 add, 1 extract, 2 express extraction, 3 delete);
+    // the menu, the toolbar and the Delete and Enter keys of the list run them.
     void RunAction(int index);
+    void OnAddFiles();
+    void OnExtract();
+    void OnQuickExtract();
+    void OnDeleteMembers();
+    // The list's current row exists and is selected; otherwise says so.
+    bool WarnUnlessCurrentRowSelected();
+    bool CurrentRowIsSelected() const;
+    bool RowIsSelected(size_t row) const;
+    // Reads the directory in the server and marks the selected rows' members.
+    bool MarkSelectedMembers(AsyncUnzipJob& job);
 
     // Listing and menu state.
     void FillArchiveList(const cUnzip& unzip);

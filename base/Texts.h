@@ -37,6 +37,14 @@ inline constexpr wchar_t kReading[] = L"Lit le fichier";
 inline constexpr wchar_t kCancelling[] = L"Annulation. Veuillez patienter...";
 inline constexpr wchar_t kPreparing[] = L"Préparation...";
 
+// ---- Commands ----
+inline constexpr wchar_t kNoSelectionMade[] = L"Aucune sélection n'a été effectuée.";
+inline constexpr wchar_t kNoFileSelected[] = L"Aucun fichier sélectionné.";
+// The server could not read the archive's directory again before marking
+// the chosen members (the archive changed or vanished since it was listed).
+inline constexpr wchar_t kMembersUnreadable[] =
+    L"Bralto ne parvient plus à lire le contenu de l'archive. Rouvrez-la puis recommencez.";
+
 // ---- Common dialogs ----
 inline constexpr wchar_t kNewArchiveTitle[] = L"Créer une nouvelle archive";
 inline constexpr wchar_t kOpenArchiveTitle[] = L"Ouvrir une archive existante";

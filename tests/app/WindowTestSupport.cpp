@@ -43,6 +43,60 @@ std::wstring TextOf(HWND window) {
     return buffer;
 }
 
+namespace {
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void SendKeys(std::initializer_list<INPUT> keys) {
+    std::vector<INPUT> inputs(keys);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The keys that type `letter` on this keyboard: its key, with Shift when needed.
+std::vector<INPUT> Typing(wchar_t letter) {
+    const SHORT scan = VkKeyScanW(letter);
+    const WORD key = LOBYTE(scan);
+    const bool shift = (HIBYTE(scan) & 1) != 0;
+    std::vector<INPUT> keys;
+    if (shift) keys.push_back(KeyInput(VK_SHIFT, false));
+    keys.push_back(KeyInput(key, false));
+    keys.push_back(KeyInput(key, true));
+    if (shift) keys.push_back(KeyInput(VK_SHIFT, true));
+    return keys;
+}
+
+void Send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void BringForward(HWND window) {
+    SetForegroundWindow(window);
+    PumpUntil([] { return false; }, 100);
+}
+
+}  // namespace
+
+void ChooseMenu(HWND window, wchar_t menu, wchar_t item) {
+    BringForward(window);
+    std::vector<INPUT> keys{KeyInput(VK_MENU, false)};
+    for (const INPUT& key : Typing(menu)) keys.push_back(key);
+    keys.push_back(KeyInput(VK_MENU, true));
+    // All at once: the menu's own loop reads the item's letter from the queue.
+    for (const INPUT& key : Typing(item)) keys.push_back(key);
+    Send(keys);
+}
+
+void PressKey(HWND window, WORD virtualKey) {
+    BringForward(window);
+    SendKeys({KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
+}
+
 void Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

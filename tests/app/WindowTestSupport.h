@@ -49,6 +49,12 @@ void Press(HWND dialog, int id);
 // Window text of a control of a dialog.
 std::wstring TextOf(HWND window);
 
+// Types as a keyboard user would into the foreground window (made
+// `window` first): Alt with `menu`'s mnemonic, then `item`'s mnemonic.
+void ChooseMenu(HWND window, wchar_t menu, wchar_t item);
+// One key press (down and up) into the foreground window.
+void PressKey(HWND window, WORD virtualKey);
+
 // Runs the thread's messages until `done` holds or `milliseconds` pass.
 bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds);
 

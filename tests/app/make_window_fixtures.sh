@@ -60,3 +60,11 @@ for i in $(seq 1 5); do echo "file $i" > "add/f$i.txt"; done
 (cd add && zip -q -X ../add_source.zip f1.txt f2.txt f3.txt f4.txt f5.txt)
 mkdir -p add/many
 for i in $(seq 1 400); do head -c 20000 /dev/urandom > "add/many/m$i.bin"; done
+
+# A small tree for the commands: stored folders two deep, no encryption.
+mkdir -p tree/a/b
+echo "top level" > tree/top.txt
+echo "in a" > tree/a/x.txt
+echo "in b" > tree/a/b/y.txt
+head -c 50000 /dev/urandom > tree/a/b/z.bin
+(cd tree && zip -q -X -r ../tree.zip top.txt a)

@@ -1,0 +1,24 @@
+#include "JobSpecifications.h"
+
+#include "Common.h"
+
+namespace bralto {
+
+std::vector<std::wstring> FolderTreeSpecifications(const std::wstring& rowText) {
+    const size_t slash = rowText.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return {rowText};
+    const std::wstring mask = rowText.substr(slash + 1);
+    std::vector<std::wstring> folders;
+    ListSubFolders(rowText.substr(0, slash), folders);
+    std::vector<std::wstring> specs;
+    specs.reserve(folders.size());
+    for (const std::wstring& folder : folders) specs.push_back(folder + L"\\" + mask);
+    return specs;
+}
+
+std::wstring DeleteSpecificationOf(const std::wstring& storedFolder, const std::wstring& name) {
+    if (storedFolder.empty()) return name;
+    return L"\\" + storedFolder + L"\\" + name;
+}
+
+}  // namespace bralto

@@ -1,0 +1,221 @@
+// The command layer of the main window: what each menu item, toolbar
+// button and key of the archive list does. The commands gather their
+// options from the option windows, build the job and hand it to the job
+// life cycle (frmBraltoJobs.cpp).
+#include "frmBralto.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "Common.h"
+#include "JobSpecifications.h"
+#include "QnrZipClient.h"
+#include "Texts.h"
+#include "frmAbout.h"
+#include "frmDelete.h"
+#include "frmExtractFiles.h"
+#include "frmRegister.h"
+#include "frmShellExtract.h"
+
+namespace bralto {
+
+void frmBralto::OnListKeyDown(WORD key) {
+    if (busy_) return;
+    if (key == VK_DELETE && IsMenuItemEnabled(mnuAction + 3)) RunAction(3);
+    if (key == VK_RETURN && IsMenuItemEnabled(mnuAction + 1)) RunAction(1);
+}
+
+// ---- Commands ----
+
+void frmBralto::OnCommand(int id) {
+    if (id == cmdCancel) {
+        OnCancelClick();
+    } else if (id == mnuFichier + 0) {
+        OnNewArchive();
+    } else if (id == mnuFichier + 1) {
+        OnOpenArchive();
+    } else if (id > mnuMRU && id <= mnuMRU + MruMenu::kEntries) {
+        const std::wstring path = mru_.items[static_cast<size_t>(id - mnuMRU)].tag;
+        OpenAZip(path);
+    } else if (id == mnuQuitter + 1) {
+        if (OnQueryUnload()) DestroyWindow(hwnd_);
+    } else if (id == mnuEdition + 0) {
+        OnInvertSelection();
+    } else if (id >= mnuAction && id < mnuAction + 4) {
+        RunAction(id - mnuAction);
+    } else if (id == mnuAide + 1) {
+        frmRegister::Show(hwnd_, frmRegister::ProgramFolder());
+        UpdateWindow(hwnd_);
+    } else if (id == mnuAide + 3) {
+        frmAbout::Show(hwnd_);
+        UpdateWindow(hwnd_);
+    }
+}
+
+void frmBralto::RunAction(int index) {
+    switch (index) {
+    case 0:
+        OnAddFiles();
+        break;
+    case 1:
+        OnExtract();
+        break;
+    case 2:
+        OnQuickExtract();
+        break;
+    case 3:
+        OnDeleteMembers();
+        break;
+    }
+}
+
+std::wstring frmBralto::AskSaveName(const std::wstring& initial) {
+    wchar_t file[MAX_PATH * 2] = {};
+    lstrcpynW(file, initial.c_str(), MAX_PATH * 2);
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = hwnd_;
+    dialog.lpstrFilter = texts::kZipFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH * 2;
+    dialog.lpstrTitle = texts::kNewArchiveTitle;
+    dialog.lpstrDefExt = L"zip";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetSaveFileNameW(&dialog)) return L"";
+    return file;
+}
+
+void frmBralto::NewFromShell(const std::wstring& path) {
+    if (!hwnd_) Show();
+    const std::wstring name = AskSaveName(path);
+    if (name.empty()) {
+        DestroyWindow(hwnd_);
+        return;
+    }
+    AddToRecent(name);
+    ClearArchiveList();
+    SetCaption(FileTitleOf(name));
+    archivePath_ = name;
+    SetArchiveItemsForNew();
+}
+
+void frmBralto::OnNewArchive() {
+    const std::wstring name = AskSaveName(L"");
+    if (name.empty()) return;
+    DeleteFileW(name.c_str());  // the first add creates the archive; a failure here does not matter
+    AddToRecent(name);
+    ClearArchiveList();
+    SetCaption(FileTitleOf(name));
+    archivePath_ = name;
+    SetArchiveItemsForNew();
+}
+
+void frmBralto::OnOpenArchive() {
+    wchar_t file[MAX_PATH * 2] = {};
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = hwnd_;
+    dialog.lpstrFilter = texts::kZipFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = MAX_PATH * 2;
+    dialog.lpstrTitle = texts::kOpenArchiveTitle;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetOpenFileNameW(&dialog)) return;
+    OpenAZip(file);
+}
+
+void frmBralto::OnInvertSelection() {
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+        const bool selected = ListView_GetItemState(list_, i, LVIS_SELECTED) != 0;
+        ListView_SetItemState(list_, i, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
+
+// ---- Selection of the archive list ----
+
+bool frmBralto::CurrentRowIsSelected() const {
+    const int current = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    return current >= 0 && ListView_GetItemState(list_, current, LVIS_SELECTED) != 0;
+}
+
+bool frmBralto::RowIsSelected(size_t row) const {
+    return ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) != 0;
+}
+
+bool frmBralto::WarnUnlessCurrentRowSelected() {
+    if (CurrentRowIsSelected()) return true;
+    Message(texts::kNoFileSelected, MB_ICONWARNING);
+    return false;
+}
+
+bool frmBralto::MarkSelectedMembers(AsyncUnzipJob& job) {
+    long result = 0;
+    if (FAILED(job->Directory(&result)) || result != 0) {
+        Message(texts::kMembersUnreadable, MB_ICONERROR);
+        return false;
+    }
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        // The number after the key's first character is the member's index.
+        const long index = std::wcstol(rows_[row].key.c_str() + 1, nullptr, 10);
+        job->put_FileSelected(index, RowIsSelected(row) ? VARIANT_TRUE : VARIANT_FALSE);
+    }
+    return true;
+}
+
+// ---- Action commands ----
+
+void frmBralto::OnExtract() {
+    const ExtractFolderSources sources{archivePath_, TempFolderPath, SpecialFolderPath};
+    const ExtractAnswer answer = frmExtractFiles::Show(hwnd_, sources);
+    UpdateWindow(hwnd_);
+    if (answer.tag.empty()) return;
+    if (!answer.AllFiles() && !WarnUnlessCurrentRowSelected()) return;
+
+    std::unique_ptr<AsyncUnzipJob> job = CreateUnzipJob();
+    if (!job) return;
+    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    (*job)->put_UnzipFolder(qnr::Bstr(answer.folder).Get());
+    SetStatus(texts::kPreparing);
+    if (!answer.AllFiles() && !MarkSelectedMembers(*job)) {
+        SetStatus(texts::kReady);
+        return;
+    }
+    (*job)->put_OverwriteExisting(answer.OverwriteExisting() ? VARIANT_TRUE : VARIANT_FALSE);
+    (*job)->put_PromptToOverwrite(answer.PromptToOverwrite() ? VARIANT_TRUE : VARIANT_FALSE);
+    (*job)->put_ExtractOnlyNewer(answer.onlyNewer ? VARIANT_TRUE : VARIANT_FALSE);
+    (*job)->put_ExtractOnlyExistingNewer(answer.onlyExistingNewer ? VARIANT_TRUE : VARIANT_FALSE);
+    (*job)->put_UseFolderNames(answer.usePath ? VARIANT_TRUE : VARIANT_FALSE);
+    PerformExtracting(std::move(job));
+}
+
+void frmBralto::OnQuickExtract() {}  // TEMP
+void frmBralto::OnAddFiles() {}  // TEMP
+
+void frmBralto::OnDeleteMembers() {
+    const DeleteAnswer answer = frmDelete::Show(hwnd_);
+    UpdateWindow(hwnd_);
+    if (answer.tag.empty()) return;
+    if (answer.selectedOnly && !WarnUnlessCurrentRowSelected()) return;
+
+    std::unique_ptr<AsyncZipJob> job = CreateZipJob();
+    if (!job) return;
+    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    (*job)->put_DeleteEntries(VARIANT_TRUE);
+    (*job)->put_StoreFolderNames(VARIANT_TRUE);
+    SetStatus(texts::kPreparing);
+    long added = 0;
+    if (answer.selectedOnly) {
+        for (size_t row = 0; row < rows_.size(); ++row)
+            if (RowIsSelected(row))
+                (*job)->AddFileSpec(qnr::Bstr(DeleteSpecificationOf(rows_[row].text[7], rows_[row].tag)).Get(),
+                                    &added);
+    } else {
+        (*job)->AddFileSpec(qnr::Bstr(L"*.*").Get(), &added);
+    }
+    PerformDeleting(std::move(job));
+}
+
+}  // namespace bralto

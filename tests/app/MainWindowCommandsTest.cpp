@@ -1,0 +1,319 @@
+// The main window's commands driven as a user drives them: menu mnemonics,
+// toolbar buttons and the keys of the list, with the option windows
+// answered and the jobs run by the registered qnrZip server. What the jobs
+// wrote is compared with the sources here; the peers check the archives
+// afterwards (verify_command_archives.py).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+
+#include "Common.h"
+#include "Settings.h"
+#include "WindowTestSupport.h"
+#include "frmBralto.h"
+#include "frmDelete.h"
+#include "frmExtractFiles.h"
+
+namespace bralto {
+namespace {
+
+using test::DialogAnswerer;
+using test::FixtureFolder;
+using test::SeenDialog;
+
+constexpr DWORD kJobTimeout = 60000;
+
+struct Apartment {
+    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Apartment() { CoUninitialize(); }
+} g_apartment;
+
+std::wstring WorkFolder() { return FixtureFolder() + L"commands\\"; }
+std::wstring TreeSource() { return FixtureFolder() + L"tree\\"; }
+
+std::string ReadText(const std::wstring& path) {
+    auto bytes = test::ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << text;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Every file below `folder`, as relative paths.
+std::set<std::wstring> FilesBelow(const std::wstring& folder, const std::wstring& prefix = L"") {
+    std::set<std::wstring> files;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            for (const auto& f : FilesBelow(folder + L"\\" + name, prefix + name + L"\\")) files.insert(f);
+        } else {
+            files.insert(prefix + name);
+        }
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    return files;
+}
+
+void RemoveTree(const std::wstring& folder) {
+    for (const auto& file : FilesBelow(folder)) DeleteFileW((folder + L"\\" + file).c_str());
+    // Folders deepest first.
+    std::vector<std::wstring> folders;
+    std::vector<std::wstring> queue{folder};
+    ListSubFolders(folder, folders);
+    std::reverse(folders.begin(), folders.end());
+    for (const auto& f : folders) RemoveDirectoryW(f.c_str());
+}
+
+// Presets the extraction window as a returning user left it.
+void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool onlyNewer = false) {
+    Settings::SetExtractingFolder(folder);
+    Settings::SetExtractingOver(static_cast<int16_t>(action));
+    Settings::SetExtractingUsePath(usePath ? 1 : 0);
+    Settings::SetExtractingNewer(onlyNewer ? 1 : 0);
+    Settings::SetExtractingExistingNewer(0);
+}
+
+class MainWindowCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryW(WorkFolder().c_str(), nullptr);
+        // A missing archive would stop the test on its message box.
+        ASSERT_TRUE(Exists(FixtureFolder() + L"tree.zip"));
+        window.Show();
+    }
+    HWND Window() const { return window.Handle(); }
+    HWND List() const { return GetDlgItem(window.Handle(), frmBralto::lisFich); }
+    ::testing::AssertionResult WaitIdle() {
+        test::PumpUntil([] { return false; }, 300);
+        if (test::PumpUntil([this] { return !window.Busy(); }, kJobTimeout)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "job still running";
+    }
+    // A copy of the tree archive in the work folder, opened.
+    std::wstring OpenTreeCopy(const std::wstring& name) {
+        const std::wstring archive = WorkFolder() + name;
+        CopyFileW((FixtureFolder() + L"tree.zip").c_str(), archive.c_str(), FALSE);
+        EXPECT_TRUE(window.OpenAZip(archive));
+        return archive;
+    }
+    int RowNamed(const std::wstring& name) {
+        for (int row = 0; row < test::ListCount(List()); ++row)
+            if (test::ListText(List(), row, 0) == name) return row;
+        return -1;
+    }
+    // Selects the rows named, the first one current, as clicks with Ctrl would.
+    void SelectRows(std::initializer_list<const wchar_t*> names) {
+        ListView_SetItemState(List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        bool first = true;
+        for (const wchar_t* name : names) {
+            const int row = RowNamed(name);
+            ASSERT_GE(row, 0) << "no row for the member";
+            const UINT state = first ? LVIS_SELECTED | LVIS_FOCUSED : LVIS_SELECTED;
+            ListView_SetItemState(List(), row, state, state);
+            first = false;
+        }
+        SetFocus(List());
+    }
+    std::set<std::wstring> ListedNames() {
+        std::set<std::wstring> names;
+        for (int row = 0; row < test::ListCount(List()); ++row) names.insert(test::ListText(List(), row, 0));
+        return names;
+    }
+
+    frmBralto window;
+};
+
+// Answers the extraction window with `files` (0 the marked members, 1 all)
+// and any other dialog with OK; records every message box.
+DialogAnswerer::Answer ExtractWith(int files, std::vector<SeenDialog>& messages) {
+    return [files, &messages](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption == L"Extraction de fichiers") {
+            SendMessageW(GetDlgItem(dialog, frmExtractFiles::comFichiers), CB_SETCURSEL, static_cast<WPARAM>(files), 0);
+            test::Press(dialog, frmExtractFiles::cmdAction0);
+        } else {
+            messages.push_back(seen);
+            test::Press(dialog, IDOK);
+        }
+        return true;
+    };
+}
+
+TEST_F(MainWindowCommands, ExtractAllFromTheMenuRebuildsTheTreeWithFolderNamesOrFlatWithout) {
+    OpenTreeCopy(L"extract-all.zip");
+    const std::wstring withPaths = WorkFolder() + L"all-paths", flat = WorkFolder() + L"all-flat";
+    RemoveTree(withPaths);
+    RemoveTree(flat);
+    std::vector<SeenDialog> messages;
+    {
+        PresetExtraction(withPaths, 2, true);
+        DialogAnswerer answerer(ExtractWith(1, messages));
+        test::ChooseMenu(Window(), L'A', L'E');
+        ASSERT_TRUE(test::PumpUntil([this] { return window.Busy(); }, 10000)) << "the extraction did not start";
+        ASSERT_TRUE(WaitIdle());
+    }
+    EXPECT_TRUE(messages.empty());
+    const std::set<std::wstring> tree{L"top.txt", L"a\\x.txt", L"a\\b\\y.txt", L"a\\b\\z.bin"};
+    EXPECT_EQ(FilesBelow(withPaths), tree);
+    for (const auto& file : tree) EXPECT_EQ(test::ReadBytes(withPaths + L"\\" + file), test::ReadBytes(TreeSource() + file));
+
+    {
+        PresetExtraction(flat, 2, false);
+        DialogAnswerer answerer(ExtractWith(1, messages));
+        test::ChooseMenu(Window(), L'A', L'E');
+        ASSERT_TRUE(test::PumpUntil([this] { return window.Busy(); }, 10000));
+        ASSERT_TRUE(WaitIdle());
+    }
+    EXPECT_EQ(FilesBelow(flat), (std::set<std::wstring>{L"top.txt", L"x.txt", L"y.txt", L"z.bin"}));
+    EXPECT_EQ(window.StatusText(), L"Prêt");
+}
+
+TEST_F(MainWindowCommands, EnterOnTheListExtractsOnlyTheMarkedMembers) {
+    OpenTreeCopy(L"extract-marked.zip");
+    const std::wstring out = WorkFolder() + L"marked";
+    RemoveTree(out);
+    PresetExtraction(out, 2, true);
+    SelectRows({L"y.txt", L"top.txt"});
+    std::vector<SeenDialog> messages;
+    DialogAnswerer answerer(ExtractWith(0, messages));
+    test::PressKey(List(), VK_RETURN);
+    ASSERT_TRUE(test::PumpUntil([this] { return window.Busy(); }, 10000));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(FilesBelow(out), (std::set<std::wstring>{L"top.txt", L"a\\b\\y.txt"}));
+}
+
+TEST_F(MainWindowCommands, MarkedMembersWithoutASelectionAreRefusedWithAWarning) {
+    OpenTreeCopy(L"nothing-marked.zip");
+    ListView_SetItemState(List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const std::wstring out = WorkFolder() + L"unmarked";
+    RemoveTree(out);
+    PresetExtraction(out, 2, true);
+    std::vector<SeenDialog> messages;
+    {
+        DialogAnswerer answerer(ExtractWith(0, messages));
+        test::ChooseMenu(Window(), L'A', L'E');
+        ASSERT_TRUE(test::PumpUntil([&] { return !messages.empty(); }, 10000));
+    }
+    EXPECT_EQ(messages[0].text, L"Aucun fichier sélectionné.");
+    EXPECT_FALSE(window.Busy());
+    EXPECT_FALSE(Exists(out));
+
+    // Delete limited to the marked members says the same.
+    messages.clear();
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption != L"Bralto") {
+            test::Press(dialog, frmDelete::cmdAction0);
+        } else {
+            messages.push_back(seen);
+            test::Press(dialog, IDOK);
+        }
+        return true;
+    });
+    test::ChooseMenu(Window(), L'A', L'S');
+    ASSERT_TRUE(test::PumpUntil([&] { return !messages.empty(); }, 10000));
+    EXPECT_EQ(messages[0].text, L"Aucun fichier sélectionné.");
+    EXPECT_EQ(test::ListCount(List()), 4);
+}
+
+TEST_F(MainWindowCommands, NeverOverwriteKeepsTheFileOnDiskAndOnlyNewerSkipsOlderMembers) {
+    OpenTreeCopy(L"keep.zip");
+    const std::wstring out = WorkFolder() + L"keep";
+    RemoveTree(out);
+    CreateDirectoryW(out.c_str(), nullptr);
+    WriteText(out + L"\\top.txt", "mine");
+    std::vector<SeenDialog> messages;
+    PresetExtraction(out, 1, true);
+    {
+        DialogAnswerer answerer(ExtractWith(1, messages));
+        test::ChooseMenu(Window(), L'A', L'E');
+        ASSERT_TRUE(test::PumpUntil([this] { return window.Busy(); }, 10000));
+        ASSERT_TRUE(WaitIdle());
+    }
+    EXPECT_EQ(ReadText(out + L"\\top.txt"), "mine");
+    EXPECT_EQ(ReadText(out + L"\\a\\x.txt"), "in a\n");
+}
+
+TEST_F(MainWindowCommands, DeleteKeyRemovesTheMarkedMembersFolderOnesIncluded) {
+    const std::wstring archive = OpenTreeCopy(L"deleted.zip");
+    SelectRows({L"y.txt", L"top.txt"});
+    std::vector<SeenDialog> seen;
+    {
+        DialogAnswerer answerer([&](HWND dialog, const SeenDialog& s) {
+            seen.push_back(s);
+            test::Press(dialog, s.caption == L"Bralto" ? IDOK : frmDelete::cmdAction0);
+            return true;
+        });
+        test::PressKey(List(), VK_DELETE);
+        ASSERT_TRUE(test::PumpUntil([this] { return window.Busy(); }, 10000));
+        ASSERT_TRUE(WaitIdle());
+        test::PumpUntil([this] { return test::ListCount(List()) == 2; }, 5000);
+    }
+    ASSERT_FALSE(seen.empty());
+    EXPECT_NE(seen[0].caption, L"Bralto") << "the delete window comes first";
+    EXPECT_EQ(ListedNames(), (std::set<std::wstring>{L"x.txt", L"z.bin"}));
+    EXPECT_EQ(window.Tag(), archive);
+}
+
+TEST_F(MainWindowCommands, ToolbarDeleteOfAllMembersEmptiesTheArchive) {
+    OpenTreeCopy(L"emptied.zip");
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& s) {
+        if (s.caption != L"Bralto") {
+            SendMessageW(GetDlgItem(dialog, frmDelete::optDel1), BM_CLICK, 0, 0);
+            test::Press(dialog, frmDelete::cmdAction0);
+        } else {
+            test::Press(dialog, IDOK);
+        }
+        return true;
+    });
+    // Toolbar button 6.
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(frmBralto::mnuAction + 3, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(Window(), frmBralto::tooBar)));
+    ASSERT_TRUE(WaitIdle());
+    test::PumpUntil([this] { return test::ListCount(List()) == 0; }, 5000);
+    EXPECT_EQ(test::ListCount(List()), 0);
+}
+
+TEST_F(MainWindowCommands, InvertSelectionFlipsEveryRow) {
+    OpenTreeCopy(L"invert.zip");
+    SelectRows({L"top.txt"});
+    test::ChooseMenu(Window(), L'E', L'I');
+    test::PumpUntil([] { return false; }, 500);
+    int selected = 0;
+    for (int row = 0; row < test::ListCount(List()); ++row)
+        if (ListView_GetItemState(List(), row, LVIS_SELECTED)) ++selected;
+    EXPECT_EQ(selected, 3);
+    EXPECT_FALSE(ListView_GetItemState(List(), RowNamed(L"top.txt"), LVIS_SELECTED));
+}
+
+TEST_F(MainWindowCommands, TheHelpMenuOpensTheAssociationWindowAndTheAboutBox) {
+    std::vector<std::wstring> captions;
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        captions.push_back(seen.caption);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return true;
+    });
+    test::ChooseMenu(Window(), L'?', L'P');
+    ASSERT_TRUE(test::PumpUntil([&] { return captions.size() == 1; }, 10000)) << "no about box";
+    test::PumpUntil([] { return false; }, 300);
+    test::ChooseMenu(Window(), L'?', L'A');
+    ASSERT_TRUE(test::PumpUntil([&] { return captions.size() == 2; }, 10000)) << "no association window";
+    EXPECT_NE(captions[0].find(L"propos"), std::wstring::npos) << std::string(captions[0].begin(), captions[0].end());
+    EXPECT_EQ(captions[1], L"Bralto");
+}
+
+}  // namespace
+}  // namespace bralto
