@@ -24,6 +24,10 @@ protected:
     // Destroys the window now; derived controls call it first in their
     // destructor, while the members their messages use are still alive.
     void DestroyControlWindow();
+    // For a control that is one common control filling its window: keeps
+    // `inner` at the control's size and enabled state. True when `message`
+    // was one of those and is handled.
+    bool KeepInnerWindowInStep(HWND inner, UINT message, WPARAM wParam, LPARAM lParam);
     // Messages the control does not handle itself go to DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -38,13 +42,5 @@ private:
 // An automation colour: 0x800000nn names system colour nn, anything else
 // is an RGB value.
 COLORREF OleColorToRgb(long colour);
-
-// The mouse button and shift state of a mouse message as the controls'
-// events report them: Button 1 left, 2 right, 4 middle; Shift 1 Shift,
-// 2 Ctrl, 4 Alt.
-int MouseButtonOf(UINT message, WPARAM wParam);
-int ShiftStateOf(WPARAM wParam);
-// The Shift state of the keyboard right now (for key events).
-int KeyboardShiftState();
 
 }  // namespace bralto

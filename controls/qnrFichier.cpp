@@ -1,7 +1,6 @@
 #include "qnrFichier.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <cwchar>
 #include <vector>
@@ -416,18 +415,10 @@ LRESULT qnrFichier::OnNotify(const NMHDR& header) {
 }
 
 LRESULT qnrFichier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE:
-        if (list_) MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_NOTIFY: {
+    if (KeepInnerWindowInStep(list_, message, wParam, lParam)) return 0;
+    if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom == list_) return OnNotify(*header);
-        break;
-    }
-    case WM_ENABLE:
-        if (list_) EnableWindow(list_, wParam != 0);
-        return 0;
     }
     return ControlWindow::HandleMessage(message, wParam, lParam);
 }
@@ -438,40 +429,9 @@ LRESULT CALLBACK qnrFichier::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
 }
 
 LRESULT qnrFichier::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    auto mouse = [&](const std::function<void(int, int, int, int)>& event) {
-        if (event) event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    };
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP: {
-        int keyCode = static_cast<int>(wParam);
-        const auto& event = message == WM_KEYDOWN ? KeyDown : KeyUp;
-        if (event) event(keyCode, KeyboardShiftState());
-        if (keyCode == 0) return 0;
-        wParam = static_cast<WPARAM>(keyCode);
-        break;
-    }
-    case WM_CHAR: {
-        int keyAscii = static_cast<int>(wParam);
-        if (KeyPress) KeyPress(keyAscii);
-        if (keyAscii == 0) return 0;
-        wParam = static_cast<WPARAM>(keyAscii);
-        break;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        mouse(MouseDown);
-        break;
-    case WM_MOUSEMOVE:
-        mouse(MouseMove);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        mouse(MouseUp);
-        break;
-    }
+    // Click and DblClick come from the list view's notifications.
+    if (ForwardKey(message, wParam, lParam) == KeyOutcome::kSwallowed) return 0;
+    ForwardMouse(message, wParam, lParam);
     return DefSubclassProc(list_, message, wParam, lParam);
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "GdiHandles.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
 
 namespace bralto {
@@ -36,7 +37,7 @@ struct qnrFichierArgs {
     bool visible = true;
 };
 
-class qnrFichier : public ControlWindow {
+class qnrFichier : public ControlWindow, public MouseEvents, public KeyEvents {
 public:
     // Designed widths of the four columns, in twips.
     static constexpr float kNameWidth = 2300, kSizeWidth = 900, kTypeWidth = 2000, kDateWidth = 1000;
@@ -125,14 +126,6 @@ public:
 
     std::function<void(int column)> ColumnClick;
     std::function<void(int row)> ItemClick;
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int& keyCode, int shift)> KeyDown;
-    std::function<void(int& keyAscii)> KeyPress;
-    std::function<void(int& keyCode, int shift)> KeyUp;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

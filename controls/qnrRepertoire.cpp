@@ -1,7 +1,6 @@
 #include "qnrRepertoire.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include "Texts.h"
 
@@ -454,18 +453,10 @@ LRESULT qnrRépertoire::OnNotify(const NMHDR& header) {
 }
 
 LRESULT qnrRépertoire::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE:
-        if (tree_) MoveWindow(tree_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_NOTIFY: {
+    if (KeepInnerWindowInStep(tree_, message, wParam, lParam)) return 0;
+    if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom == tree_) return OnNotify(*header);
-        break;
-    }
-    case WM_ENABLE:
-        if (tree_) EnableWindow(tree_, wParam != 0);
-        return 0;
     }
     return ControlWindow::HandleMessage(message, wParam, lParam);
 }
@@ -476,40 +467,9 @@ LRESULT CALLBACK qnrRépertoire::TreeProc(HWND hwnd, UINT message, WPARAM wParam
 }
 
 LRESULT qnrRépertoire::OnTreeMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    auto mouse = [&](const std::function<void(int, int, int, int)>& event) {
-        if (event) event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    };
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP: {
-        int keyCode = static_cast<int>(wParam);
-        const auto& event = message == WM_KEYDOWN ? KeyDown : KeyUp;
-        if (event) event(keyCode, KeyboardShiftState());
-        if (keyCode == 0) return 0;  // the listener swallowed the key
-        wParam = static_cast<WPARAM>(keyCode);
-        break;
-    }
-    case WM_CHAR: {
-        int keyAscii = static_cast<int>(wParam);
-        if (KeyPress) KeyPress(keyAscii);
-        if (keyAscii == 0) return 0;
-        wParam = static_cast<WPARAM>(keyAscii);
-        break;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        mouse(MouseDown);
-        break;
-    case WM_MOUSEMOVE:
-        mouse(MouseMove);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        mouse(MouseUp);
-        break;
-    }
+    // Click and DblClick come from the tree's notifications.
+    if (ForwardKey(message, wParam, lParam) == KeyOutcome::kSwallowed) return 0;
+    ForwardMouse(message, wParam, lParam);
     return DefSubclassProc(tree_, message, wParam, lParam);
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GdiHandles.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
 
 namespace bralto {
@@ -32,7 +33,7 @@ struct qnrRepertoireArgs {
     bool visible = true;
 };
 
-class qnrRépertoire : public ControlWindow {
+class qnrRépertoire : public ControlWindow, public MouseEvents, public KeyEvents {
 public:
     // Designed images of the tree's image list; shell icons follow them.
     enum Image { kImageDrive = 0, kImageRemovable = 1, kImageCdRom = 2, kImageFolder = 3, kImageOpenFolder = 4 };
@@ -75,14 +76,6 @@ public:
     void StartEdit();
     void Refresh();
 
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int& keyCode, int shift)> KeyDown;
-    std::function<void(int& keyAscii)> KeyPress;
-    std::function<void(int& keyCode, int shift)> KeyUp;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
     std::function<void(HTREEITEM node)> Collapse;
     std::function<void(HTREEITEM node)> Expand;
     std::function<void(HTREEITEM node)> NodeClick;
