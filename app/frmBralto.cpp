@@ -13,6 +13,7 @@
 #include "Settings.h"
 #include "Texts.h"
 #include "ToolbarImages.h"
+#include "WindowClass.h"
 #include "cUnzip.h"
 #include "qnrBI4Anim.h"
 #include "qnrDock.h"
@@ -39,17 +40,12 @@ constexpr int kButtonCommands[frmBralto::kToolButtons] = {
 frmBralto* g_mainWindow = nullptr;
 
 void RegisterWindowClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    registered = RegisterClassExW(&wc) != 0;
+    WindowClassDesign design;
+    design.name = kWindowClass;
+    design.proc = proc;
+    design.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    design.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterWindowClassOnce(design);
 }
 
 // imaList: kept for as long as the program runs, so icons found for one

@@ -1,25 +1,8 @@
 #include "ControlWindow.h"
 
+#include "WindowClass.h"
+
 namespace bralto {
-
-namespace {
-
-void RegisterClassOnce(const wchar_t* className, WNDPROC proc) {
-    WNDCLASSEXW existing = {};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &existing)) return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpfnWndProc = proc;
-    wc.lpszClassName = className;
-    RegisterClassExW(&wc);
-}
-
-}  // namespace
 
 ControlWindow::~ControlWindow() {
     // The window may still send messages while it goes; they must not reach
@@ -35,7 +18,12 @@ void ControlWindow::DestroyControlWindow() {
 
 bool ControlWindow::CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place,
                                         DWORD style, DWORD exStyle) {
-    RegisterClassOnce(className, &ControlWindow::WindowProc);
+    WindowClassDesign design;
+    design.name = className;
+    design.proc = &ControlWindow::WindowProc;
+    design.style = CS_DBLCLKS;
+    design.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterWindowClassOnce(design);
     CreateWindowExW(exStyle, className, L"", style | WS_CHILD, place.left, place.top, place.right - place.left,
                     place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                     GetModuleHandleW(nullptr), this);

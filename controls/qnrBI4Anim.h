@@ -8,23 +8,21 @@
 
 #include <memory>
 
+#include "ControlWindow.h"
 #include "cTimer.h"
 
 namespace bralto {
 
-class qnrBI4Anim {
+class qnrBI4Anim : public ControlWindow {
 public:
     static constexpr int kSize = 19;
     static constexpr int kDots = 12;
 
     qnrBI4Anim() = default;
-    ~qnrBI4Anim();
-    qnrBI4Anim(const qnrBI4Anim&) = delete;
-    qnrBI4Anim& operator=(const qnrBI4Anim&) = delete;
+    ~qnrBI4Anim() override;
 
     // Creates the control as a hidden child of `parent`.
     bool Create(HWND parent, int id);
-    HWND hWnd() const { return hwnd_; }
 
     // Colours: system colours in the 0x800000nn form are accepted.
     long BackColor() const { return backColor_; }
@@ -49,13 +47,14 @@ public:
     // Whether dot 1..12 is drawn in the fore colour on the surface.
     bool IsDotLit(int dot) const;
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void ClearSurface();
     void DrawDot(int dot, long colour);
     void Paint();
 
-    HWND hwnd_ = nullptr;
     HDC surface_ = nullptr;
     HGDIOBJ surfaceBitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
