@@ -211,29 +211,23 @@ qnrFichier::RowResult qnrFichier::AddRow(const std::wstring& folder, const WIN32
 }
 
 int qnrFichier::CachedImage(const std::wstring& key, HICON icon, bool smallIcons) {
-    auto known = imageKeys_.find(key);
-    if (known != imageKeys_.end()) return known->second;
-    if (!images_) {
-        const int side = GetSystemMetrics(smallIcons ? SM_CXSMICON : SM_CXICON);
-        images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 16, 16));
-        if (!images_) return -1;
-    }
-    // The image list keeps a copy of the icon; the caller releases its own.
-    const int index = ImageList_AddIcon(images_.get(), icon);
+    const int known = images_.IndexOf(key);
+    if (known >= 0) return known;
+    if (!images_ && !images_.Make(GetSystemMetrics(smallIcons ? SM_CXSMICON : SM_CXICON))) return -1;
+    const bool first = images_.KeyCount() == 0;
+    const int index = images_.Add(key, icon);
     if (index < 0) return -1;
-    if (imageKeys_.empty()) {
+    if (first) {
         ListView_SetImageList(list_, images_.get(), LVSIL_NORMAL);
         ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
     }
-    imageKeys_[key] = index;
     return index;
 }
 
 void qnrFichier::EmptyIconCache() {
     ListView_SetImageList(list_, nullptr, LVSIL_NORMAL);
     ListView_SetImageList(list_, nullptr, LVSIL_SMALL);
-    imageKeys_.clear();
-    images_.reset();  // the next one is made at the size of the new view
+    images_.Clear();  // the next one is made at the size of the new view
 }
 
 bool qnrFichier::TreeKeyIsWaiting(bool& failed) const {
@@ -384,12 +378,9 @@ int qnrFichier::HitTest(int x, int y) const {
     return ListView_HitTest(list_, &hit);
 }
 
-int qnrFichier::ImageCount() const { return images_ ? ImageList_GetImageCount(images_.get()) : 0; }
+int qnrFichier::ImageCount() const { return images_.ImageCount(); }
 
-int qnrFichier::ImageIndexOf(const std::wstring& key) const {
-    auto known = imageKeys_.find(key);
-    return known == imageKeys_.end() ? -1 : known->second;
-}
+int qnrFichier::ImageIndexOf(const std::wstring& key) const { return images_.IndexOf(key); }
 
 void qnrFichier::Refresh() { RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 

@@ -13,12 +13,11 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <map>
 #include <string>
 
-#include "GdiHandles.h"
 #include "ControlEvents.h"
 #include "ControlWindow.h"
+#include "KeyedImageList.h"
 
 namespace bralto {
 
@@ -150,8 +149,7 @@ private:
     void ExStyle(DWORD bits, bool on);
 
     HWND list_ = nullptr;
-    UniqueImageList images_;
-    std::map<std::wstring, int> imageKeys_;
+    KeyedImageList images_;
     std::wstring path_;
     std::wstring filter_ = L"*.*";
     bool showFolders_ = false;

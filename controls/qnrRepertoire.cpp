@@ -143,7 +143,7 @@ bool qnrRépertoire::Create(const qnrRepertoireArgs& args) {
     if (!tree_) return false;
     SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SetWindowSubclass(tree_, &qnrRépertoire::TreeProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    images_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 8, 8));
+    images_.Make(kIconSize, 8);
     MakeDesignedImages();
     TreeView_SetImageList(tree_, images_.get(), TVSIL_NORMAL);
     EnableWindow(ControlWindow::hWnd(), args.enabled);
@@ -159,7 +159,7 @@ void qnrRépertoire::MakeDesignedImages() {
         HGDIOBJ bitmap = GetCurrentObject(picture.dc(), OBJ_BITMAP);
         UniqueGdiObject placeholder(CreateCompatibleBitmap(picture.dc(), 1, 1));
         SelectObject(picture.dc(), placeholder.get());
-        ImageList_AddMasked(images_.get(), static_cast<HBITMAP>(bitmap), RGB(255, 0, 255));
+        images_.AddMasked(static_cast<HBITMAP>(bitmap), RGB(255, 0, 255));
         SelectObject(picture.dc(), bitmap);
     }
 }
@@ -208,7 +208,7 @@ bool qnrRépertoire::IsExpanded(HTREEITEM node) const {
     return (TreeView_GetItemState(tree_, node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
-int qnrRépertoire::ImageCount() const { return ImageList_GetImageCount(images_.get()); }
+int qnrRépertoire::ImageCount() const { return images_.ImageCount(); }
 
 HTREEITEM qnrRépertoire::AddNode(HTREEITEM parent, const std::wstring& text, int image, int selectedImage) {
     TVINSERTSTRUCTW insert = {};
@@ -250,30 +250,22 @@ qnrRépertoire::FolderImages qnrRépertoire::FolderImagesOf(const std::wstring& 
     UniqueHIcon closedIcon(info.hIcon);
     const std::wstring key = info.szTypeName;
     const std::wstring openKey = key + kOpenSuffix;
-    auto known = imageKeys_.find(key);
-    if (known != imageKeys_.end()) {
-        auto open = imageKeys_.find(openKey);
-        return {known->second, open != imageKeys_.end() ? open->second : kImageOpenFolder};
+    const int known = images_.IndexOf(key);
+    if (known >= 0) {
+        const int open = images_.IndexOf(openKey);
+        return {known, open >= 0 ? open : kImageOpenFolder};
     }
-    FolderImages images = {AddCachedIcon(key, closedIcon.get()), kImageOpenFolder};
+    // The image list keeps copies; the icons here are released on return.
+    FolderImages images = {images_.Add(key, closedIcon.get()), kImageOpenFolder};
     if (images.closed < 0) return {kImageFolder, kImageOpenFolder};
     SHFILEINFOW openInfo = {};
     if (SHGetFileInfoW(full.c_str(), 0, &openInfo, sizeof(openInfo),
                        SHGFI_ICON | SHGFI_TYPENAME | SHGFI_SMALLICON | SHGFI_OPENICON)) {
         UniqueHIcon openIcon(openInfo.hIcon);
-        const int open = AddCachedIcon(openKey, openIcon.get());
+        const int open = images_.Add(openKey, openIcon.get());
         if (open >= 0) images.open = open;
     }
     return images;
-}
-
-int qnrRépertoire::AddCachedIcon(const std::wstring& key, HICON icon) {
-    auto known = imageKeys_.find(key);
-    if (known != imageKeys_.end()) return known->second;
-    // The image list keeps a copy; the caller releases the icon.
-    const int index = icon ? ImageList_AddIcon(images_.get(), icon) : -1;
-    if (index >= 0) imageKeys_[key] = index;
-    return index;
 }
 
 bool qnrRépertoire::FillSubFolders(HTREEITEM node) {

@@ -12,11 +12,10 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "GdiHandles.h"
+#include "KeyedImageList.h"
 #include "ControlEvents.h"
 #include "ControlWindow.h"
 
@@ -106,12 +105,10 @@ private:
     void HandleCollapsed(HTREEITEM node);
     void HandleClick(HTREEITEM node);
     FolderImages FolderImagesOf(const std::wstring& full);
-    int AddCachedIcon(const std::wstring& key, HICON icon);
     void MakeDesignedImages();
 
     HWND tree_ = nullptr;
-    UniqueImageList images_;
-    std::map<std::wstring, int> imageKeys_;
+    KeyedImageList images_;
     std::wstring path_;
     bool expandingInCode_ = false;
 };
