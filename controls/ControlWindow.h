@@ -39,8 +39,12 @@ private:
 
 // Shared helpers of the controls.
 
-// An automation colour: 0x800000nn names system colour nn, anything else
-// is an RGB value.
+// An automation colour (OLE_COLOR) as GDI draws it, decided by its high
+// byte: 0x80 names the system colour whose index is the low byte
+// (GetSysColor; an index the system does not have gives black); 0x00 is an
+// RGB value. Any other high byte (0x01 palette index, 0x02 palette-relative
+// RGB, or no colour type at all) has no palette to refer to here, so its low
+// three bytes are taken as the RGB value.
 COLORREF OleColorToRgb(long colour);
 
 }  // namespace bralto

@@ -16,12 +16,6 @@ constexpr DotPosition kDotPositions[qnrBI4Anim::kDots] = {{8, 0},  {12, 1}, {15,
 
 }  // namespace
 
-COLORREF ColourOf(long colour) {
-    const unsigned long value = static_cast<unsigned long>(colour);
-    if (value & 0x80000000ul) return GetSysColor(static_cast<int>(value & 0xFF));
-    return static_cast<COLORREF>(value & 0xFFFFFF);
-}
-
 qnrBI4Anim::~qnrBI4Anim() {
     if (playing_ && timer_) timer_->Enabled(false);
     DestroyControlWindow();
@@ -100,13 +94,13 @@ void qnrBI4Anim::NextFrame() {
 bool qnrBI4Anim::IsDotLit(int dot) const {
     if (dot < 1 || dot > kDots || !surface_) return false;
     const DotPosition& p = kDotPositions[dot - 1];
-    return GetPixel(surface_, p.x + 1, p.y + 1) == ColourOf(foreColor_);
+    return GetPixel(surface_, p.x + 1, p.y + 1) == OleColorToRgb(foreColor_);
 }
 
 void qnrBI4Anim::ClearSurface() {
     if (!surface_) return;
     RECT all = {0, 0, kSize, kSize};
-    HBRUSH brush = CreateSolidBrush(ColourOf(backColor_));
+    HBRUSH brush = CreateSolidBrush(OleColorToRgb(backColor_));
     FillRect(surface_, &all, brush);
     DeleteObject(brush);
 }
@@ -114,7 +108,7 @@ void qnrBI4Anim::ClearSurface() {
 void qnrBI4Anim::DrawDot(int dot, long colour) {
     const DotPosition& p = kDotPositions[dot - 1];
     RECT square = {p.x, p.y, p.x + 3, p.y + 3};
-    HBRUSH brush = CreateSolidBrush(ColourOf(colour));
+    HBRUSH brush = CreateSolidBrush(OleColorToRgb(colour));
     FillRect(surface_, &square, brush);
     DeleteObject(brush);
 }

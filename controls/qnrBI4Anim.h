@@ -67,7 +67,4 @@ private:
     std::unique_ptr<cTimer> timer_;
 };
 
-// A colour of the 0x800000nn system form or a plain RGB value, as COLORREF.
-COLORREF ColourOf(long colour);
-
 }  // namespace bralto
