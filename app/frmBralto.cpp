@@ -71,13 +71,6 @@ void AppendItems(HMENU popup, int base, const wchar_t* const* captions, int coun
     }
 }
 
-int ScreenDpi(int index) {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 }  // namespace
 
 // The in-process unzip object's events: only its messages matter to a
@@ -102,8 +95,6 @@ frmBralto::~frmBralto() {
     if (m_AsyncZip) m_AsyncZip->Release();
     if (m_AsyncUnzip) m_AsyncUnzip->Release();
     if (hwnd_) DestroyWindow(hwnd_);
-    if (buttonImages_) ImageList_Destroy(buttonImages_);
-    if (font_) DeleteObject(font_);
 }
 
 
@@ -132,7 +123,7 @@ void frmBralto::OnCreate() {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
 
     CreateMenus();
     CreateToolbar();
@@ -148,7 +139,7 @@ void frmBralto::OnCreate() {
                               reinterpret_cast<HMENU>(staBar), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(status_, SB_SIMPLE, TRUE, 0);
     for (HWND control : {list_, cancelButton_, status_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     RestorePlacement();
     DragAcceptFiles(hwnd_, TRUE);
@@ -176,7 +167,7 @@ void frmBralto::CreateToolbar() {
                                0, 0, hwnd_, reinterpret_cast<HMENU>(tooBar), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     buttonImages_ = CreateToolbarImages();
-    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(buttonImages_));
+    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(buttonImages_.get()));
     TBBUTTON buttons[kToolButtons + 1] = {};
     int at = 0;
     for (int i = 0; i < kToolButtons; ++i) {

@@ -19,19 +19,10 @@ constexpr DotPosition kDotPositions[qnrBI4Anim::kDots] = {{8, 0},  {12, 1}, {15,
 qnrBI4Anim::~qnrBI4Anim() {
     if (playing_ && timer_) timer_->Enabled(false);
     DestroyControlWindow();
-    if (surface_) {
-        SelectObject(surface_, previousBitmap_);
-        DeleteDC(surface_);
-    }
-    if (surfaceBitmap_) DeleteObject(surfaceBitmap_);
 }
 
 bool qnrBI4Anim::Create(HWND parent, int id) {
-    HDC screen = GetDC(nullptr);
-    surface_ = CreateCompatibleDC(screen);
-    surfaceBitmap_ = CreateCompatibleBitmap(screen, kSize, kSize);
-    ReleaseDC(nullptr, screen);
-    previousBitmap_ = SelectObject(surface_, surfaceBitmap_);
+    surface_.Make(kSize, kSize);
     ClearSurface();
     return CreateControlWindow(kClassName, parent, id, RECT{0, 0, kSize, kSize}, 0);
 }
@@ -94,29 +85,27 @@ void qnrBI4Anim::NextFrame() {
 bool qnrBI4Anim::IsDotLit(int dot) const {
     if (dot < 1 || dot > kDots || !surface_) return false;
     const DotPosition& p = kDotPositions[dot - 1];
-    return GetPixel(surface_, p.x + 1, p.y + 1) == OleColorToRgb(foreColor_);
+    return GetPixel(surface_.dc(), p.x + 1, p.y + 1) == OleColorToRgb(foreColor_);
 }
 
 void qnrBI4Anim::ClearSurface() {
     if (!surface_) return;
     RECT all = {0, 0, kSize, kSize};
-    HBRUSH brush = CreateSolidBrush(OleColorToRgb(backColor_));
-    FillRect(surface_, &all, brush);
-    DeleteObject(brush);
+    UniqueGdiObject brush(CreateSolidBrush(OleColorToRgb(backColor_)));
+    FillRect(surface_.dc(), &all, static_cast<HBRUSH>(brush.get()));
 }
 
 void qnrBI4Anim::DrawDot(int dot, long colour) {
     const DotPosition& p = kDotPositions[dot - 1];
     RECT square = {p.x, p.y, p.x + 3, p.y + 3};
-    HBRUSH brush = CreateSolidBrush(OleColorToRgb(colour));
-    FillRect(surface_, &square, brush);
-    DeleteObject(brush);
+    UniqueGdiObject brush(CreateSolidBrush(OleColorToRgb(colour)));
+    FillRect(surface_.dc(), &square, static_cast<HBRUSH>(brush.get()));
 }
 
 void qnrBI4Anim::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hWnd(), &ps);
-    BitBlt(dc, 0, 0, kSize, kSize, surface_, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, kSize, kSize, surface_.dc(), 0, 0, SRCCOPY);
     EndPaint(hWnd(), &ps);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ControlWindow.h"
+#include "GdiHandles.h"
 #include "cTimer.h"
 
 namespace bralto {
@@ -55,9 +56,7 @@ private:
     void DrawDot(int dot, long colour);
     void Paint();
 
-    HDC surface_ = nullptr;
-    HGDIOBJ surfaceBitmap_ = nullptr;
-    HGDIOBJ previousBitmap_ = nullptr;
+    Surface surface_;
     long backColor_ = static_cast<long>(0x8000000F);
     long foreColor_ = static_cast<long>(0x80000002);
     long interval_ = 100;

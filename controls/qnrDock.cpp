@@ -15,27 +15,17 @@ constexpr int kCloseTop = 120, kCloseSize = 240;
 constexpr int kLine0Top = 450;
 constexpr int kTextLeft = 120, kTextTop = 590;
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
+    UniqueGdiObject pen(CreatePen(PS_SOLID, 1, colour));
+    SelectedObject selected(dc, pen.get());
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 }  // namespace
 
 qnrDock::~qnrDock() {
     DestroyControlWindow();
-    if (font_) DeleteObject(font_);
 }
 
 int qnrDock::Twips(int twips) const { return MulDiv(twips, dpi_, 1440); }
@@ -45,14 +35,14 @@ bool qnrDock::CloseCross::Create(HWND parent, int size) {
 }
 
 bool qnrDock::Create(HWND parent, int id, const std::wstring& caption) {
-    dpi_ = ScreenDpi();
+    dpi_ = ScreenDpi(LOGPIXELSY);
     if (!CreateControlWindow(kPanelClass, parent, id, RECT{0, 0, Twips(3240), Twips(3500)},
                              WS_CLIPCHILDREN | WS_BORDER, WS_EX_CONTROLPARENT))
         return false;
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     label_ = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, 10, 10,
                              hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     close_.Create(hWnd(), Twips(kCloseSize));
@@ -61,7 +51,7 @@ bool qnrDock::Create(HWND parent, int id, const std::wstring& caption) {
                                 ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                             0, 0, 10, 10, hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);
-    for (HWND child : {label_, text_}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    for (HWND child : {label_, text_}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     RECT client;
     GetClientRect(hWnd(), &client);
     Layout(client.right, client.bottom);
@@ -142,20 +132,21 @@ void qnrDock::PaintClose() {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     // A 16 x 16 cross centred in the picture.
     const int left = (client.right - 16) / 2, top = (client.bottom - 16) / 2;
-    HPEN pen = CreatePen(PS_SOLID, 2, GetSysColor(COLOR_BTNTEXT));
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, left + 4, top + 4, nullptr);
-    LineTo(dc, left + 12, top + 12);
-    MoveToEx(dc, left + 11, top + 4, nullptr);
-    LineTo(dc, left + 3, top + 12);
-    SelectObject(dc, old);
-    DeleteObject(pen);
+    {
+        UniqueGdiObject pen(CreatePen(PS_SOLID, 2, GetSysColor(COLOR_BTNTEXT)));
+        SelectedObject selected(dc, pen.get());
+        MoveToEx(dc, left + 4, top + 4, nullptr);
+        LineTo(dc, left + 12, top + 12);
+        MoveToEx(dc, left + 11, top + 4, nullptr);
+        LineTo(dc, left + 3, top + 12);
+    }
     EndPaint(close_.hWnd(), &ps);
     if (hovering_) DrawRelief(true);
 }
 
 void qnrDock::DrawRelief(bool raised) {
-    HDC dc = GetDC(close_.hWnd());
+    WindowDc window(close_.hWnd());
+    HDC dc = window.get();
     RECT client;
     GetClientRect(close_.hWnd(), &client);
     const int w = client.right, h = client.bottom;
@@ -166,7 +157,6 @@ void qnrDock::DrawRelief(bool raised) {
     Line(dc, 0, 0, 0, h, light);
     Line(dc, 1, h - 1, w, h - 1, shadow);
     Line(dc, w - 1, 1, w - 1, h, shadow);
-    ReleaseDC(close_.hWnd(), dc);
 }
 
 LRESULT qnrDock::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

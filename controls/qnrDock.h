@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ControlWindow.h"
+#include "GdiHandles.h"
 
 namespace bralto {
 
@@ -69,7 +70,7 @@ private:
     HWND label_ = nullptr;
     CloseCross close_{*this};
     HWND text_ = nullptr;
-    HFONT font_ = nullptr;
+    UniqueGdiObject font_;
     bool isTextVisible_ = true;
     bool hovering_ = false;
     int lineY_ = 0;
