@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "Hourglass.h"
 #include "Texts.h"
 #include "TextCase.h"
 
@@ -14,17 +15,6 @@ namespace {
 
 const wchar_t kClassName[] = L"qnrFichier";
 constexpr UINT_PTR kSubclassId = 1;
-
-class Hourglass {
-public:
-    Hourglass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~Hourglass() { SetCursor(previous_); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // From the last "." on, "" when there is none.
 std::wstring ExtensionOf(const std::wstring& name) {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "Hourglass.h"
 #include "Texts.h"
 
 namespace bralto {
@@ -12,19 +13,6 @@ const wchar_t kClassName[] = L"qnrRepertoire";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kIconSize = 16;
 const wchar_t kOpenSuffix[] = L"&&Open";
-
-// The hourglass over the control while the disk is read; the previous
-// pointer comes back on every way out.
-class Hourglass {
-public:
-    Hourglass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~Hourglass() { SetCursor(previous_); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 std::wstring Upper(std::wstring text) {
     if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
