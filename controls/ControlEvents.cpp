@@ -1,5 +1,6 @@
 #include "ControlEvents.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 namespace bralto {
@@ -45,6 +46,11 @@ bool MouseEvents::ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam) const
 void MouseEvents::ForwardClicks(UINT message) const {
     if (message == WM_LBUTTONUP && Click) Click();
     if (message == WM_LBUTTONDBLCLK && DblClick) DblClick();
+}
+
+void MouseEvents::ForwardClickNotification(UINT code) const {
+    if (code == static_cast<UINT>(NM_CLICK) && Click) Click();
+    if (code == static_cast<UINT>(NM_DBLCLK) && DblClick) DblClick();
 }
 
 KeyEvents::KeyOutcome KeyEvents::ForwardKey(UINT message, WPARAM& wParam, LPARAM lParam) const {

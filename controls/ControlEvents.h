@@ -35,6 +35,9 @@ protected:
     // release raises Click, a left double-click DblClick. Call it after
     // ForwardMouse, so that Click follows MouseUp and DblClick MouseDown.
     void ForwardClicks(UINT message) const;
+    // For controls that wrap a common control: its NM_CLICK raises Click,
+    // its NM_DBLCLK DblClick; other notification codes raise nothing.
+    void ForwardClickNotification(UINT code) const;
 };
 
 class KeyEvents {

@@ -384,13 +384,11 @@ LRESULT qnrFichier::OnNotify(const NMHDR& header) {
     case NM_CLICK: {
         const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
         if (row >= 0 && ItemClick) ItemClick(row);
-        if (Click) Click();
+        ForwardClickNotification(header.code);
         return 0;
     }
-    case NM_DBLCLK:
-        if (DblClick) DblClick();
-        return 0;
     default:
+        ForwardClickNotification(header.code);
         return 0;
     }
 }

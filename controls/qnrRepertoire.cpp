@@ -421,13 +421,8 @@ LRESULT qnrRépertoire::OnNotify(const NMHDR& header) {
         if (AfterEdit) AfterEdit(cancel, text);
         return cancel == 0;
     }
-    case NM_CLICK:
-        if (Click) Click();
-        return 0;
-    case NM_DBLCLK:
-        if (DblClick) DblClick();
-        return 0;
     default:
+        ForwardClickNotification(header.code);
         return 0;
     }
 }
