@@ -21,14 +21,7 @@ bool EndsWithNoCase(const std::wstring& text, const std::wstring& end) {
 
 }  // namespace
 
-IconCache::IconCache() {
-    images_ = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
-                               16, 16);
-}
-
-IconCache::~IconCache() {
-    if (images_) ImageList_Destroy(images_);
-}
+IconCache::IconCache() { images_.Make(GetSystemMetrics(SM_CXSMICON)); }
 
 std::wstring IconKeyOf(const std::wstring& name) {
     std::wstring key = FileExtension(name);
@@ -49,7 +42,7 @@ const ShellNameInfo& IconCache::InfoFor(const std::wstring& name) {
     const std::wstring display = StripAtNul(std::wstring(record.szDisplayName, MAX_PATH));
     info.hidesExtension = !ext.empty() && !EndsWithNoCase(display, ext);
     info.typeName = StripAtNul(std::wstring(record.szTypeName, 80));
-    info.icon = icon ? ImageList_AddIcon(images_, icon.get()) : -1;
+    info.icon = images_.Add(key, icon.get());
     return byKey_.emplace(key, std::move(info)).first->second;
 }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "KeyedImageList.h"
+
 namespace bralto {
 
 class cUnzip;
@@ -39,18 +41,17 @@ struct ShellNameInfo {
 class IconCache {
 public:
     IconCache();
-    ~IconCache();
     IconCache(const IconCache&) = delete;
     IconCache& operator=(const IconCache&) = delete;
 
-    HIMAGELIST ImageList() const { return images_; }
+    HIMAGELIST ImageList() const { return images_.get(); }
     // The shell's answers for `name`, asking the shell on first use of its key.
     const ShellNameInfo& InfoFor(const std::wstring& name);
     size_t KeyCount() const { return byKey_.size(); }
     bool HasKey(const std::wstring& key) const { return byKey_.count(key) != 0; }
 
 private:
-    HIMAGELIST images_ = nullptr;
+    KeyedImageList images_;
     std::map<std::wstring, ShellNameInfo> byKey_;
 };
 

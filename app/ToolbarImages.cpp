@@ -11,34 +11,23 @@ class Painter {
 public:
     explicit Painter(HDC dc) : dc_(dc) {}
     void Box(int x, int l, int t, int r, int b, COLORREF fill, COLORREF edge) {
-        HBRUSH brush = CreateSolidBrush(fill);
-        HPEN pen = CreatePen(PS_SOLID, 1, edge);
-        HGDIOBJ oldBrush = SelectObject(dc_, brush), oldPen = SelectObject(dc_, pen);
+        UniqueGdiObject brush(CreateSolidBrush(fill)), pen(CreatePen(PS_SOLID, 1, edge));
+        SelectedObject withBrush(dc_, brush.get()), withPen(dc_, pen.get());
         Rectangle(dc_, x + l, t, x + r, b);
-        SelectObject(dc_, oldBrush);
-        SelectObject(dc_, oldPen);
-        DeleteObject(brush);
-        DeleteObject(pen);
     }
     void Polygon(int x, const POINT* points, int count, COLORREF fill, COLORREF edge) {
         POINT shifted[16];
-        for (int i = 0; i < count && i < 16; ++i) shifted[i] = {points[i].x + x, points[i].y};
-        HBRUSH brush = CreateSolidBrush(fill);
-        HPEN pen = CreatePen(PS_SOLID, 1, edge);
-        HGDIOBJ oldBrush = SelectObject(dc_, brush), oldPen = SelectObject(dc_, pen);
+        if (count > 16) count = 16;
+        for (int i = 0; i < count; ++i) shifted[i] = {points[i].x + x, points[i].y};
+        UniqueGdiObject brush(CreateSolidBrush(fill)), pen(CreatePen(PS_SOLID, 1, edge));
+        SelectedObject withBrush(dc_, brush.get()), withPen(dc_, pen.get());
         ::Polygon(dc_, shifted, count);
-        SelectObject(dc_, oldBrush);
-        SelectObject(dc_, oldPen);
-        DeleteObject(brush);
-        DeleteObject(pen);
     }
     void Line(int x, int x1, int y1, int x2, int y2, COLORREF colour, int width = 1) {
-        HPEN pen = CreatePen(PS_SOLID, width, colour);
-        HGDIOBJ old = SelectObject(dc_, pen);
+        UniqueGdiObject pen(CreatePen(PS_SOLID, width, colour));
+        SelectedObject withPen(dc_, pen.get());
         MoveToEx(dc_, x + x1, y1, nullptr);
         LineTo(dc_, x + x2, y2);
-        SelectObject(dc_, old);
-        DeleteObject(pen);
     }
 
 private:
@@ -96,26 +85,32 @@ void DrawDelete(Painter& p, int x) {
     p.Line(x, 14, 1, 8, 7, RGB(0xD0, 0x20, 0x20), 3);
 }
 
-}  // namespace
-
-HIMAGELIST CreateToolbarImages() {
-    HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, 6, 0);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP strip = CreateCompatibleBitmap(screen, kSize * 6, kSize);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, strip);
+// Draws the six images side by side on `strip`.
+void DrawStrip(HGDIOBJ strip) {
+    WindowDc screen(nullptr);
+    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    if (!dc) return;
+    SelectedObject onStrip(dc.get(), strip);
     RECT all = {0, 0, kSize * 6, kSize};
-    HBRUSH mask = CreateSolidBrush(kMask);
-    FillRect(dc, &all, mask);
-    DeleteObject(mask);
-    Painter painter(dc);
+    UniqueGdiObject mask(CreateSolidBrush(kMask));
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(mask.get()));
+    Painter painter(dc.get());
     void (*const draw[6])(Painter&, int) = {DrawNew, DrawOpen, DrawAdd, DrawExtract, DrawExpress, DrawDelete};
     for (int i = 0; i < 6; ++i) draw[i](painter, i * kSize);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ImageList_AddMasked(list, strip, kMask);
-    DeleteObject(strip);
+}
+
+}  // namespace
+
+UniqueImageList CreateToolbarImages() {
+    UniqueImageList list(ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, 6, 0));
+    UniqueGdiObject strip;
+    {
+        WindowDc screen(nullptr);
+        strip.reset(CreateCompatibleBitmap(screen.get(), kSize * 6, kSize));
+    }
+    if (!list || !strip) return list;
+    DrawStrip(strip.get());  // the strip is out of the drawing DC again when it returns
+    ImageList_AddMasked(list.get(), static_cast<HBITMAP>(strip.get()), kMask);
     return list;
 }
 

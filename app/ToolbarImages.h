@@ -5,9 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "GdiHandles.h"
+
 namespace bralto {
 
-// A new image list holding the six images in button order; the caller owns it.
-HIMAGELIST CreateToolbarImages();
+// A new image list holding the six images in button order (empty when GDI
+// refuses).
+UniqueImageList CreateToolbarImages();
 
 }  // namespace bralto

@@ -13,6 +13,7 @@
 #include "Settings.h"
 #include "Texts.h"
 #include "ToolbarImages.h"
+#include "WindowClass.h"
 #include "cUnzip.h"
 #include "qnrBI4Anim.h"
 #include "qnrDock.h"
@@ -39,17 +40,12 @@ constexpr int kButtonCommands[frmBralto::kToolButtons] = {
 frmBralto* g_mainWindow = nullptr;
 
 void RegisterWindowClass(WNDPROC proc) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    registered = RegisterClassExW(&wc) != 0;
+    WindowClassDesign design;
+    design.name = kWindowClass;
+    design.proc = proc;
+    design.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    design.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterWindowClassOnce(design);
 }
 
 // imaList: kept for as long as the program runs, so icons found for one
@@ -73,13 +69,6 @@ void AppendItems(HMENU popup, int base, const wchar_t* const* captions, int coun
             AppendMenuW(popup, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), static_cast<UINT_PTR>(base + i),
                         captions[i]);
     }
-}
-
-int ScreenDpi(int index) {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
 }
 
 }  // namespace
@@ -106,8 +95,6 @@ frmBralto::~frmBralto() {
     if (m_AsyncZip) m_AsyncZip->Release();
     if (m_AsyncUnzip) m_AsyncUnzip->Release();
     if (hwnd_) DestroyWindow(hwnd_);
-    if (buttonImages_) ImageList_Destroy(buttonImages_);
-    if (font_) DeleteObject(font_);
 }
 
 
@@ -136,7 +123,7 @@ void frmBralto::OnCreate() {
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
 
     CreateMenus();
     CreateToolbar();
@@ -152,7 +139,7 @@ void frmBralto::OnCreate() {
                               reinterpret_cast<HMENU>(staBar), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(status_, SB_SIMPLE, TRUE, 0);
     for (HWND control : {list_, cancelButton_, status_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     RestorePlacement();
     DragAcceptFiles(hwnd_, TRUE);
@@ -180,7 +167,7 @@ void frmBralto::CreateToolbar() {
                                0, 0, hwnd_, reinterpret_cast<HMENU>(tooBar), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     buttonImages_ = CreateToolbarImages();
-    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(buttonImages_));
+    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(buttonImages_.get()));
     TBBUTTON buttons[kToolButtons + 1] = {};
     int at = 0;
     for (int i = 0; i < kToolButtons; ++i) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ArchiveList.h"
+#include "GdiHandles.h"
 #include "UnzipEvents.h"
 #include "mMRU.h"
 
@@ -173,8 +174,8 @@ private:
     HWND cancelButton_ = nullptr;
     HMENU menuBar_ = nullptr;
     HMENU fileMenu_ = nullptr;
-    HIMAGELIST buttonImages_ = nullptr;
-    HFONT font_ = nullptr;
+    UniqueImageList buttonImages_;
+    UniqueGdiObject font_;
     int dpiX_ = 96;
     int dpiY_ = 96;
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "GdiHandles.h"
+
 namespace bralto {
 
 DialogTemplate::DialogTemplate(const std::wstring& caption, DWORD style, short width, short height) {
@@ -59,31 +61,27 @@ void DrawPadlock(HDC dc, const RECT& area) {
     const int size = w < h ? w : h;
     const int left = area.left + (w - size) / 2, top = area.top + (h - size) / 2;
     // Shackle: a thick arch above the body.
-    HPEN shackle = CreatePen(PS_SOLID, size / 8 + 1, RGB(0x70, 0x70, 0x78));
-    HGDIOBJ oldPen = SelectObject(dc, shackle);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Arc(dc, left + size / 4, top + size / 12, left + 3 * size / 4, top + 7 * size / 12, left + 3 * size / 4,
-        top + size / 3, left + size / 4, top + size / 3);
-    MoveToEx(dc, left + size / 4, top + size / 3, nullptr);
-    LineTo(dc, left + size / 4, top + size / 2);
-    MoveToEx(dc, left + 3 * size / 4, top + size / 3, nullptr);
-    LineTo(dc, left + 3 * size / 4, top + size / 2);
-    SelectObject(dc, oldPen);
-    DeleteObject(shackle);
+    {
+        UniqueGdiObject shackle(CreatePen(PS_SOLID, size / 8 + 1, RGB(0x70, 0x70, 0x78)));
+        SelectedObject pen(dc, shackle.get()), brush(dc, GetStockObject(NULL_BRUSH));
+        Arc(dc, left + size / 4, top + size / 12, left + 3 * size / 4, top + 7 * size / 12, left + 3 * size / 4,
+            top + size / 3, left + size / 4, top + size / 3);
+        MoveToEx(dc, left + size / 4, top + size / 3, nullptr);
+        LineTo(dc, left + size / 4, top + size / 2);
+        MoveToEx(dc, left + 3 * size / 4, top + size / 3, nullptr);
+        LineTo(dc, left + 3 * size / 4, top + size / 2);
+    }
     // Body: a golden block with a dark key hole.
-    HBRUSH body = CreateSolidBrush(RGB(0xE0, 0xB0, 0x30));
-    HPEN edge = CreatePen(PS_SOLID, 1, RGB(0x80, 0x60, 0x10));
-    SelectObject(dc, body);
-    oldPen = SelectObject(dc, edge);
-    RoundRect(dc, left + size / 8, top + size / 2, left + 7 * size / 8, top + size - 1, size / 6, size / 6);
-    HBRUSH hole = CreateSolidBrush(RGB(0x30, 0x20, 0x00));
-    SelectObject(dc, hole);
+    UniqueGdiObject body(CreateSolidBrush(RGB(0xE0, 0xB0, 0x30)));
+    UniqueGdiObject edge(CreatePen(PS_SOLID, 1, RGB(0x80, 0x60, 0x10)));
+    UniqueGdiObject hole(CreateSolidBrush(RGB(0x30, 0x20, 0x00)));
+    SelectedObject pen(dc, edge.get());
+    {
+        SelectedObject brush(dc, body.get());
+        RoundRect(dc, left + size / 8, top + size / 2, left + 7 * size / 8, top + size - 1, size / 6, size / 6);
+    }
+    SelectedObject brush(dc, hole.get());
     Ellipse(dc, left + 7 * size / 16, top + 5 * size / 8, left + 9 * size / 16, top + 6 * size / 8);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(hole);
-    DeleteObject(edge);
-    DeleteObject(body);
 }
 
 std::wstring ControlText(HWND dialog, int id) {

@@ -1,25 +1,8 @@
 #include "ControlWindow.h"
 
+#include "WindowClass.h"
+
 namespace bralto {
-
-namespace {
-
-void RegisterClassOnce(const wchar_t* className, WNDPROC proc) {
-    WNDCLASSEXW existing = {};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &existing)) return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpfnWndProc = proc;
-    wc.lpszClassName = className;
-    RegisterClassExW(&wc);
-}
-
-}  // namespace
 
 ControlWindow::~ControlWindow() {
     // The window may still send messages while it goes; they must not reach
@@ -35,11 +18,29 @@ void ControlWindow::DestroyControlWindow() {
 
 bool ControlWindow::CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place,
                                         DWORD style, DWORD exStyle) {
-    RegisterClassOnce(className, &ControlWindow::WindowProc);
+    WindowClassDesign design;
+    design.name = className;
+    design.proc = &ControlWindow::WindowProc;
+    design.style = CS_DBLCLKS;
+    design.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    RegisterWindowClassOnce(design);
     CreateWindowExW(exStyle, className, L"", style | WS_CHILD, place.left, place.top, place.right - place.left,
                     place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                     GetModuleHandleW(nullptr), this);
     return hwnd_ != nullptr;
+}
+
+bool ControlWindow::KeepInnerWindowInStep(HWND inner, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        if (inner) MoveWindow(inner, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return true;
+    case WM_ENABLE:
+        if (inner) EnableWindow(inner, wParam != 0);
+        return true;
+    default:
+        return false;
+    }
 }
 
 LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -67,35 +68,6 @@ COLORREF OleColorToRgb(long colour) {
     const unsigned long value = static_cast<unsigned long>(colour);
     if ((value & 0xFF000000UL) == 0x80000000UL) return GetSysColor(static_cast<int>(value & 0xFFUL));
     return static_cast<COLORREF>(value & 0xFFFFFFUL);
-}
-
-int MouseButtonOf(UINT message, WPARAM wParam) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        return 1;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        return 2;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        return 4;
-    default:  // a move reports every button held
-        return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
-    }
-}
-
-int ShiftStateOf(WPARAM wParam) {
-    return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
-           ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
-}
-
-int KeyboardShiftState() {
-    return ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0) |
-           ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
 }
 
 }  // namespace bralto

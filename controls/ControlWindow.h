@@ -24,6 +24,10 @@ protected:
     // Destroys the window now; derived controls call it first in their
     // destructor, while the members their messages use are still alive.
     void DestroyControlWindow();
+    // For a control that is one common control filling its window: keeps
+    // `inner` at the control's size and enabled state. True when `message`
+    // was one of those and is handled.
+    bool KeepInnerWindowInStep(HWND inner, UINT message, WPARAM wParam, LPARAM lParam);
     // Messages the control does not handle itself go to DefWindowProcW.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -35,16 +39,12 @@ private:
 
 // Shared helpers of the controls.
 
-// An automation colour: 0x800000nn names system colour nn, anything else
-// is an RGB value.
+// An automation colour (OLE_COLOR) as GDI draws it, decided by its high
+// byte: 0x80 names the system colour whose index is the low byte
+// (GetSysColor; an index the system does not have gives black); 0x00 is an
+// RGB value. Any other high byte (0x01 palette index, 0x02 palette-relative
+// RGB, or no colour type at all) has no palette to refer to here, so its low
+// three bytes are taken as the RGB value.
 COLORREF OleColorToRgb(long colour);
-
-// The mouse button and shift state of a mouse message as the controls'
-// events report them: Button 1 left, 2 right, 4 middle; Shift 1 Shift,
-// 2 Ctrl, 4 Alt.
-int MouseButtonOf(UINT message, WPARAM wParam);
-int ShiftStateOf(WPARAM wParam);
-// The Shift state of the keyboard right now (for key events).
-int KeyboardShiftState();
 
 }  // namespace bralto

@@ -1,7 +1,5 @@
 #include "TubProgress.h"
 
-#include <windowsx.h>
-
 #include <cmath>
 
 #include "Texts.h"
@@ -205,11 +203,6 @@ void TubProgress::OnPaint() {
     EndPaint(hWnd(), &ps);
 }
 
-void TubProgress::RaiseMouse(const std::function<void(int, int, int, int)>& event, UINT message, WPARAM wParam,
-                             LPARAM lParam) {
-    if (event) event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-}
-
 LRESULT TubProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -220,25 +213,11 @@ LRESULT TubProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         OnPaint();
         return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        RaiseMouse(MouseDown, message, wParam, lParam);
-        return 0;
-    case WM_MOUSEMOVE:
-        RaiseMouse(MouseMove, message, wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        RaiseMouse(MouseUp, message, wParam, lParam);
-        if (message == WM_LBUTTONUP && Click) Click();
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        RaiseMouse(MouseDown, message, wParam, lParam);
-        if (DblClick) DblClick();
-        return 0;
     default:
+        if (ForwardMouse(message, wParam, lParam)) {
+            ForwardClicks(message);
+            return 0;
+        }
         return ControlWindow::HandleMessage(message, wParam, lParam);
     }
 }

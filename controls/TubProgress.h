@@ -10,9 +10,8 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "GdiHandles.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
 
 namespace bralto {
@@ -33,7 +32,7 @@ struct TubProgressArgs {
     bool visible = true;
 };
 
-class TubProgress : public ControlWindow {
+class TubProgress : public ControlWindow, public MouseEvents {
 public:
     TubProgress() = default;
     // False when the window could not be made. The argument's range is
@@ -61,12 +60,6 @@ public:
     COLORREF PixelAt(int x, int y) const;
     int DrawnLength() const { return drawnLength_; }
 
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
-
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -81,7 +74,6 @@ private:
     void FullRedraw();
     void FillBox(int left, int top, int right, int bottom, long colour);
     void OnPaint();
-    void RaiseMouse(const std::function<void(int, int, int, int)>& event, UINT message, WPARAM wParam, LPARAM lParam);
 
     unsigned char borderStyle_ = 2;
     unsigned char orientation_ = 0;

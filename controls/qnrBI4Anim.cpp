@@ -14,47 +14,17 @@ struct DotPosition {
 constexpr DotPosition kDotPositions[qnrBI4Anim::kDots] = {{8, 0},  {12, 1}, {15, 4}, {16, 8}, {15, 12}, {12, 15},
                                                          {8, 16}, {4, 15},  {1, 12}, {0, 8},  {1, 4},   {4, 1}};
 
-void RegisterClassOnce(WNDPROC proc) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    registered = RegisterClassExW(&wc) != 0;
-}
-
 }  // namespace
-
-COLORREF ColourOf(long colour) {
-    const unsigned long value = static_cast<unsigned long>(colour);
-    if (value & 0x80000000ul) return GetSysColor(static_cast<int>(value & 0xFF));
-    return static_cast<COLORREF>(value & 0xFFFFFF);
-}
 
 qnrBI4Anim::~qnrBI4Anim() {
     if (playing_ && timer_) timer_->Enabled(false);
-    if (surface_) {
-        SelectObject(surface_, previousBitmap_);
-        DeleteDC(surface_);
-    }
-    if (surfaceBitmap_) DeleteObject(surfaceBitmap_);
-    if (hwnd_) DestroyWindow(hwnd_);
+    DestroyControlWindow();
 }
 
 bool qnrBI4Anim::Create(HWND parent, int id) {
-    RegisterClassOnce(&qnrBI4Anim::WindowProc);
-    HDC screen = GetDC(nullptr);
-    surface_ = CreateCompatibleDC(screen);
-    surfaceBitmap_ = CreateCompatibleBitmap(screen, kSize, kSize);
-    ReleaseDC(nullptr, screen);
-    previousBitmap_ = SelectObject(surface_, surfaceBitmap_);
+    surface_.Make(kSize, kSize);
     ClearSurface();
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD, 0, 0, kSize, kSize, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
-    return hwnd_ != nullptr;
+    return CreateControlWindow(kClassName, parent, id, RECT{0, 0, kSize, kSize}, 0);
 }
 
 void qnrBI4Anim::BackColor(long colour) {
@@ -71,7 +41,7 @@ void qnrBI4Anim::Interval(long milliseconds) {
 void qnrBI4Anim::StartPlaying() {
     if (playing_) return;
     playing_ = true;
-    if (hwnd_) ShowWindow(hwnd_, SW_SHOWNA);
+    if (hWnd()) ShowWindow(hWnd(), SW_SHOWNA);
     ClearSurface();
     frame_ = 0;
     timer_ = std::make_unique<cTimer>();
@@ -83,17 +53,17 @@ void qnrBI4Anim::StartPlaying() {
 
 void qnrBI4Anim::StopPlaying() {
     if (!playing_) return;
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+    if (hWnd()) ShowWindow(hWnd(), SW_HIDE);
     playing_ = false;
     timer_->Enabled(false);
 }
 
 void qnrBI4Anim::Refresh() {
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+    if (hWnd()) InvalidateRect(hWnd(), nullptr, FALSE);
 }
 
 void qnrBI4Anim::Move(int x, int y) {
-    if (hwnd_) SetWindowPos(hwnd_, HWND_TOP, x, y, kSize, kSize, SWP_NOACTIVATE);
+    if (hWnd()) SetWindowPos(hWnd(), HWND_TOP, x, y, kSize, kSize, SWP_NOACTIVATE);
 }
 
 void qnrBI4Anim::NextFrame() {
@@ -115,42 +85,34 @@ void qnrBI4Anim::NextFrame() {
 bool qnrBI4Anim::IsDotLit(int dot) const {
     if (dot < 1 || dot > kDots || !surface_) return false;
     const DotPosition& p = kDotPositions[dot - 1];
-    return GetPixel(surface_, p.x + 1, p.y + 1) == ColourOf(foreColor_);
+    return GetPixel(surface_.dc(), p.x + 1, p.y + 1) == OleColorToRgb(foreColor_);
 }
 
 void qnrBI4Anim::ClearSurface() {
     if (!surface_) return;
     RECT all = {0, 0, kSize, kSize};
-    HBRUSH brush = CreateSolidBrush(ColourOf(backColor_));
-    FillRect(surface_, &all, brush);
-    DeleteObject(brush);
+    UniqueGdiObject brush(CreateSolidBrush(OleColorToRgb(backColor_)));
+    FillRect(surface_.dc(), &all, static_cast<HBRUSH>(brush.get()));
 }
 
 void qnrBI4Anim::DrawDot(int dot, long colour) {
     const DotPosition& p = kDotPositions[dot - 1];
     RECT square = {p.x, p.y, p.x + 3, p.y + 3};
-    HBRUSH brush = CreateSolidBrush(ColourOf(colour));
-    FillRect(surface_, &square, brush);
-    DeleteObject(brush);
+    UniqueGdiObject brush(CreateSolidBrush(OleColorToRgb(colour)));
+    FillRect(surface_.dc(), &square, static_cast<HBRUSH>(brush.get()));
 }
 
 void qnrBI4Anim::Paint() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    BitBlt(dc, 0, 0, kSize, kSize, surface_, 0, 0, SRCCOPY);
-    EndPaint(hwnd_, &ps);
+    HDC dc = BeginPaint(hWnd(), &ps);
+    BitBlt(dc, 0, 0, kSize, kSize, surface_.dc(), 0, 0, SRCCOPY);
+    EndPaint(hWnd(), &ps);
 }
 
-LRESULT CALLBACK qnrBI4Anim::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<qnrBI4Anim*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<qnrBI4Anim*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+LRESULT qnrBI4Anim::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
-        self->Paint();
+        Paint();
         return 0;
     case WM_ERASEBKGND:
         return 1;
@@ -161,12 +123,9 @@ LRESULT CALLBACK qnrBI4Anim::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         pos->cy = kSize;
         return 0;
     }
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        break;
+    default:
+        return ControlWindow::HandleMessage(message, wParam, lParam);
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace bralto

@@ -8,23 +8,22 @@
 
 #include <memory>
 
+#include "ControlWindow.h"
+#include "GdiHandles.h"
 #include "cTimer.h"
 
 namespace bralto {
 
-class qnrBI4Anim {
+class qnrBI4Anim : public ControlWindow {
 public:
     static constexpr int kSize = 19;
     static constexpr int kDots = 12;
 
     qnrBI4Anim() = default;
-    ~qnrBI4Anim();
-    qnrBI4Anim(const qnrBI4Anim&) = delete;
-    qnrBI4Anim& operator=(const qnrBI4Anim&) = delete;
+    ~qnrBI4Anim() override;
 
     // Creates the control as a hidden child of `parent`.
     bool Create(HWND parent, int id);
-    HWND hWnd() const { return hwnd_; }
 
     // Colours: system colours in the 0x800000nn form are accepted.
     long BackColor() const { return backColor_; }
@@ -49,16 +48,15 @@ public:
     // Whether dot 1..12 is drawn in the fore colour on the surface.
     bool IsDotLit(int dot) const;
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void ClearSurface();
     void DrawDot(int dot, long colour);
     void Paint();
 
-    HWND hwnd_ = nullptr;
-    HDC surface_ = nullptr;
-    HGDIOBJ surfaceBitmap_ = nullptr;
-    HGDIOBJ previousBitmap_ = nullptr;
+    Surface surface_;
     long backColor_ = static_cast<long>(0x8000000F);
     long foreColor_ = static_cast<long>(0x80000002);
     long interval_ = 100;
@@ -67,8 +65,5 @@ private:
     unsigned char frame_ = 0;
     std::unique_ptr<cTimer> timer_;
 };
-
-// A colour of the 0x800000nn system form or a plain RGB value, as COLORREF.
-COLORREF ColourOf(long colour);
 
 }  // namespace bralto

@@ -1,7 +1,6 @@
 #include "qnrBrowser.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <vector>
 
@@ -16,13 +15,6 @@ constexpr UINT_PTR kSubclassId = 1;
 constexpr int kButtonTwips = 285;
 constexpr int kButtonId = 1;
 constexpr int kTextId = 2;
-
-// The Shift state of a key message: Alt comes from the message itself
-// (its context bit), Shift and Ctrl from the keyboard.
-int KeyShiftState(LPARAM lParam) {
-    return ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0) |
-           ((lParam & (1L << 29)) ? 4 : 0);
-}
 
 }  // namespace
 
@@ -207,56 +199,14 @@ LRESULT CALLBACK qnrBrowser::TextProc(HWND hwnd, UINT message, WPARAM wParam, LP
 }
 
 LRESULT qnrBrowser::OnTextMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    auto mouse = [&](const std::function<void(int, int, int, int)>& event) {
-        if (event) event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    };
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        int keyCode = static_cast<int>(wParam);
-        const int shift = KeyShiftState(lParam);
-        if (KeyDown) KeyDown(keyCode, shift);
-        if (keyCode == 0) return 0;
-        if (keyCode == VK_DOWN && shift == 4) {
-            Browse();
-            return 0;
-        }
-        wParam = static_cast<WPARAM>(keyCode);
-        break;
+    const KeyOutcome key = ForwardKey(message, wParam, lParam);
+    if (key == KeyOutcome::kSwallowed) return 0;
+    const bool isKeyDown = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (key == KeyOutcome::kPassOn && isKeyDown && wParam == VK_DOWN && KeyShiftState(lParam) == 4) {
+        Browse();
+        return 0;
     }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        int keyCode = static_cast<int>(wParam);
-        if (KeyUp) KeyUp(keyCode, KeyShiftState(lParam));
-        if (keyCode == 0) return 0;
-        wParam = static_cast<WPARAM>(keyCode);
-        break;
-    }
-    case WM_CHAR: {
-        int keyAscii = static_cast<int>(wParam);
-        if (KeyPress) KeyPress(keyAscii);
-        if (keyAscii == 0) return 0;
-        wParam = static_cast<WPARAM>(keyAscii);
-        break;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        mouse(MouseDown);
-        break;
-    case WM_MOUSEMOVE:
-        mouse(MouseMove);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        mouse(MouseUp);
-        if (message == WM_LBUTTONUP && Click) Click();
-        break;
-    case WM_LBUTTONDBLCLK:
-        if (DblClick) DblClick();
-        break;
-    }
+    if (ForwardMouse(message, wParam, lParam)) ForwardClicks(message);
     return DefSubclassProc(text_, message, wParam, lParam);
 }
 

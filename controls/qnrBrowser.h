@@ -15,6 +15,7 @@
 #include <string>
 
 #include "GdiHandles.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
 
 namespace bralto {
@@ -50,7 +51,7 @@ struct qnrBrowserArgs {
     FolderChoiceFactory folderChoice;  // without one the button only raises ButtonClick
 };
 
-class qnrBrowser : public ControlWindow {
+class qnrBrowser : public ControlWindow, public MouseEvents, public KeyEvents {
 public:
     static constexpr int kHeightTwips = 285;
 
@@ -92,14 +93,6 @@ public:
 
     std::function<void()> ButtonClick;
     std::function<void()> OnSelectFolder;
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int& keyCode, int shift)> KeyDown;
-    std::function<void(int& keyAscii)> KeyPress;
-    std::function<void(int& keyCode, int shift)> KeyUp;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
     std::function<void()> Change;
 
 protected:

@@ -15,71 +15,45 @@ constexpr int kCloseTop = 120, kCloseSize = 240;
 constexpr int kLine0Top = 450;
 constexpr int kTextLeft = 120, kTextTop = 590;
 
-void RegisterClassesOnce(WNDPROC panel, WNDPROC close) {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpfnWndProc = panel;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExW(&wc);
-    wc.lpfnWndProc = close;
-    wc.lpszClassName = kCloseClass;
-    RegisterClassExW(&wc);
-    registered = true;
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
+    UniqueGdiObject pen(CreatePen(PS_SOLID, 1, colour));
+    SelectedObject selected(dc, pen.get());
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 }  // namespace
 
 qnrDock::~qnrDock() {
-    if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
+    DestroyControlWindow();
 }
 
 int qnrDock::Twips(int twips) const { return MulDiv(twips, dpi_, 1440); }
 
+bool qnrDock::CloseCross::Create(HWND parent, int size) {
+    return CreateControlWindow(kCloseClass, parent, 0, RECT{0, 0, size, size}, WS_VISIBLE);
+}
+
 bool qnrDock::Create(HWND parent, int id, const std::wstring& caption) {
-    RegisterClassesOnce(&qnrDock::PanelProc, &qnrDock::CloseProc);
-    dpi_ = ScreenDpi();
-    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_BORDER, 0, 0,
-                            Twips(3240), Twips(3500), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleW(nullptr), this);
-    if (!hwnd_) return false;
+    dpi_ = ScreenDpi(LOGPIXELSY);
+    if (!CreateControlWindow(kPanelClass, parent, id, RECT{0, 0, Twips(3240), Twips(3500)},
+                             WS_CLIPCHILDREN | WS_BORDER, WS_EX_CONTROLPARENT))
+        return false;
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     label_ = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, 10, 10,
-                             hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    close_ = CreateWindowExW(0, kCloseClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, Twips(kCloseSize), Twips(kCloseSize),
-                             hwnd_, nullptr, GetModuleHandleW(nullptr), this);
+                             hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    close_.Create(hWnd(), Twips(kCloseSize));
     text_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
                                 ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                            0, 0, 10, 10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                            0, 0, 10, 10, hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);
-    for (HWND child : {label_, text_}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    for (HWND child : {label_, text_}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hWnd(), &client);
     Layout(client.right, client.bottom);
     return true;
 }
@@ -111,25 +85,25 @@ void qnrDock::IsTextVisible(bool visible) {
     ShowWindow(text_, visible ? SW_SHOW : SW_HIDE);
 }
 
-bool qnrDock::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+bool qnrDock::Visible() const { return hWnd() && IsWindowVisible(hWnd()); }
 
 void qnrDock::Visible(bool visible) {
-    if (!hwnd_) return;
-    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
-    if (visible) SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (!hWnd()) return;
+    ShowWindow(hWnd(), visible ? SW_SHOW : SW_HIDE);
+    if (visible) SetWindowPos(hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void qnrDock::Move(int x, int y, int width, int height) {
     if (width <= 0 || height <= 0) return;
-    MoveWindow(hwnd_, x, y, width, height, TRUE);
+    MoveWindow(hWnd(), x, y, width, height, TRUE);
 }
 
-void qnrDock::Refresh() { RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW); }
+void qnrDock::Refresh() { RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW); }
 
 void qnrDock::Layout(int width, int height) {
     const int closeSize = Twips(kCloseSize);
     const int closeLeft = width - closeSize - 2;
-    MoveWindow(close_, closeLeft, Twips(kCloseTop), closeSize, closeSize, TRUE);
+    MoveWindow(close_.hWnd(), closeLeft, Twips(kCloseTop), closeSize, closeSize, TRUE);
     const int labelWidth = closeLeft - Twips(kLabelLeft);
     if (labelWidth > 0) MoveWindow(label_, Twips(kLabelLeft), Twips(kLabelTop), labelWidth, Twips(kLabelHeight), TRUE);
     lineY_ = Twips(kLine0Top);
@@ -137,43 +111,44 @@ void qnrDock::Layout(int width, int height) {
     const int textWidth = width - Twips(240);
     const int textHeight = height - Twips(710);
     if (textWidth > 0 && textHeight > 0) MoveWindow(text_, Twips(kTextLeft), Twips(kTextTop), textWidth, textHeight, TRUE);
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    InvalidateRect(hWnd(), nullptr, TRUE);
 }
 
 void qnrDock::PaintPanel() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
+    HDC dc = BeginPaint(hWnd(), &ps);
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hWnd(), &client);
     Line(dc, 2, lineY_, client.right - 2, lineY_, RGB(0x80, 0x80, 0x80));
     Line(dc, 2, lineY_ + 1, client.right - 2, lineY_ + 1, RGB(0xFF, 0xFF, 0xFF));
-    EndPaint(hwnd_, &ps);
+    EndPaint(hWnd(), &ps);
 }
 
 void qnrDock::PaintClose() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(close_, &ps);
+    HDC dc = BeginPaint(close_.hWnd(), &ps);
     RECT client;
-    GetClientRect(close_, &client);
+    GetClientRect(close_.hWnd(), &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     // A 16 x 16 cross centred in the picture.
     const int left = (client.right - 16) / 2, top = (client.bottom - 16) / 2;
-    HPEN pen = CreatePen(PS_SOLID, 2, GetSysColor(COLOR_BTNTEXT));
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, left + 4, top + 4, nullptr);
-    LineTo(dc, left + 12, top + 12);
-    MoveToEx(dc, left + 11, top + 4, nullptr);
-    LineTo(dc, left + 3, top + 12);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-    EndPaint(close_, &ps);
+    {
+        UniqueGdiObject pen(CreatePen(PS_SOLID, 2, GetSysColor(COLOR_BTNTEXT)));
+        SelectedObject selected(dc, pen.get());
+        MoveToEx(dc, left + 4, top + 4, nullptr);
+        LineTo(dc, left + 12, top + 12);
+        MoveToEx(dc, left + 11, top + 4, nullptr);
+        LineTo(dc, left + 3, top + 12);
+    }
+    EndPaint(close_.hWnd(), &ps);
     if (hovering_) DrawRelief(true);
 }
 
 void qnrDock::DrawRelief(bool raised) {
-    HDC dc = GetDC(close_);
+    WindowDc window(close_.hWnd());
+    HDC dc = window.get();
     RECT client;
-    GetClientRect(close_, &client);
+    GetClientRect(close_.hWnd(), &client);
     const int w = client.right, h = client.bottom;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const COLORREF light = raised ? RGB(0xFF, 0xFF, 0xFF) : face;
@@ -182,10 +157,9 @@ void qnrDock::DrawRelief(bool raised) {
     Line(dc, 0, 0, 0, h, light);
     Line(dc, 1, h - 1, w, h - 1, shadow);
     Line(dc, w - 1, 1, w - 1, h, shadow);
-    ReleaseDC(close_, dc);
 }
 
-LRESULT qnrDock::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT qnrDock::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         Layout(LOWORD(lParam), HIWORD(lParam));
@@ -201,7 +175,7 @@ LRESULT qnrDock::OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return ControlWindow::HandleMessage(message, wParam, lParam);
 }
 
 LRESULT qnrDock::OnCloseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -211,7 +185,7 @@ LRESULT qnrDock::OnCloseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSEMOVE: {
         RECT client;
-        GetClientRect(close_, &client);
+        GetClientRect(close_.hWnd(), &client);
         const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
         if (x < 0 || y < 0 || x > client.right || y > client.bottom) {
             hovering_ = false;
@@ -219,14 +193,14 @@ LRESULT qnrDock::OnCloseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             DrawRelief(false);
         } else if (!hovering_) {
             hovering_ = true;
-            SetCapture(close_);
+            SetCapture(close_.hWnd());
             DrawRelief(true);
         }
         return 0;
     }
     case WM_LBUTTONUP: {
         RECT client;
-        GetClientRect(close_, &client);
+        GetClientRect(close_.hWnd(), &client);
         POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (!PtInRect(&client, at)) return 0;
         if (hovering_) {
@@ -234,39 +208,12 @@ LRESULT qnrDock::OnCloseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ReleaseCapture();
             DrawRelief(false);
         }
-        ShowWindow(hwnd_, SW_HIDE);
+        ShowWindow(hWnd(), SW_HIDE);
         if (OnClose) OnClose();
         return 0;
     }
     }
-    return DefWindowProcW(close_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK qnrDock::PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<qnrDock*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<qnrDock*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->OnPanelMessage(message, wParam, lParam);
-}
-
-LRESULT CALLBACK qnrDock::CloseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<qnrDock*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->close_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<qnrDock*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || message == WM_NCDESTROY) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->OnCloseMessage(message, wParam, lParam);
+    return DefWindowProcW(close_.hWnd(), message, wParam, lParam);
 }
 
 }  // namespace bralto

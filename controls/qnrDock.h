@@ -9,20 +9,20 @@
 #include <functional>
 #include <string>
 
+#include "ControlWindow.h"
+#include "GdiHandles.h"
+
 namespace bralto {
 
-class qnrDock {
+class qnrDock : public ControlWindow {
 public:
     qnrDock() = default;
-    ~qnrDock();
-    qnrDock(const qnrDock&) = delete;
-    qnrDock& operator=(const qnrDock&) = delete;
+    ~qnrDock() override;
 
     // Creates the panel as a hidden child of `parent`.
     bool Create(HWND parent, int id, const std::wstring& caption);
-    HWND hWnd() const { return hwnd_; }
     HWND TextBox() const { return text_; }
-    HWND CloseBox() const { return close_; }
+    HWND CloseBox() const { return close_.hWnd(); }
 
     std::wstring Caption() const;
     void Caption(const std::wstring& caption);
@@ -40,10 +40,26 @@ public:
     // Raised after a click on the close cross has hidden the panel.
     std::function<void()> OnClose;
 
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK CloseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnPanelMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The close cross: a window of its own class whose messages the panel
+    // handles.
+    class CloseCross : public ControlWindow {
+    public:
+        explicit CloseCross(qnrDock& panel) : panel_(panel) {}
+        bool Create(HWND parent, int size);
+
+    protected:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+            return panel_.OnCloseMessage(message, wParam, lParam);
+        }
+
+    private:
+        qnrDock& panel_;
+    };
+
     LRESULT OnCloseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Layout(int width, int height);
     void PaintPanel();
@@ -51,11 +67,10 @@ private:
     void DrawRelief(bool raised);
     int Twips(int twips) const;
 
-    HWND hwnd_ = nullptr;
     HWND label_ = nullptr;
-    HWND close_ = nullptr;
+    CloseCross close_{*this};
     HWND text_ = nullptr;
-    HFONT font_ = nullptr;
+    UniqueGdiObject font_;
     bool isTextVisible_ = true;
     bool hovering_ = false;
     int lineY_ = 0;

@@ -1,11 +1,11 @@
 #include "qnrFichier.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <cwchar>
 #include <vector>
 
+#include "Hourglass.h"
 #include "Texts.h"
 #include "TextCase.h"
 
@@ -15,17 +15,6 @@ namespace {
 
 const wchar_t kClassName[] = L"qnrFichier";
 constexpr UINT_PTR kSubclassId = 1;
-
-class Hourglass {
-public:
-    Hourglass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~Hourglass() { SetCursor(previous_); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // From the last "." on, "" when there is none.
 std::wstring ExtensionOf(const std::wstring& name) {
@@ -212,29 +201,23 @@ qnrFichier::RowResult qnrFichier::AddRow(const std::wstring& folder, const WIN32
 }
 
 int qnrFichier::CachedImage(const std::wstring& key, HICON icon, bool smallIcons) {
-    auto known = imageKeys_.find(key);
-    if (known != imageKeys_.end()) return known->second;
-    if (!images_) {
-        const int side = GetSystemMetrics(smallIcons ? SM_CXSMICON : SM_CXICON);
-        images_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 16, 16));
-        if (!images_) return -1;
-    }
-    // The image list keeps a copy of the icon; the caller releases its own.
-    const int index = ImageList_AddIcon(images_.get(), icon);
+    const int known = images_.IndexOf(key);
+    if (known >= 0) return known;
+    if (!images_ && !images_.Make(GetSystemMetrics(smallIcons ? SM_CXSMICON : SM_CXICON))) return -1;
+    const bool first = images_.KeyCount() == 0;
+    const int index = images_.Add(key, icon);
     if (index < 0) return -1;
-    if (imageKeys_.empty()) {
+    if (first) {
         ListView_SetImageList(list_, images_.get(), LVSIL_NORMAL);
         ListView_SetImageList(list_, images_.get(), LVSIL_SMALL);
     }
-    imageKeys_[key] = index;
     return index;
 }
 
 void qnrFichier::EmptyIconCache() {
     ListView_SetImageList(list_, nullptr, LVSIL_NORMAL);
     ListView_SetImageList(list_, nullptr, LVSIL_SMALL);
-    imageKeys_.clear();
-    images_.reset();  // the next one is made at the size of the new view
+    images_.Clear();  // the next one is made at the size of the new view
 }
 
 bool qnrFichier::TreeKeyIsWaiting(bool& failed) const {
@@ -385,12 +368,9 @@ int qnrFichier::HitTest(int x, int y) const {
     return ListView_HitTest(list_, &hit);
 }
 
-int qnrFichier::ImageCount() const { return images_ ? ImageList_GetImageCount(images_.get()) : 0; }
+int qnrFichier::ImageCount() const { return images_.ImageCount(); }
 
-int qnrFichier::ImageIndexOf(const std::wstring& key) const {
-    auto known = imageKeys_.find(key);
-    return known == imageKeys_.end() ? -1 : known->second;
-}
+int qnrFichier::ImageIndexOf(const std::wstring& key) const { return images_.IndexOf(key); }
 
 void qnrFichier::Refresh() { RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
@@ -404,30 +384,20 @@ LRESULT qnrFichier::OnNotify(const NMHDR& header) {
     case NM_CLICK: {
         const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
         if (row >= 0 && ItemClick) ItemClick(row);
-        if (Click) Click();
+        ForwardClickNotification(header.code);
         return 0;
     }
-    case NM_DBLCLK:
-        if (DblClick) DblClick();
-        return 0;
     default:
+        ForwardClickNotification(header.code);
         return 0;
     }
 }
 
 LRESULT qnrFichier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE:
-        if (list_) MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_NOTIFY: {
+    if (KeepInnerWindowInStep(list_, message, wParam, lParam)) return 0;
+    if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom == list_) return OnNotify(*header);
-        break;
-    }
-    case WM_ENABLE:
-        if (list_) EnableWindow(list_, wParam != 0);
-        return 0;
     }
     return ControlWindow::HandleMessage(message, wParam, lParam);
 }
@@ -438,40 +408,9 @@ LRESULT CALLBACK qnrFichier::ListProc(HWND hwnd, UINT message, WPARAM wParam, LP
 }
 
 LRESULT qnrFichier::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    auto mouse = [&](const std::function<void(int, int, int, int)>& event) {
-        if (event) event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    };
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP: {
-        int keyCode = static_cast<int>(wParam);
-        const auto& event = message == WM_KEYDOWN ? KeyDown : KeyUp;
-        if (event) event(keyCode, KeyboardShiftState());
-        if (keyCode == 0) return 0;
-        wParam = static_cast<WPARAM>(keyCode);
-        break;
-    }
-    case WM_CHAR: {
-        int keyAscii = static_cast<int>(wParam);
-        if (KeyPress) KeyPress(keyAscii);
-        if (keyAscii == 0) return 0;
-        wParam = static_cast<WPARAM>(keyAscii);
-        break;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        mouse(MouseDown);
-        break;
-    case WM_MOUSEMOVE:
-        mouse(MouseMove);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        mouse(MouseUp);
-        break;
-    }
+    // Click and DblClick come from the list view's notifications.
+    if (ForwardKey(message, wParam, lParam) == KeyOutcome::kSwallowed) return 0;
+    ForwardMouse(message, wParam, lParam);
     return DefSubclassProc(list_, message, wParam, lParam);
 }
 

@@ -13,11 +13,11 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <map>
 #include <string>
 
-#include "GdiHandles.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
+#include "KeyedImageList.h"
 
 namespace bralto {
 
@@ -36,7 +36,7 @@ struct qnrFichierArgs {
     bool visible = true;
 };
 
-class qnrFichier : public ControlWindow {
+class qnrFichier : public ControlWindow, public MouseEvents, public KeyEvents {
 public:
     // Designed widths of the four columns, in twips.
     static constexpr float kNameWidth = 2300, kSizeWidth = 900, kTypeWidth = 2000, kDateWidth = 1000;
@@ -125,14 +125,6 @@ public:
 
     std::function<void(int column)> ColumnClick;
     std::function<void(int row)> ItemClick;
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int& keyCode, int shift)> KeyDown;
-    std::function<void(int& keyAscii)> KeyPress;
-    std::function<void(int& keyCode, int shift)> KeyUp;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -157,8 +149,7 @@ private:
     void ExStyle(DWORD bits, bool on);
 
     HWND list_ = nullptr;
-    UniqueImageList images_;
-    std::map<std::wstring, int> imageKeys_;
+    KeyedImageList images_;
     std::wstring path_;
     std::wstring filter_ = L"*.*";
     bool showFolders_ = false;

@@ -1,7 +1,5 @@
 #include "qnrImage.h"
 
-#include <windowsx.h>
-
 #include <vector>
 
 namespace bralto {
@@ -122,12 +120,6 @@ void qnrImage::OnPaint() {
     EndPaint(hWnd(), &ps);
 }
 
-void qnrImage::RaiseMouse(const std::function<void(int, int, int, int)>& event, UINT message, WPARAM wParam,
-                          LPARAM lParam) {
-    if (enabled_ && event)
-        event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-}
-
 LRESULT qnrImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -138,26 +130,11 @@ LRESULT qnrImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         OnPaint();
         return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        RaiseMouse(MouseDown, message, wParam, lParam);
-        return 0;
-    case WM_MOUSEMOVE:
-        RaiseMouse(MouseMove, message, wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        RaiseMouse(MouseUp, message, wParam, lParam);
-        if (message == WM_LBUTTONUP && enabled_ && Click) Click();
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        RaiseMouse(MouseDown, message, wParam, lParam);
-        if (enabled_ && DblClick) DblClick();
-        return 0;
     default:
-        return ControlWindow::HandleMessage(message, wParam, lParam);
+        if (!IsMouseInput(message)) return ControlWindow::HandleMessage(message, wParam, lParam);
+        // A disabled picture takes its mouse input and reports none of it.
+        if (enabled_ && ForwardMouse(message, wParam, lParam)) ForwardClicks(message);
+        return 0;
     }
 }
 

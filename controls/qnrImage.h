@@ -6,9 +6,8 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "GdiHandles.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
 
 namespace bralto {
@@ -23,7 +22,7 @@ struct qnrImageArgs {
     bool visible = true;
 };
 
-class qnrImage : public ControlWindow {
+class qnrImage : public ControlWindow, public MouseEvents {
 public:
     qnrImage() = default;
     bool Create(const qnrImageArgs& args);
@@ -37,12 +36,6 @@ public:
     bool Enabled() const { return enabled_; }
     void Enabled(bool enabled);
 
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
-
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -51,7 +44,6 @@ private:
     void FitToPicture();
     void ApplyShape();
     void OnPaint();
-    void RaiseMouse(const std::function<void(int, int, int, int)>& event, UINT message, WPARAM wParam, LPARAM lParam);
 
     UniqueGdiObject picture_;
     long maskColor_ = static_cast<long>(0x8000000FUL);

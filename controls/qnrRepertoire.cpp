@@ -1,8 +1,8 @@
 #include "qnrRepertoire.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
+#include "Hourglass.h"
 #include "Texts.h"
 
 namespace bralto {
@@ -13,19 +13,6 @@ const wchar_t kClassName[] = L"qnrRepertoire";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kIconSize = 16;
 const wchar_t kOpenSuffix[] = L"&&Open";
-
-// The hourglass over the control while the disk is read; the previous
-// pointer comes back on every way out.
-class Hourglass {
-public:
-    Hourglass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~Hourglass() { SetCursor(previous_); }
-    Hourglass(const Hourglass&) = delete;
-    Hourglass& operator=(const Hourglass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 std::wstring Upper(std::wstring text) {
     if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
@@ -144,7 +131,7 @@ bool qnrRépertoire::Create(const qnrRepertoireArgs& args) {
     if (!tree_) return false;
     SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SetWindowSubclass(tree_, &qnrRépertoire::TreeProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    images_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 8, 8));
+    images_.Make(kIconSize, 8);
     MakeDesignedImages();
     TreeView_SetImageList(tree_, images_.get(), TVSIL_NORMAL);
     EnableWindow(ControlWindow::hWnd(), args.enabled);
@@ -160,7 +147,7 @@ void qnrRépertoire::MakeDesignedImages() {
         HGDIOBJ bitmap = GetCurrentObject(picture.dc(), OBJ_BITMAP);
         UniqueGdiObject placeholder(CreateCompatibleBitmap(picture.dc(), 1, 1));
         SelectObject(picture.dc(), placeholder.get());
-        ImageList_AddMasked(images_.get(), static_cast<HBITMAP>(bitmap), RGB(255, 0, 255));
+        images_.AddMasked(static_cast<HBITMAP>(bitmap), RGB(255, 0, 255));
         SelectObject(picture.dc(), bitmap);
     }
 }
@@ -209,7 +196,7 @@ bool qnrRépertoire::IsExpanded(HTREEITEM node) const {
     return (TreeView_GetItemState(tree_, node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
-int qnrRépertoire::ImageCount() const { return ImageList_GetImageCount(images_.get()); }
+int qnrRépertoire::ImageCount() const { return images_.ImageCount(); }
 
 HTREEITEM qnrRépertoire::AddNode(HTREEITEM parent, const std::wstring& text, int image, int selectedImage) {
     TVINSERTSTRUCTW insert = {};
@@ -251,30 +238,22 @@ qnrRépertoire::FolderImages qnrRépertoire::FolderImagesOf(const std::wstring& 
     UniqueHIcon closedIcon(info.hIcon);
     const std::wstring key = info.szTypeName;
     const std::wstring openKey = key + kOpenSuffix;
-    auto known = imageKeys_.find(key);
-    if (known != imageKeys_.end()) {
-        auto open = imageKeys_.find(openKey);
-        return {known->second, open != imageKeys_.end() ? open->second : kImageOpenFolder};
+    const int known = images_.IndexOf(key);
+    if (known >= 0) {
+        const int open = images_.IndexOf(openKey);
+        return {known, open >= 0 ? open : kImageOpenFolder};
     }
-    FolderImages images = {AddCachedIcon(key, closedIcon.get()), kImageOpenFolder};
+    // The image list keeps copies; the icons here are released on return.
+    FolderImages images = {images_.Add(key, closedIcon.get()), kImageOpenFolder};
     if (images.closed < 0) return {kImageFolder, kImageOpenFolder};
     SHFILEINFOW openInfo = {};
     if (SHGetFileInfoW(full.c_str(), 0, &openInfo, sizeof(openInfo),
                        SHGFI_ICON | SHGFI_TYPENAME | SHGFI_SMALLICON | SHGFI_OPENICON)) {
         UniqueHIcon openIcon(openInfo.hIcon);
-        const int open = AddCachedIcon(openKey, openIcon.get());
+        const int open = images_.Add(openKey, openIcon.get());
         if (open >= 0) images.open = open;
     }
     return images;
-}
-
-int qnrRépertoire::AddCachedIcon(const std::wstring& key, HICON icon) {
-    auto known = imageKeys_.find(key);
-    if (known != imageKeys_.end()) return known->second;
-    // The image list keeps a copy; the caller releases the icon.
-    const int index = icon ? ImageList_AddIcon(images_.get(), icon) : -1;
-    if (index >= 0) imageKeys_[key] = index;
-    return index;
 }
 
 bool qnrRépertoire::FillSubFolders(HTREEITEM node) {
@@ -442,30 +421,17 @@ LRESULT qnrRépertoire::OnNotify(const NMHDR& header) {
         if (AfterEdit) AfterEdit(cancel, text);
         return cancel == 0;
     }
-    case NM_CLICK:
-        if (Click) Click();
-        return 0;
-    case NM_DBLCLK:
-        if (DblClick) DblClick();
-        return 0;
     default:
+        ForwardClickNotification(header.code);
         return 0;
     }
 }
 
 LRESULT qnrRépertoire::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SIZE:
-        if (tree_) MoveWindow(tree_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_NOTIFY: {
+    if (KeepInnerWindowInStep(tree_, message, wParam, lParam)) return 0;
+    if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->hwndFrom == tree_) return OnNotify(*header);
-        break;
-    }
-    case WM_ENABLE:
-        if (tree_) EnableWindow(tree_, wParam != 0);
-        return 0;
     }
     return ControlWindow::HandleMessage(message, wParam, lParam);
 }
@@ -476,40 +442,9 @@ LRESULT CALLBACK qnrRépertoire::TreeProc(HWND hwnd, UINT message, WPARAM wParam
 }
 
 LRESULT qnrRépertoire::OnTreeMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    auto mouse = [&](const std::function<void(int, int, int, int)>& event) {
-        if (event) event(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    };
-    switch (message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP: {
-        int keyCode = static_cast<int>(wParam);
-        const auto& event = message == WM_KEYDOWN ? KeyDown : KeyUp;
-        if (event) event(keyCode, KeyboardShiftState());
-        if (keyCode == 0) return 0;  // the listener swallowed the key
-        wParam = static_cast<WPARAM>(keyCode);
-        break;
-    }
-    case WM_CHAR: {
-        int keyAscii = static_cast<int>(wParam);
-        if (KeyPress) KeyPress(keyAscii);
-        if (keyAscii == 0) return 0;
-        wParam = static_cast<WPARAM>(keyAscii);
-        break;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        mouse(MouseDown);
-        break;
-    case WM_MOUSEMOVE:
-        mouse(MouseMove);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        mouse(MouseUp);
-        break;
-    }
+    // Click and DblClick come from the tree's notifications.
+    if (ForwardKey(message, wParam, lParam) == KeyOutcome::kSwallowed) return 0;
+    ForwardMouse(message, wParam, lParam);
     return DefSubclassProc(tree_, message, wParam, lParam);
 }
 

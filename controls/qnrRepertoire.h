@@ -12,11 +12,11 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "GdiHandles.h"
+#include "KeyedImageList.h"
+#include "ControlEvents.h"
 #include "ControlWindow.h"
 
 namespace bralto {
@@ -32,7 +32,7 @@ struct qnrRepertoireArgs {
     bool visible = true;
 };
 
-class qnrRépertoire : public ControlWindow {
+class qnrRépertoire : public ControlWindow, public MouseEvents, public KeyEvents {
 public:
     // Designed images of the tree's image list; shell icons follow them.
     enum Image { kImageDrive = 0, kImageRemovable = 1, kImageCdRom = 2, kImageFolder = 3, kImageOpenFolder = 4 };
@@ -75,14 +75,6 @@ public:
     void StartEdit();
     void Refresh();
 
-    std::function<void()> Click;
-    std::function<void()> DblClick;
-    std::function<void(int& keyCode, int shift)> KeyDown;
-    std::function<void(int& keyAscii)> KeyPress;
-    std::function<void(int& keyCode, int shift)> KeyUp;
-    std::function<void(int button, int shift, int x, int y)> MouseDown;
-    std::function<void(int button, int shift, int x, int y)> MouseMove;
-    std::function<void(int button, int shift, int x, int y)> MouseUp;
     std::function<void(HTREEITEM node)> Collapse;
     std::function<void(HTREEITEM node)> Expand;
     std::function<void(HTREEITEM node)> NodeClick;
@@ -113,12 +105,10 @@ private:
     void HandleCollapsed(HTREEITEM node);
     void HandleClick(HTREEITEM node);
     FolderImages FolderImagesOf(const std::wstring& full);
-    int AddCachedIcon(const std::wstring& key, HICON icon);
     void MakeDesignedImages();
 
     HWND tree_ = nullptr;
-    UniqueImageList images_;
-    std::map<std::wstring, int> imageKeys_;
+    KeyedImageList images_;
     std::wstring path_;
     bool expandingInCode_ = false;
 };

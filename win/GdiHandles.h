@@ -51,6 +51,14 @@ private:
     HDC dc_;
 };
 
+// The screen's pixels per logical inch along `axis` (LOGPIXELSX or
+// LOGPIXELSY); 96 when the screen does not say.
+inline int ScreenDpi(int axis) {
+    WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.get(), axis);
+    return dpi > 0 ? dpi : 96;
+}
+
 // A memory DC with a bitmap of its own selected into it: a drawing surface
 // that keeps what is drawn until it is drawn over.
 class Surface {

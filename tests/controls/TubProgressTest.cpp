@@ -226,5 +226,19 @@ TEST(TubProgress, MouseInputRaisesTheEvents) {
     EXPECT_EQ(seen, expected);
 }
 
+// A quick second press arrives as a double-click message, for any button:
+// it is still a press, so the host sees each release after its press.
+TEST(TubProgress, EverySecondPressOfADoubleClickIsAMouseDown) {
+    Bar b;
+    std::vector<std::wstring> seen;
+    b.bar.MouseDown = [&](int button, int, int, int) { seen.push_back(L"down " + std::to_wstring(button)); };
+    b.bar.MouseUp = [&](int button, int, int, int) { seen.push_back(L"up " + std::to_wstring(button)); };
+    b.bar.DblClick = [&] { seen.push_back(L"dblclick"); };
+    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_RBUTTONUP, WM_MBUTTONDBLCLK, WM_MBUTTONUP})
+        SendMessageW(b.bar.hWnd(), message, 0, MAKELPARAM(3, 3));
+    const std::vector<std::wstring> expected = {L"down 2", L"up 2", L"down 2", L"up 2", L"down 4", L"up 4"};
+    EXPECT_EQ(seen, expected);
+}
+
 }  // namespace
 }  // namespace bralto

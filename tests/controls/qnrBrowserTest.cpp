@@ -125,6 +125,34 @@ TEST(qnrBrowser, AltDownBrowsesOtherDownKeysDoNot) {
     EXPECT_EQ(f.script.log, (std::vector<std::wstring>{L"ButtonClick", L"unloaded"}));
 }
 
+TEST(qnrBrowser, ADoubleClickInTheFieldIsTwoPressesAndOneDblClick) {
+    Field f(L"C:\\");
+    std::vector<std::wstring> seen;
+    f.field.MouseDown = [&](int button, int, int x, int y) {
+        seen.push_back(L"down " + std::to_wstring(button) + L" " + std::to_wstring(x) + L"," + std::to_wstring(y));
+    };
+    f.field.MouseUp = [&](int, int, int, int) { seen.push_back(L"up"); };
+    f.field.DblClick = [&] { seen.push_back(L"dblclick"); };
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(f.field.hWnd(), message, 0, MAKELPARAM(4, 5));
+    const std::vector<std::wstring> expected = {L"down 1 4,5", L"up", L"down 1 4,5", L"dblclick", L"up"};
+    EXPECT_EQ(seen, expected);
+}
+
+// The system keys (Alt held) reach the listener like any other key.
+TEST(qnrBrowser, KeyEventsCarryTheAltStateOfSystemKeys) {
+    Field f(L"C:\\");
+    std::vector<int> shifts;
+    f.field.KeyDown = [&](int& keyCode, int shift) {
+        shifts.push_back(shift);
+        if (keyCode == VK_DOWN) keyCode = 0;  // swallowed: no browse
+    };
+    SendMessageW(f.field.hWnd(), WM_KEYDOWN, 'A', 0);
+    SendMessageW(f.field.hWnd(), WM_SYSKEYDOWN, VK_DOWN, 1L << 29);
+    EXPECT_EQ(shifts, (std::vector<int>{0, 4}));
+    EXPECT_EQ(f.script.made, 0);
+}
+
 TEST(qnrBrowser, TypingChangesTheTextAndRaisesChange) {
     Field f(L"");
     std::vector<int> typed;
