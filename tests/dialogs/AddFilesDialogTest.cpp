@@ -391,6 +391,7 @@ TEST_F(AddFilesTest, OnlySeveralFoldersAskAndCancellingTheQuestionKeepsTheWindow
 TEST_F(AddFilesTest, AnEmptyMaskIsRefusedAndTheFocusGoesBackToIt) {
     std::wstring message;
     int focused = 0, rows = -1;
+    bool secondPage = false;
     const AddFilesAnswer answer = Run([&](HWND dialog) {
         ASSERT_TRUE(TabTo(dialog, F::txtMask));  // its text is selected on the way in
         PressKey(dialog, VK_DELETE);
@@ -400,12 +401,15 @@ TEST_F(AddFilesTest, AnEmptyMaskIsRefusedAndTheFocusGoesBackToIt) {
         Settle(dialog);
         focused = FocusedId(dialog);
         rows = SelectionCount(dialog);
+        PressKey(dialog, VK_RETURN);  // Enter in the mask is "&Suivant>", the default button of page 1
+        secondPage = Shown(dialog, F::cmdOK) && Shown(dialog, F::lisSélect);
         PressKey(dialog, VK_ESCAPE);
         WaitForDialogGone(kCaption);
     });
     EXPECT_EQ(message, L"Spécifier un masque de sélection");
     EXPECT_EQ(focused, F::txtMask);
     EXPECT_EQ(rows, 0);
+    EXPECT_TRUE(secondPage);
     EXPECT_EQ(answer.tag, L"");
 }
 
