@@ -201,3 +201,44 @@ inline constexpr wchar_t kAboutMailScheme[] = L"mailto: ";
 inline constexpr wchar_t kAboutOk[] = L"OK";
 
 }  // namespace bralto::dialog_texts
+
+namespace bralto::dialog_texts {
+
+// ---- frmAddFiles ----
+inline constexpr wchar_t kAddCaption[] = L"Ajout de fichiers";
+inline constexpr wchar_t kAddFilesFrame[] = L"Fichiers";
+inline constexpr wchar_t kAddSelectedFiles[] = L"Ajouter les &fichiers sélectionnés";
+inline constexpr wchar_t kAddFolderFrame[] = L"Répertoire";
+inline constexpr wchar_t kAddTheseFiles[] = L"A&jouter ces fichiers";
+inline constexpr wchar_t kAddSubFolders[] = L"Inclure les sous-répertoires";
+inline constexpr wchar_t kAddMaskLabel[] = L"Masque:";
+inline constexpr wchar_t kAddDefaultMask[] = L"*.*";
+inline constexpr wchar_t kAddSelectionLabel[] = L"Eléments sélectionnés";
+inline constexpr wchar_t kAddColumnFile[] = L"Fichier";
+inline constexpr wchar_t kAddColumnKind[] = L"Unused";
+inline constexpr wchar_t kAddActionLabel[] = L"Action";
+inline constexpr const auto& kAddActions = kDragActions;
+inline constexpr wchar_t kAddCompressionLabel[] = L"Compression";
+inline constexpr const auto& kAddCompressions = kDragCompressions;
+inline constexpr wchar_t kAddOptions[] = L"Options";
+inline constexpr const auto& kAddEmptyFolders = kDragEmptyFolders;
+inline constexpr const auto& kAddStorePath = kDragStorePath;
+inline constexpr const auto& kAddSystemHidden = kDragSystemHidden;
+inline constexpr const auto& kAddEncrypt = kDragEncrypt;
+inline constexpr wchar_t kAddFinish[] = L"&Terminer";
+inline constexpr wchar_t kAddCancel[] = L"&Annuler";
+inline constexpr wchar_t kAddNext[] = L"&Suivant>";
+inline constexpr wchar_t kAddPrevious[] = L"<&Précédent";
+inline constexpr wchar_t kAddNoMask[] = L"Spécifier un masque de sélection";
+// The name-conflict question: the first three pieces make one sentence,
+// the others are lines of their own.
+inline constexpr wchar_t kAddConflictSeveral[] = L"Vous avez sélectionné plusieurs répertoires (et/ou sous-répertoires).";
+inline constexpr wchar_t kAddConflictPossible[] = L" Un conflict de nom de fichier est possible ";
+inline constexpr wchar_t kAddConflictWhy[] = L"(fichiers de même nom dans des répertoires distincts).";
+inline constexpr wchar_t kAddConflictRemedy[] =
+    L"Pour résoudre cet éventuel conflict, l'option 'Enregistrer les chemins' doit être validée.";
+inline constexpr wchar_t kAddConflictWarning[] =
+    L"Vous pouvez cependant ne rien modifier, Bralto vous avertira si une erreur se produit.";
+inline constexpr wchar_t kAddConflictQuestion[] = L"Cocher l'option Enregistrer les chemins ?";
+
+}  // namespace bralto::dialog_texts

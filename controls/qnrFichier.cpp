@@ -51,9 +51,11 @@ DWORD ViewStyle(long view) {
     }
 }
 
+// The texts of the sorting column, taken before the sort: the list view
+// moves rows while it sorts, so a row's index is no stable way to its text
+// (Wine's sort by index reads rows from the half-sorted list).
 struct SortContext {
-    HWND list;
-    int column;
+    std::vector<std::wstring> keys;  // by the row's parameter
     bool descending;
 };
 
@@ -65,8 +67,8 @@ std::wstring CellText(HWND list, int row, int column) {
 
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM context) {
     const auto* sort = reinterpret_cast<const SortContext*>(context);
-    const int order = lstrcmpiW(CellText(sort->list, static_cast<int>(first), sort->column).c_str(),
-                                CellText(sort->list, static_cast<int>(second), sort->column).c_str());
+    const int order = lstrcmpiW(sort->keys[static_cast<size_t>(first)].c_str(),
+                                sort->keys[static_cast<size_t>(second)].c_str());
     return sort->descending ? -order : order;
 }
 
@@ -314,8 +316,17 @@ void qnrFichier::SortKey(short column) {
 }
 
 void qnrFichier::Sort() {
-    SortContext context = {list_, sortKey_ >= 0 && sortKey_ < 4 ? sortKey_ : 0, sortOrder_ == 1};
-    ListView_SortItemsEx(list_, &CompareRows, reinterpret_cast<LPARAM>(&context));
+    const int column = sortKey_ >= 0 && sortKey_ < 4 ? sortKey_ : 0;
+    SortContext context = {{}, sortOrder_ == 1};
+    for (int row = 0; row < ItemCount(); ++row) {
+        context.keys.push_back(CellText(list_, row, column));
+        LVITEMW item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        item.lParam = row;
+        ListView_SetItem(list_, &item);
+    }
+    ListView_SortItems(list_, &CompareRows, reinterpret_cast<LPARAM>(&context));
 }
 
 // Rows -------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "DialogDriver.h"
 
+#include <fstream>
 #include <vector>
 
 namespace bralto::test {
@@ -96,6 +97,72 @@ HWND FieldTextBox(HWND dialog, int id) { return FindWindowExW(GetDlgItem(dialog,
 std::wstring FieldText(HWND dialog, int id) { return WindowText(FieldTextBox(dialog, id)); }
 void SetFieldText(HWND dialog, int id, const std::wstring& text) {
     SendMessageW(FieldTextBox(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info = {sizeof(info)};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+int FocusedId(HWND dialog) {
+    HWND window = FocusOf(dialog);
+    while (window && GetParent(window) != dialog) window = GetParent(window);
+    return window ? GetDlgCtrlID(window) : 0;
+}
+
+void PressKey(HWND dialog, WORD virtualKey) {
+    HWND focus = FocusOf(dialog);
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageW(focus, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageW(focus, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+    Settle(dialog);
+}
+
+void PressAlt(HWND dialog, wchar_t letter) {
+    // Bit 29: the Alt key is down.
+    PostMessageW(FocusOf(dialog), WM_SYSCHAR, towlower(letter), 1 | (1u << 29));
+    Settle(dialog);
+}
+
+void TypeText(HWND dialog, const std::wstring& text) {
+    HWND focus = FocusOf(dialog);
+    for (wchar_t c : text) PostMessageW(focus, WM_CHAR, c, 1);
+    Settle(dialog);
+}
+
+void Settle(HWND dialog) {
+    for (int round = 0; round < 3; ++round) {
+        Sleep(40);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+    }
+}
+
+bool SaveWindowImage(HWND window, const std::wstring& path) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, frame.left, frame.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info = {sizeof(info), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const int stride = (w * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * h);
+    GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()), 0, 0,
+                             sizeof(BITMAPFILEHEADER) + sizeof(info)};
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out);
 }
 
 void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quenor App Bralto"); }

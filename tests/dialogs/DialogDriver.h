@@ -52,6 +52,21 @@ HWND FieldTextBox(HWND dialog, int id);
 std::wstring FieldText(HWND dialog, int id);
 void SetFieldText(HWND dialog, int id, const std::wstring& text);
 
+// The keyboard, as the system delivers a user's key presses: posted to the
+// window that has the focus on the dialog's thread, so that the dialog's
+// own message loop routes them (Tab, Enter, Escape, mnemonics).
+HWND FocusOf(HWND dialog);
+// The dialog's direct child that holds the focus (or contains it), 0 when none.
+int FocusedId(HWND dialog);
+void PressKey(HWND dialog, WORD virtualKey);
+void PressAlt(HWND dialog, wchar_t letter);  // Alt + a mnemonic letter
+void TypeText(HWND dialog, const std::wstring& text);
+// Waits until the dialog's thread has handled what was posted so far.
+void Settle(HWND dialog);
+
+// Saves what the screen shows of `window` as a 24-bit BMP file.
+bool SaveWindowImage(HWND window, const std::wstring& path);
+
 // Removes every setting of the program (the registry key of the store).
 void ClearSettings();
 
