@@ -121,7 +121,7 @@ inline constexpr wchar_t kTreePlaceholder[] = L"Unused";
 
 }  // namespace bralto::texts
 
-// ---- Option windows: extraction, folder choice, dropped files, deletion, about box ----
+// ---- Option windows: extraction, folder choice, dropped files, deletion, express extraction, about box ----
 
 namespace bralto::dialog_texts {
 
@@ -176,6 +176,14 @@ inline constexpr wchar_t kDeleteSelected[] = L"les fichiers sélectionnés";
 inline constexpr wchar_t kDeleteAll[] = L"tous les fichiers de l'archive";
 inline constexpr wchar_t kDeleteOk[] = L"&OK";
 inline constexpr wchar_t kDeleteCancel[] = L"&Annuler";
+
+// ---- frmQuickExtract ----
+inline constexpr wchar_t kQuickExtractCaption[] = L"Extraction express";
+inline constexpr wchar_t kQuickExtractFrame[] = L"Extraire:";
+inline constexpr wchar_t kQuickExtractSelected[] = L"les fichiers sélectionnés";
+inline constexpr wchar_t kQuickExtractAll[] = L"tous les fichiers de l'archive";
+inline constexpr wchar_t kQuickExtractOk[] = L"&OK";
+inline constexpr wchar_t kQuickExtractCancel[] = L"&Annuler";
 
 }  // namespace bralto::dialog_texts
 

@@ -1,6 +1,9 @@
 #include "DialogDriver.h"
 
+#include <fstream>
 #include <vector>
+
+#include "GdiHandles.h"
 
 namespace bralto::test {
 
@@ -96,6 +99,32 @@ HWND FieldTextBox(HWND dialog, int id) { return FindWindowExW(GetDlgItem(dialog,
 std::wstring FieldText(HWND dialog, int id) { return WindowText(FieldTextBox(dialog, id)); }
 void SetFieldText(HWND dialog, int id, const std::wstring& text) {
     SendMessageW(FieldTextBox(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool SaveWindowImage(HWND window, const std::wstring& path) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    if (w <= 0 || h <= 0) return false;
+    WindowDc screen(nullptr);
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    {
+        SelectedObject into(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), frame.left, frame.top, SRCCOPY);
+    }
+    BITMAPINFOHEADER info = {sizeof(info), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const int stride = (w * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * h);
+    GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, h, pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<bool>(out);
 }
 
 void ClearSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quenor App Bralto"); }

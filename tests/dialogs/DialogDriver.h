@@ -52,6 +52,9 @@ HWND FieldTextBox(HWND dialog, int id);
 std::wstring FieldText(HWND dialog, int id);
 void SetFieldText(HWND dialog, int id, const std::wstring& text);
 
+// Saves what the screen shows of `window` as a 24-bit BMP file.
+bool SaveWindowImage(HWND window, const std::wstring& path);
+
 // Removes every setting of the program (the registry key of the store).
 void ClearSettings();
 
