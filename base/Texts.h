@@ -201,3 +201,26 @@ inline constexpr wchar_t kAboutMailScheme[] = L"mailto: ";
 inline constexpr wchar_t kAboutOk[] = L"OK";
 
 }  // namespace bralto::dialog_texts
+
+// ---- Express extraction from the shell: its window, and what failed ----
+// The second line under "Des erreurs ont été rencontrées lors de
+// l'extraction des fichiers." says what went wrong.
+
+namespace bralto::express_texts {
+
+inline constexpr wchar_t kCaptionPrefix[] = L"Extraction express de ";
+// Appended to an archive whose name is too short to lose its last four characters.
+inline constexpr wchar_t kExtractedSuffix[] = L" (extrait)";
+inline constexpr wchar_t kArchiveMissing[] = L"L'archive est introuvable.";
+inline constexpr wchar_t kNotAnArchive[] = L"Le fichier n'est pas une archive zip.";
+inline constexpr wchar_t kArchiveDamaged[] = L"L'archive est endommagée.";
+inline constexpr wchar_t kMemberDamaged[] = L"Un fichier de l'archive est endommagé.";
+inline constexpr wchar_t kWrongPassword[] = L"Le mot de passe est incorrect.";
+inline constexpr wchar_t kCannotCreate[] = L"Un fichier ou un répertoire n'a pas pu être créé.";
+inline constexpr wchar_t kDiskFull[] = L"Erreur pendant l'écriture d'un fichier (disque plein ?).";
+inline constexpr wchar_t kOutOfMemory[] = L"Mémoire insuffisante pour l'opération.";
+inline constexpr wchar_t kUnsupported[] = L"Méthode de compression ou de cryptage non prise en charge.";
+inline constexpr wchar_t kServerUnavailable[] = L"Le serveur d'extraction n'a pas pu être lancé.";
+inline constexpr wchar_t kOtherCode[] = L"Code d'erreur ";
+
+}  // namespace bralto::express_texts
