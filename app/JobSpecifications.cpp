@@ -16,6 +16,18 @@ std::vector<std::wstring> FolderTreeSpecifications(const std::wstring& rowText) 
     return specs;
 }
 
+std::vector<std::wstring> AddSpecificationsOf(const std::vector<AddSelection>& rows, bool includeSystemAndHidden) {
+    std::vector<std::wstring> specs;
+    for (const AddSelection& row : rows) {
+        if (row.kind == SelectionKind::FolderWithSubFolders) {
+            for (std::wstring& spec : FolderTreeSpecifications(row.text)) specs.push_back(std::move(spec));
+        } else if (row.kind == SelectionKind::FolderAlone || includeSystemAndHidden || !IsHiddenOrSystem(row.text)) {
+            specs.push_back(row.text);
+        }
+    }
+    return specs;
+}
+
 std::wstring DeleteSpecificationOf(const std::wstring& storedFolder, const std::wstring& name) {
     if (storedFolder.empty()) return name;
     return L"\\" + storedFolder + L"\\" + name;

@@ -29,7 +29,8 @@ std::wstring CommandArguments(const std::wstring& commandLine);
 
 // Dispatches one launch: empty arguments, "/e" + path (express extraction),
 // "/n" + path (new archive from the shell's New menu), or an archive path.
-// The switches are case-sensitive; "/E" is just the start of a path.
+// The switches are case-sensitive; "/E" is just the start of a path. A path
+// that its launcher quoted (it holds a blank) loses that one pair of quotes.
 void Main(const std::wstring& arguments, LaunchTargets& targets);
 
 }  // namespace bralto

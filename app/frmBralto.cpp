@@ -44,6 +44,9 @@ void RegisterWindowClass(WNDPROC proc) {
     design.name = kWindowClass;
     design.proc = proc;
     design.icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    // The caption's icon from the 16-pixel drawing, not the large one shrunk.
+    design.smallIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     design.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterWindowClassOnce(design);
 }
@@ -120,6 +123,10 @@ void frmBralto::Show() {
 
 void frmBralto::OnCreate() {
     g_mainWindow = this;
+    // The class icons, also as the window's own: WM_GETICON, which the task
+    // switcher asks, answers only with these.
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, GetClassLongPtrW(hwnd_, GCLP_HICON));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, GetClassLongPtrW(hwnd_, GCLP_HICONSM));
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);

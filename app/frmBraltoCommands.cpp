@@ -12,8 +12,10 @@
 #include "QnrZipClient.h"
 #include "Texts.h"
 #include "frmAbout.h"
+#include "frmAddFiles.h"
 #include "frmDelete.h"
 #include "frmExtractFiles.h"
+#include "frmQuickExtract.h"
 #include "frmRegister.h"
 #include "frmShellExtract.h"
 
@@ -191,8 +193,57 @@ void frmBralto::OnExtract() {
     PerformExtracting(std::move(job));
 }
 
-void frmBralto::OnQuickExtract() {}  // TEMP
-void frmBralto::OnAddFiles() {}  // TEMP
+void frmBralto::OnAddFiles() {
+    const AddFilesAnswer answer = frmAddFiles::Show(hwnd_);
+    UpdateWindow(hwnd_);
+    if (answer.tag.empty()) return;
+    if (answer.selection.empty()) {
+        Message(texts::kNoSelectionMade, MB_ICONERROR);
+        return;
+    }
+
+    SetStatus(texts::kPreparing);
+    std::unique_ptr<AsyncZipJob> job = CreateZipJob();
+    if (!job) return;
+    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    (*job)->put_StoreFolderNames(answer.storeFolderNames ? VARIANT_TRUE : VARIANT_FALSE);
+    // A new add asks for a new password when it encrypts.
+    ZipPassword.clear();
+    (*job)->put_Encrypt(answer.encrypt ? VARIANT_TRUE : VARIANT_FALSE);
+    if (answer.FreshenFiles()) (*job)->put_FreshenFiles(VARIANT_TRUE);
+    if (answer.UpdateOnlyIfNewer()) (*job)->put_UpdateOnlyIfNewer(VARIANT_TRUE);
+    if (answer.MoveFiles()) (*job)->put_MoveFiles(VARIANT_TRUE);
+    (*job)->put_CompressionLevel(static_cast<EZPCompLevel>(answer.CompressionLevel()));
+    (*job)->put_IncludeSystemAndHiddenFiles(answer.includeSystemAndHiddenFiles ? VARIANT_TRUE : VARIANT_FALSE);
+    (*job)->put_StoreDirectories(answer.storeDirectories ? VARIANT_TRUE : VARIANT_FALSE);
+    for (const std::wstring& spec : AddSpecificationsOf(answer.selection, answer.includeSystemAndHiddenFiles)) {
+        long added = 0;
+        (*job)->AddFileSpec(qnr::Bstr(spec).Get(), &added);
+    }
+    PerformZipping(std::move(job));
+}
+
+void frmBralto::OnQuickExtract() {
+    const QuickExtractAnswer answer = frmQuickExtract::Show(hwnd_);
+    UpdateWindow(hwnd_);
+    if (answer.tag.empty()) return;
+    if (answer.selectedOnly && !WarnUnlessCurrentRowSelected()) return;
+
+    std::unique_ptr<AsyncUnzipJob> job = CreateUnzipJob();
+    if (!job) return;
+    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    SetStatus(texts::kPreparing);
+    if (answer.selectedOnly && !MarkSelectedMembers(*job)) {
+        SetStatus(texts::kReady);
+        return;
+    }
+    (*job)->put_UnzipFolder(qnr::Bstr(frmShellExtract::ExtractionFolderFor(archivePath_)).Get());
+    (*job)->put_UseFolderNames(VARIANT_TRUE);
+    (*job)->put_OverwriteExisting(VARIANT_TRUE);
+    (*job)->put_PromptToOverwrite(VARIANT_FALSE);
+    (*job)->put_ExtractOnlyNewer(VARIANT_TRUE);
+    PerformExtracting(std::move(job));
+}
 
 void frmBralto::OnDeleteMembers() {
     const DeleteAnswer answer = frmDelete::Show(hwnd_);

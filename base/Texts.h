@@ -129,7 +129,7 @@ inline constexpr wchar_t kTreePlaceholder[] = L"Unused";
 
 }  // namespace bralto::texts
 
-// ---- Option windows: extraction, folder choice, dropped files, deletion, about box ----
+// ---- Option windows: extraction, folder choice, dropped files, deletion, express extraction, about box ----
 
 namespace bralto::dialog_texts {
 
@@ -184,6 +184,14 @@ inline constexpr wchar_t kDeleteSelected[] = L"les fichiers sélectionnés";
 inline constexpr wchar_t kDeleteAll[] = L"tous les fichiers de l'archive";
 inline constexpr wchar_t kDeleteOk[] = L"&OK";
 inline constexpr wchar_t kDeleteCancel[] = L"&Annuler";
+
+// ---- frmQuickExtract ----
+inline constexpr wchar_t kQuickExtractCaption[] = L"Extraction express";
+inline constexpr wchar_t kQuickExtractFrame[] = L"Extraire:";
+inline constexpr wchar_t kQuickExtractSelected[] = L"les fichiers sélectionnés";
+inline constexpr wchar_t kQuickExtractAll[] = L"tous les fichiers de l'archive";
+inline constexpr wchar_t kQuickExtractOk[] = L"&OK";
+inline constexpr wchar_t kQuickExtractCancel[] = L"&Annuler";
 
 }  // namespace bralto::dialog_texts
 
@@ -242,3 +250,25 @@ inline constexpr wchar_t kAddConflictWarning[] =
 inline constexpr wchar_t kAddConflictQuestion[] = L"Cocher l'option Enregistrer les chemins ?";
 
 }  // namespace bralto::dialog_texts
+// ---- Express extraction from the shell: its window, and what failed ----
+// The second line under "Des erreurs ont été rencontrées lors de
+// l'extraction des fichiers." says what went wrong.
+
+namespace bralto::express_texts {
+
+inline constexpr wchar_t kCaptionPrefix[] = L"Extraction express de ";
+// Appended to an archive whose name is too short to lose its last four characters.
+inline constexpr wchar_t kExtractedSuffix[] = L" (extrait)";
+inline constexpr wchar_t kArchiveMissing[] = L"L'archive est introuvable.";
+inline constexpr wchar_t kNotAnArchive[] = L"Le fichier n'est pas une archive zip.";
+inline constexpr wchar_t kArchiveDamaged[] = L"L'archive est endommagée.";
+inline constexpr wchar_t kMemberDamaged[] = L"Un fichier de l'archive est endommagé.";
+inline constexpr wchar_t kWrongPassword[] = L"Le mot de passe est incorrect.";
+inline constexpr wchar_t kCannotCreate[] = L"Un fichier ou un répertoire n'a pas pu être créé.";
+inline constexpr wchar_t kDiskFull[] = L"Erreur pendant l'écriture d'un fichier (disque plein ?).";
+inline constexpr wchar_t kOutOfMemory[] = L"Mémoire insuffisante pour l'opération.";
+inline constexpr wchar_t kUnsupported[] = L"Méthode de compression ou de cryptage non prise en charge.";
+inline constexpr wchar_t kServerUnavailable[] = L"Le serveur d'extraction n'a pas pu être lancé.";
+inline constexpr wchar_t kOtherCode[] = L"Code d'erreur ";
+
+}  // namespace bralto::express_texts

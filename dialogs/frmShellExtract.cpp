@@ -5,19 +5,65 @@
 #include "AppLifetime.h"
 #include "DialogTemplate.h"
 #include "QnrZipClient.h"
+#include "Texts.h"
 #include "frmPwdAsk.h"
 
 namespace bralto {
 
 namespace {
 
-const wchar_t kCaptionPrefix[] = L"Extraction express de ";
-const wchar_t kCancelling[] = L"Annulation. Veuillez patienter...";
-const wchar_t kErrors[] = L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.";
+namespace et = express_texts;
 constexpr long kStoppedOnRequest = 80;
 
 bool IsMemberLine(const std::wstring& message) {
     return message.compare(0, 11, L"  inflating") == 0 || message.compare(0, 11, L" extracting") == 0;
+}
+
+bool Holds(const std::wstring& text, const wchar_t* part) { return text.find(part) != std::wstring::npos; }
+
+// What the library's messages said went wrong, gathered as the job runs:
+// its result code alone does not tell a missing archive from a file that
+// is not one, nor a damaged member from a wrong password.
+struct FailureClues {
+    bool archiveMissing = false;
+    bool memberDamaged = false;
+    bool wrongPassword = false;
+    bool cannotCreate = false;
+
+    void Note(const std::wstring& message) {
+        if (Holds(message, L"cannot find either ")) archiveMissing = true;
+        if (Holds(message, L"incorrect password") || Holds(message, L"(wrong password?)")) wrongPassword = true;
+        else if (Holds(message, L"error:  cannot create")) cannotCreate = true;
+        else if (message.compare(0, 10, L"  error:  ") == 0) memberDamaged = true;
+    }
+};
+
+// The second line of the error message, from the result code of the unzip
+// library (its published values) and the clues; 2 (some members failed)
+// is told apart by the clues only.
+std::wstring FailureDetail(long result, const FailureClues& clues) {
+    switch (result) {
+        case 3:   // damaged central directory
+        case 51:  // archive ends too early
+            return et::kArchiveDamaged;
+        case 9:  // archive missing or not a Zip file
+            return clues.archiveMissing ? et::kArchiveMissing : et::kNotAnArchive;
+        case 50: return et::kDiskFull;
+        case 81: return et::kUnsupported;  // compression or encryption
+        case 82: return et::kWrongPassword;  // no encrypted member could be decrypted
+        default: break;
+    }
+    if (result >= 4 && result <= 8) return et::kOutOfMemory;
+    if (clues.memberDamaged) return et::kMemberDamaged;
+    if (clues.wrongPassword) return et::kWrongPassword;
+    if (clues.cannotCreate) return et::kCannotCreate;
+    return et::kOtherCode + std::to_wstring(result);
+}
+
+void ShowFailure(HWND owner, const std::wstring& detail) {
+    const std::wstring message =
+        std::wstring(texts::kErrorsDuring) + texts::kErrorsExtracting + texts::kCrLf + detail;
+    MessageBoxW(owner, message.c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
@@ -25,6 +71,7 @@ bool IsMemberLine(const std::wstring& message) {
 struct frmShellExtract::State {
     HWND hwnd = nullptr;
     bool cancelRequested = false;
+    FailureClues clues;
     std::unique_ptr<qnr::client::AsyncUnzip> job;
 
     void SetWork(const std::wstring& text) {
@@ -35,12 +82,13 @@ struct frmShellExtract::State {
     void OnCancelClicked() {
         if (cancelRequested) return;
         cancelRequested = true;
-        SetWork(kCancelling);
+        SetWork(texts::kCancelling);
         ShowWindow(GetDlgItem(hwnd, cmdCancel), SW_HIDE);
     }
 
     void OnProgress(const std::wstring& message) {
         if (IsMemberLine(message)) SetWork(message.size() > 12 ? message.substr(12) : std::wstring());
+        else clues.Note(message);
     }
 
     void OnPassword(std::wstring& password, bool& cancel, const std::wstring& member) {
@@ -50,8 +98,7 @@ struct frmShellExtract::State {
     }
 
     void OnComplete(long result) {
-        if (result != 0 && result != kStoppedOnRequest)
-            MessageBoxW(hwnd, kErrors, L"Bralto", MB_OK | MB_ICONERROR);
+        if (result != 0 && result != kStoppedOnRequest) ShowFailure(hwnd, FailureDetail(result, clues));
         DestroyWindow(hwnd);
     }
 
@@ -112,25 +159,25 @@ HWND frmShellExtract::Handle() const { return state_->hwnd; }
 std::wstring frmShellExtract::ExtractionFolderFor(const std::wstring& archivePath) {
     const size_t slash = archivePath.find_last_of(L"\\/");
     const size_t nameLength = slash == std::wstring::npos ? archivePath.size() : archivePath.size() - slash - 1;
-    if (nameLength <= 4) return archivePath + L" (extrait)";
+    if (nameLength <= 4) return archivePath + et::kExtractedSuffix;
     return archivePath.substr(0, archivePath.size() - 4);
 }
 
 void frmShellExtract::QuickExtract() {
-    DialogTemplate t(L"Bralto", DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 240,
+    DialogTemplate t(texts::kProgramName, DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 240,
                      62);
     t.AddItem(kStaticClass, lblTravail, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_PATHELLIPSIS, 8, 10, 224, 12);
-    t.AddItem(kButtonClass, cmdCancel, L"Annuler", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 93, 38, 54,
+    t.AddItem(kButtonClass, cmdCancel, texts::kCancel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 93, 38, 54,
               15);
     HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, &State::DialogProc,
                                            reinterpret_cast<LPARAM>(state_.get()));
     if (!hwnd) return;
-    SetWindowTextW(hwnd, (kCaptionPrefix + std::wstring(PathFindFileNameW(ArchivePath.c_str()))).c_str());
+    SetWindowTextW(hwnd, (et::kCaptionPrefix + std::wstring(PathFindFileNameW(ArchivePath.c_str()))).c_str());
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
     if (FAILED(state_->StartJob(ArchivePath))) {
         state_->job.reset();
-        MessageBoxW(hwnd, kErrors, L"Bralto", MB_OK | MB_ICONERROR);
+        ShowFailure(hwnd, et::kServerUnavailable);
         DestroyWindow(hwnd);
     }
 }

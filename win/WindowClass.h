@@ -12,6 +12,7 @@ struct WindowClassDesign {
     UINT style = 0;
     HBRUSH background = nullptr;  // nullptr: the window paints its whole background
     HICON icon = nullptr;         // the class keeps it for the module's lifetime
+    HICON smallIcon = nullptr;    // the caption's icon; nullptr: the system shrinks `icon`
 };
 
 // True when the class is registered afterwards (by this call or an earlier one).
@@ -26,6 +27,7 @@ inline bool RegisterWindowClassOnce(const WindowClassDesign& design) {
     wc.lpfnWndProc = design.proc;
     wc.hInstance = module;
     wc.hIcon = design.icon;
+    wc.hIconSm = design.smallIcon;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = design.background;
     wc.lpszClassName = design.name;

@@ -5,6 +5,7 @@
 #include <oleauto.h>
 
 #include "Common.h"
+#include "JobSpecifications.h"
 
 namespace bralto {
 namespace {
@@ -91,6 +92,31 @@ TEST_F(FolderTree, HiddenOrSystemFiles) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);
     EXPECT_TRUE(IsHiddenOrSystem(file));
     EXPECT_FALSE(IsHiddenOrSystem(root + L"\\missing.txt"));
+}
+
+TEST_F(FolderTree, AFolderRowWithSubFoldersGivesOneMaskPerFolderBreadthFirst) {
+    const std::vector<std::wstring> specs = FolderTreeSpecifications(root + L"\\*.txt");
+    ASSERT_EQ(specs.size(), 4u);
+    EXPECT_EQ(specs[0], root + L"\\*.txt");
+    EXPECT_EQ(specs[3], root + L"\\A\\B\\*.txt");
+    for (const auto& spec : specs) EXPECT_EQ(spec.find(L".hidden"), std::wstring::npos);
+}
+
+TEST_F(FolderTree, AddRowsKeepTheirOrderAndHiddenFilesFollowTheSystemBox) {
+    const std::wstring file = root + L"\\file.txt";
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::vector<AddSelection> rows{{SelectionKind::File, file, 3, L"X"},
+                                         {SelectionKind::FolderAlone, root + L"\\C\\*.*", 1, L"B"},
+                                         {SelectionKind::FolderWithSubFolders, root + L"\\A\\*.log", 2, L"A"}};
+    EXPECT_EQ(AddSpecificationsOf(rows, false),
+              (std::vector<std::wstring>{root + L"\\C\\*.*", root + L"\\A\\*.log", root + L"\\A\\B\\*.log"}));
+    EXPECT_EQ(AddSpecificationsOf(rows, true),
+              (std::vector<std::wstring>{file, root + L"\\C\\*.*", root + L"\\A\\*.log", root + L"\\A\\B\\*.log"}));
+}
+
+TEST(JobSpecifications, ADeletedMemberInAFolderIsNamedWithTheFolderBetweenBackslashes) {
+    EXPECT_EQ(DeleteSpecificationOf(L"docs\\deep", L"leaf.txt"), L"\\docs\\deep\\leaf.txt");
+    EXPECT_EQ(DeleteSpecificationOf(L"", L"readme.TXT"), L"readme.TXT");
 }
 
 TEST(CommonRoutines, TemporaryAndSpecialFolders) {

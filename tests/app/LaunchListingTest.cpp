@@ -66,8 +66,8 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
-HWND WaitForWindow(DWORD process, const wchar_t* className) {
-    for (int i = 0; i < 300; ++i) {
+HWND WaitForWindow(DWORD process, const wchar_t* className, int tries = 300) {
+    for (int i = 0; i < tries; ++i) {
         Search search{process, className, nullptr};
         EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
@@ -123,6 +123,29 @@ TEST(BraltoLaunchWithArchive, ListsTheArchiveInTheRealWindow) {
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+}
+
+// "Open with" and shortcuts quote a path that holds a blank.
+TEST(BraltoLaunchWithArchive, QuotedPathWithBlanksAndAccentsIsOpened) {
+    bralto::Settings::SetRegisterDeclined(true);
+    const std::wstring folder = Fixtures() + L"Mes documents";
+    const std::wstring archive = folder + L"\\été 2024.zip";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((Fixtures() + L"listed.zip").c_str(), archive.c_str(), FALSE));
+    Bralto bralto(L"\"" + archive + L"\"");
+    ASSERT_TRUE(bralto.process);
+    HWND window = WaitForWindow(bralto.id, L"BraltoMainWindow");
+    ASSERT_NE(window, nullptr);
+    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < 100 && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0; ++i) Sleep(50);
+    EXPECT_EQ(Text(window), L"été 2024.zip");
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 7);
+    EXPECT_EQ(WaitForWindow(bralto.id, L"#32770", 5), nullptr) << "no message box";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(bralto.process.get(), 20000), WAIT_OBJECT_0);
+    DeleteFileW(archive.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST(BraltoLaunchWithArchive, MissingArchiveIsReportedInAMessageBox) {

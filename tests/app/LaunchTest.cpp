@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
+#include <vector>
 
 #include "Handles.h"
 #include "Settings.h"
@@ -81,6 +84,67 @@ TEST(BraltoLaunch, MainWindowOpensAndProcessEndsWhenItCloses) {
     DWORD code = 1;
     GetExitCodeProcess(bralto.process.get(), &code);
     EXPECT_EQ(code, 0u);
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {  // GRPICONDIRENTRY of an RT_GROUP_ICON resource
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+struct DataModule {
+    HMODULE module;
+    explicit DataModule(const std::wstring& path)
+        : module(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    ~DataModule() {
+        if (module) FreeLibrary(module);
+    }
+};
+
+// Icon 1 is what the window class, the about box and the shell's
+// "Bralto.exe,0" take: it must hold each size Windows asks for.
+TEST(BraltoIcon, IconOneHoldsSixteenToTwoHundredFiftySixPixelsInFullColour) {
+    DataModule exe(BraltoExe());
+    ASSERT_NE(exe.module, nullptr);
+    HRSRC found = FindResourceW(exe.module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    ASSERT_NE(found, nullptr) << "no icon 1";
+    const auto* group = static_cast<const WORD*>(LockResource(LoadResource(exe.module, found)));
+    ASSERT_NE(group, nullptr);
+    const WORD count = group[2];
+    const auto* entries = reinterpret_cast<const GroupIconEntry*>(group + 3);
+    std::vector<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        sizes.push_back(entries[i].width == 0 ? 256 : entries[i].width);
+        EXPECT_EQ(entries[i].bitCount, 32) << "entry " << i;
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 256}));
+
+    for (int size : {16, 32, 48, 256}) {
+        HICON icon = static_cast<HICON>(LoadImageW(exe.module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP colour = {};
+        GetObjectW(info.hbmColor, sizeof(colour), &colour);
+        EXPECT_EQ(colour.bmWidth, size);
+        EXPECT_EQ(colour.bmHeight, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(BraltoIcon, TheShellFindsIconZeroOfTheProgram) {
+    EXPECT_GE(ExtractIconExW(BraltoExe().c_str(), -1, nullptr, nullptr, 0), 1u);
+    HICON large = nullptr, small = nullptr;
+    EXPECT_EQ(ExtractIconExW(BraltoExe().c_str(), 0, &large, &small, 1), 2u);
+    EXPECT_NE(large, nullptr);
+    EXPECT_NE(small, nullptr);
+    if (large) DestroyIcon(large);
+    if (small) DestroyIcon(small);
 }
 
 }  // namespace

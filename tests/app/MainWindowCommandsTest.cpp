@@ -10,8 +10,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <algorithm>
-#include <fstream>
 #include <set>
 
 #include "Common.h"
@@ -27,6 +25,11 @@ namespace {
 using test::DialogAnswerer;
 using test::FixtureFolder;
 using test::SeenDialog;
+using test::Exists;
+using test::FilesBelow;
+using test::ReadText;
+using test::RemoveTree;
+using test::WriteText;
 
 constexpr DWORD kJobTimeout = 60000;
 
@@ -37,47 +40,6 @@ struct Apartment {
 
 std::wstring WorkFolder() { return FixtureFolder() + L"commands\\"; }
 std::wstring TreeSource() { return FixtureFolder() + L"tree\\"; }
-
-std::string ReadText(const std::wstring& path) {
-    auto bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const std::wstring& path, const std::string& text) {
-    std::ofstream out(path.c_str(), std::ios::binary);
-    out << text;
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Every file below `folder`, as relative paths.
-std::set<std::wstring> FilesBelow(const std::wstring& folder, const std::wstring& prefix = L"") {
-    std::set<std::wstring> files;
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return files;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            for (const auto& f : FilesBelow(folder + L"\\" + name, prefix + name + L"\\")) files.insert(f);
-        } else {
-            files.insert(prefix + name);
-        }
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
-    return files;
-}
-
-void RemoveTree(const std::wstring& folder) {
-    for (const auto& file : FilesBelow(folder)) DeleteFileW((folder + L"\\" + file).c_str());
-    // Folders deepest first.
-    std::vector<std::wstring> folders;
-    std::vector<std::wstring> queue{folder};
-    ListSubFolders(folder, folders);
-    std::reverse(folders.begin(), folders.end());
-    for (const auto& f : folders) RemoveDirectoryW(f.c_str());
-}
 
 // Presets the extraction window as a returning user left it.
 void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool onlyNewer = false) {

@@ -283,6 +283,23 @@ TEST(MainWindowPlacement, SavedOnCloseAndRestoredOnLoad) {
     EXPECT_EQ(kept->left, saved->left);
 }
 
+// This test program carries the program icon as Bralto.exe does.
+TEST_F(MainWindow, ShowsTheProgramIconLargeAndSmall) {
+    auto sideOf = [](HICON icon) {
+        ICONINFO info = {};
+        if (!icon || !GetIconInfo(icon, &info)) return 0;
+        BITMAP colour = {};
+        GetObjectW(info.hbmColor, sizeof(colour), &colour);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        return static_cast<int>(colour.bmWidth);
+    };
+    auto big = reinterpret_cast<HICON>(SendMessageW(window.Handle(), WM_GETICON, ICON_BIG, 0));
+    auto small = reinterpret_cast<HICON>(SendMessageW(window.Handle(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(sideOf(big), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(sideOf(small), GetSystemMetrics(SM_CXSMICON)) << "the 16-pixel drawing, not the large one shrunk";
+}
+
 TEST_F(MainWindow, ScreenshotWithAnArchiveOpen) {
     ASSERT_TRUE(window.OpenAZip(FixtureFolder() + L"listed.zip"));
     MoveWindow(window.Handle(), 20, 20, 900, 420, TRUE);

@@ -61,8 +61,25 @@ TEST(StartDispatch, OtherSwitchesAreTakenAsPaths) {
     EXPECT_EQ(Launch(L"/a C:\\A.ZIP"), (Calls{L"main", L"open:long(/a C:\\A.ZIP)"}));
 }
 
-TEST(StartDispatch, QuotedPathIsKeptVerbatim) {
-    EXPECT_EQ(Launch(L"\"C:\\Mes archives\\a.zip\""), (Calls{L"main", L"open:long(\"C:\\Mes archives\\a.zip\")"}));
+TEST(StartDispatch, QuotedPathsOfLaunchersLoseTheirQuotesForEveryLaunch) {
+    // "Open with", shortcuts and the Run box quote a path that holds a blank.
+    EXPECT_EQ(Launch(L"\"C:\\Mes documents\\été 2024.zip\""),
+              (Calls{L"main", L"open:long(C:\\Mes documents\\été 2024.zip)"}));
+    EXPECT_EQ(Launch(L"/e \"C:\\Mes documents\\été 2024.zip\""),
+              (Calls{L"extract:long(C:\\Mes documents\\été 2024.zip)"}));
+    EXPECT_EQ(Launch(L"/n \"C:\\Mes documents\\Nouvelle archive.zip\""),
+              (Calls{L"main", L"new:C:\\Mes documents\\Nouvelle archive.zip"}))
+        << "no stray quote in the proposed name";
+    // Blanks a launcher leaves after the closing quote go with it.
+    EXPECT_EQ(Launch(L"\"C:\\a b.zip\"  "), (Calls{L"main", L"open:long(C:\\a b.zip)"}));
+}
+
+TEST(StartDispatch, UnquotedAndOddlyQuotedPathsAreLeftAsTheyCome) {
+    EXPECT_EQ(Launch(L"C:\\Mes documents\\a.zip"), (Calls{L"main", L"open:long(C:\\Mes documents\\a.zip)"}));
+    // No closing quote, or text after it: not one quoted path, kept whole.
+    EXPECT_EQ(Launch(L"\"C:\\a b.zip"), (Calls{L"main", L"open:long(\"C:\\a b.zip)"}));
+    EXPECT_EQ(Launch(L"\"C:\\a.zip\" x"), (Calls{L"main", L"open:long(\"C:\\a.zip\" x)"}));
+    EXPECT_EQ(Launch(L"/n \"\""), (Calls{L"main", L"new:"}));
 }
 
 TEST(StartDispatch, BareSwitchGivesAnEmptyPath) {

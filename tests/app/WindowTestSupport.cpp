@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "Common.h"
+#include "Handles.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -225,6 +228,53 @@ bool SaveWindowImage(HWND window, const std::wstring& path) {
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::wstring& path) {
+    auto bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    std::ofstream out(path.c_str(), std::ios::binary);
+    out << text;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+namespace {
+
+void CollectFiles(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& files) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!search) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CollectFiles(folder + L"\\" + name, prefix + name + L"\\", files);
+        else
+            files.insert(prefix + name);
+    } while (FindNextFileW(search.get(), &data));
+}
+
+}  // namespace
+
+std::set<std::wstring> FilesBelow(const std::wstring& folder) {
+    std::set<std::wstring> files;
+    CollectFiles(folder, L"", files);
+    return files;
+}
+
+void RemoveTree(const std::wstring& folder) {
+    for (const auto& file : FilesBelow(folder)) {
+        const std::wstring path = folder + L"\\" + file;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
+    std::vector<std::wstring> folders;
+    ListSubFolders(folder, folders);
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f) RemoveDirectoryW(f->c_str());
 }
 
 }  // namespace bralto::test

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -73,5 +74,12 @@ std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& path);
 bool SaveWindowImage(HWND window, const std::wstring& path);
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
+std::string ReadText(const std::wstring& path);
+void WriteText(const std::wstring& path, const std::string& text);
+bool Exists(const std::wstring& path);
+// Every file below `folder`, as paths relative to it ("a\b.txt").
+std::set<std::wstring> FilesBelow(const std::wstring& folder);
+// Removes `folder` with everything in it.
+void RemoveTree(const std::wstring& folder);
 
 }  // namespace bralto::test

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <vector>
 
+#include "GdiHandles.h"
+
 namespace bralto::test {
 
 namespace {
@@ -143,21 +145,21 @@ bool SaveWindowImage(HWND window, const std::wstring& path) {
     RECT frame;
     GetWindowRect(window, &frame);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, frame.left, frame.top, SRCCOPY);
-    SelectObject(memory, old);
+    if (w <= 0 || h <= 0) return false;
+    WindowDc screen(nullptr);
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    {
+        SelectedObject into(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), frame.left, frame.top, SRCCOPY);
+    }
     BITMAPINFOHEADER info = {sizeof(info), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     const int stride = (w * 3 + 3) & ~3;
     std::vector<unsigned char> pixels(static_cast<size_t>(stride) * h);
-    GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + pixels.size()), 0, 0,
-                             sizeof(BITMAPFILEHEADER) + sizeof(info)};
+    GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, h, pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
     std::ofstream out(path.c_str(), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof(file));
     out.write(reinterpret_cast<const char*>(&info), sizeof(info));

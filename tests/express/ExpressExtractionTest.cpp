@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -61,6 +62,7 @@ struct BraltoRun {
     DWORD exitCode = STILL_ACTIVE;
     std::wstring caption;  // of the window while it was seen
     std::wstring message;  // of a message box, answered
+    int passwordsAsked = 0;
 };
 
 bool ServerProcessRunning() {
@@ -78,9 +80,18 @@ void WaitForServerToEnd() {
     for (int i = 0; i < 100 && ServerProcessRunning(); ++i) Sleep(50);
 }
 
+// Types `password` into a password window of Bralto and presses Enter.
+void AnswerPassword(HWND window, const std::wstring& password) {
+    HWND field = FindWindowExW(window, nullptr, L"Edit", nullptr);
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()));
+    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+    for (int i = 0; i < 100 && IsWindow(window) && IsWindowVisible(window); ++i) Sleep(20);
+}
+
 // Starts Bralto with `arguments`, records its window caption, answers a
-// message box if one comes, and waits for the process to end.
-BraltoRun RunBralto(const std::wstring& arguments) {
+// message box if one comes (and each password window with `password`),
+// and waits for the process to end.
+BraltoRun RunBralto(const std::wstring& arguments, const std::wstring& password = L"") {
     BraltoRun run;
     WaitForServerToEnd();
     std::wstring exe = BinFolder() + L"\\Bralto.exe";
@@ -98,7 +109,10 @@ BraltoRun RunBralto(const std::wstring& arguments) {
             if (pid != pi.dwProcessId || !IsWindowVisible(window)) continue;
             wchar_t text[512] = {};
             GetWindowTextW(window, text, 512);
-            if (std::wstring(text) == L"Bralto" && GetDlgItem(window, 0xFFFF)) {
+            if (std::wstring(text) == L"Mot de passe") {
+                AnswerPassword(window, password);
+                ++run.passwordsAsked;
+            } else if (std::wstring(text) == L"Bralto" && GetDlgItem(window, 0xFFFF)) {
                 GetDlgItemTextW(window, 0xFFFF, text, 512);
                 run.message = text;
                 PostMessageW(window, WM_COMMAND, IDOK, 0);
@@ -160,12 +174,63 @@ TEST_F(ExpressExtraction, DISABLED_SecondRunWritesOnlyMembersNewerThanTheFiles) 
     EXPECT_TRUE(ReadText(target + L"\\plage\\mer.txt") == std::string(100000, 'm'));
 }
 
-TEST_F(ExpressExtraction, DamagedArchiveIsReportedThenTheWindowCloses) {
-    const std::wstring damaged = kRoot + L"\\abîmée.zip";
-    WriteText(damaged, "PK\x03\x04 ceci n'est pas une archive");
-    BraltoRun run = RunBralto(L"/e " + damaged);
+const std::wstring kErrors = L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.\r\n";
+
+TEST_F(ExpressExtraction, AMissingArchiveOrAFileThatIsNotOneIsSaidSo) {
+    BraltoRun missing = RunBralto(L"/e " + kRoot + L"\\absente.zip");
+    EXPECT_EQ(missing.exitCode, 0u);
+    EXPECT_EQ(missing.message, kErrors + L"L'archive est introuvable.");
+
+    const std::wstring notAZip = kRoot + L"\\abîmée.zip";
+    WriteText(notAZip, "PK\x03\x04 ceci n'est pas une archive");
+    BraltoRun run = RunBralto(L"/e " + notAZip);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.message, L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.");
+    EXPECT_EQ(run.message, kErrors + L"Le fichier n'est pas une archive zip.");
+}
+
+// One member's compressed bytes spoilt: the others are still extracted.
+TEST_F(ExpressExtraction, ADamagedMemberIsSaidSoAndTheOthersAreExtracted) {
+    std::string bytes = ReadText(archive);
+    const std::string name = "plage/mer.txt";
+    // The name's first occurrence is in the local header, ahead of the data;
+    // the two bytes before it are the length of the header's extra field.
+    const size_t at = bytes.find(name);
+    ASSERT_NE(at, std::string::npos);
+    const uint16_t extra = static_cast<uint8_t>(bytes[at - 2]) | static_cast<uint8_t>(bytes[at - 1]) << 8;
+    const size_t data = at + name.size() + extra;
+    for (size_t i = data + 8; i < data + 24; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+    std::ofstream(archive.c_str(), std::ios::binary | std::ios::trunc) << bytes;
+
+    BraltoRun run = RunBralto(L"/e " + archive);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.message, kErrors + L"Un fichier de l'archive est endommagé.");
+    EXPECT_EQ(ReadText(target + L"\\liste.txt"), "une\r\ndeux\r\n");
+}
+
+class SecretPassword : public bralto::IZipEvents {
+public:
+    void Progress(const std::wstring&) override {}
+    void Cancel(const std::wstring&, bool&) override {}
+    void PasswordRequest(std::wstring& password, bool&) override { password = L"sésame"; }
+    void CommentRequest(std::wstring&, bool&, bool&) override {}
+};
+
+TEST_F(ExpressExtraction, AWrongPasswordIsSaidSoAfterTheUserIsAsked) {
+    const std::wstring secret = kRoot + L"\\secret.zip";
+    SecretPassword events;
+    bralto::cZip zip;
+    zip.SetListener(&events);
+    zip.ZipFile(secret);
+    zip.BasePath(source);
+    zip.Encrypt(true);
+    zip.AddFileSpec(L"liste.txt");
+    ASSERT_EQ(zip.Zip(), 0);
+
+    BraltoRun run = RunBralto(L"/e " + secret, L"pas le bon");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_GE(run.passwordsAsked, 1);
+    EXPECT_EQ(run.message, kErrors + L"Le mot de passe est incorrect.");
+    EXPECT_EQ(GetFileAttributesW((kRoot + L"\\secret\\liste.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ExpressExtractionFolder, IsTheArchivePathWithoutItsLastFourCharacters) {

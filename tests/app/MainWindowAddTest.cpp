@@ -1,0 +1,246 @@
+// New archive, the add-files wizard and express extraction, from the main
+// window's menus and toolbar, with the registered qnrZip server. The peers
+// check the archives made here afterwards (verify_command_archives.py).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <set>
+
+#include "Common.h"
+#include "Settings.h"
+#include "WindowTestSupport.h"
+#include "frmAddFiles.h"
+#include "frmBralto.h"
+#include "frmPwdGive.h"
+#include "frmQuickExtract.h"
+
+namespace bralto {
+namespace {
+
+using test::DialogAnswerer;
+using test::Exists;
+using test::FilesBelow;
+using test::FixtureFolder;
+using test::SeenDialog;
+
+constexpr DWORD kJobTimeout = 60000;
+
+struct Apartment {
+    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Apartment() { CoUninitialize(); }
+} g_apartment;
+
+std::wstring WorkFolder() { return FixtureFolder() + L"commands\\"; }
+std::wstring TreeSource() { return FixtureFolder() + L"tree"; }
+
+// What the user chooses in the wizard.
+struct AddChoice {
+    std::wstring folder = TreeSource();  // opened in the tree
+    std::wstring mask = L"*.*";
+    bool subFolders = true;
+    int action = 0;
+    int compression = 1;
+    bool storePaths = true;
+    bool encrypt = false;
+};
+
+void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void SetCheck(HWND dialog, int id, bool on) {
+    if ((SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED) != on) Click(dialog, id);
+}
+void Select(HWND dialog, int id, int index) {
+    SendMessageW(GetDlgItem(dialog, id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// Plays the wizard: one folder row, then page 2 and "&Terminer".
+void FillWizard(HWND dialog, const AddChoice& choice) {
+    SetCheck(dialog, frmAddFiles::chkSsRép, choice.subFolders);
+    SetDlgItemTextW(dialog, frmAddFiles::txtMask, choice.mask.c_str());
+    Click(dialog, frmAddFiles::cmdRép);
+    Click(dialog, frmAddFiles::cmdSuivPré);
+    Select(dialog, frmAddFiles::comAction, choice.action);
+    Select(dialog, frmAddFiles::comCompression, choice.compression);
+    SetCheck(dialog, frmAddFiles::chkPath, choice.storePaths);
+    SetCheck(dialog, frmAddFiles::chkEncrypt, choice.encrypt);
+    Click(dialog, frmAddFiles::cmdOK);
+}
+
+class MainWindowAdd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryW(WorkFolder().c_str(), nullptr);
+        ASSERT_TRUE(Exists(TreeSource() + L"\\top.txt"));
+        window.Show();
+    }
+    HWND Window() const { return window.Handle(); }
+    HWND List() const { return GetDlgItem(window.Handle(), frmBralto::lisFich); }
+    ::testing::AssertionResult WaitIdle() {
+        test::PumpUntil([] { return false; }, 300);
+        if (test::PumpUntil([this] { return !window.Busy(); }, kJobTimeout)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "job still running";
+    }
+    // "&Nouveau" from the menu, the Save dialog given `name`.
+    std::wstring NewFromMenu(const std::wstring& name) {
+        const std::wstring path = WorkFolder() + name;
+        DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+            if (seen.caption != L"Créer une nouvelle archive") return false;
+            // The file name box of the Save dialog (cmb13 / edt1).
+            SetDlgItemTextW(dialog, 0x47c, path.c_str());
+            SetDlgItemTextW(dialog, 0x480, path.c_str());
+            test::Press(dialog, IDOK);
+            return true;
+        });
+        test::ChooseMenu(Window(), L'F', L'N');
+        test::PumpUntil([&] { return window.Tag() == path; }, 10000);
+        return path;
+    }
+    // "&Ajouter des fichiers" with `choice`; every message box and password
+    // window is recorded and answered (the password with `password`).
+    void AddFromMenu(const AddChoice& choice, std::vector<SeenDialog>& others, const std::wstring& password = L"") {
+        DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+            if (seen.caption == L"Ajout de fichiers") {
+                FillWizard(dialog, choice);
+            } else {
+                others.push_back(seen);
+                if (seen.caption == L"Mot de passe") {
+                    SetDlgItemTextW(dialog, frmPwdGive::txtPwd, password.c_str());
+                    SetDlgItemTextW(dialog, frmPwdGive::txtConfirm, password.c_str());
+                }
+                test::Press(dialog, IDOK);
+            }
+            return true;
+        });
+        Settings::SetAddingFolder(choice.folder);
+        test::ChooseMenu(Window(), L'A', L'A');
+        test::PumpUntil([this] { return window.Busy(); }, 15000);
+        EXPECT_TRUE(WaitIdle());
+    }
+    std::set<std::wstring> ListedNames() {
+        std::set<std::wstring> names;
+        for (int row = 0; row < test::ListCount(List()); ++row) names.insert(test::ListText(List(), row, 0));
+        return names;
+    }
+
+    frmBralto window;
+};
+
+TEST_F(MainWindowAdd, NewThenAddAFolderTreeWithAMaskFromTheMenus) {
+    const std::wstring archive = NewFromMenu(L"added-tree.zip");
+    ASSERT_EQ(window.Tag(), archive);
+    EXPECT_EQ(test::TextOf(Window()), L"added-tree.zip");
+    EXPECT_EQ(test::ListCount(List()), 0);
+
+    std::vector<SeenDialog> others;
+    AddChoice choice;
+    choice.mask = L"*.txt";
+    AddFromMenu(choice, others);
+    EXPECT_TRUE(others.empty());
+    EXPECT_EQ(ListedNames(), (std::set<std::wstring>{L"top.txt", L"x.txt", L"y.txt"}));
+    EXPECT_EQ(window.StatusText(), L"Prêt");
+}
+
+TEST_F(MainWindowAdd, NoCompressionAndEncryptionAskThePasswordOnce) {
+    NewFromMenu(L"stored-encrypted.zip");
+    std::vector<SeenDialog> others;
+    AddChoice choice;
+    choice.compression = 3;
+    choice.encrypt = true;
+    AddFromMenu(choice, others, L"motdepasse");
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_EQ(others[0].caption, L"Mot de passe");
+    EXPECT_EQ(test::ListCount(List()), 4);
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(test::ListText(List(), row, 1), L"©") << row;
+}
+
+TEST_F(MainWindowAdd, MoveRemovesTheOriginalsOnlyAfterTheyAreInTheArchive) {
+    const std::wstring originals = WorkFolder() + L"to-move";
+    test::RemoveTree(originals);
+    CreateDirectoryW(originals.c_str(), nullptr);
+    for (const wchar_t* name : {L"one.txt", L"two.txt"}) test::WriteText(originals + L"\\" + name, "moved away");
+    NewFromMenu(L"moved.zip");
+    std::vector<SeenDialog> others;
+    AddChoice choice;
+    choice.folder = originals;
+    choice.subFolders = false;
+    choice.action = 3;
+    AddFromMenu(choice, others);
+    EXPECT_EQ(ListedNames(), (std::set<std::wstring>{L"one.txt", L"two.txt"}));
+    EXPECT_TRUE(FilesBelow(originals).empty());
+}
+
+TEST_F(MainWindowAdd, AnEmptySelectionIsRefusedAndAddsNothing) {
+    const std::wstring archive = NewFromMenu(L"never-made.zip");
+    std::vector<SeenDialog> messages;
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption == L"Ajout de fichiers") {
+            Click(dialog, frmAddFiles::cmdSuivPré);
+            Click(dialog, frmAddFiles::cmdOK);
+        } else {
+            messages.push_back(seen);
+            test::Press(dialog, IDOK);
+        }
+        return true;
+    });
+    // Toolbar button 3.
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(frmBralto::mnuAction + 0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(Window(), frmBralto::tooBar)));
+    test::PumpUntil([&] { return !messages.empty(); }, 10000);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"Aucune sélection n'a été effectuée.");
+    EXPECT_FALSE(window.Busy());
+    EXPECT_FALSE(Exists(archive));
+}
+
+TEST_F(MainWindowAdd, ExpressExtractionFromToolbarButtonFiveFillsTheFolderBesideTheArchive) {
+    const std::wstring archive = WorkFolder() + L"express.zip";
+    const std::wstring target = WorkFolder() + L"express";
+    test::RemoveTree(target);
+    CopyFileW((FixtureFolder() + L"tree.zip").c_str(), archive.c_str(), FALSE);
+    ASSERT_TRUE(window.OpenAZip(archive));
+    std::vector<std::wstring> captions;
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        captions.push_back(seen.caption);
+        if (seen.caption == L"Extraction express") {
+            Click(dialog, frmQuickExtract::optDel1);
+            Click(dialog, frmQuickExtract::cmdAction0);
+        } else {
+            test::Press(dialog, IDOK);
+        }
+        return true;
+    });
+    SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(frmBralto::mnuAction + 2, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(Window(), frmBralto::tooBar)));
+    test::PumpUntil([this] { return window.Busy(); }, 10000);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(captions, std::vector<std::wstring>{L"Extraction express"});
+    const std::set<std::wstring> tree{L"top.txt", L"a\\x.txt", L"a\\b\\y.txt", L"a\\b\\z.bin"};
+    EXPECT_EQ(FilesBelow(target), tree);
+    for (const auto& file : tree)
+        EXPECT_EQ(test::ReadBytes(target + L"\\" + file), test::ReadBytes(TreeSource() + L"\\" + file));
+}
+
+TEST_F(MainWindowAdd, ExpressExtractionFromTheMenuOfTheMarkedMembersOnly) {
+    const std::wstring archive = WorkFolder() + L"express-marked.zip";
+    const std::wstring target = WorkFolder() + L"express-marked";
+    test::RemoveTree(target);
+    CopyFileW((FixtureFolder() + L"tree.zip").c_str(), archive.c_str(), FALSE);
+    ASSERT_TRUE(window.OpenAZip(archive));
+    for (int row = 0; row < test::ListCount(List()); ++row)
+        if (test::ListText(List(), row, 0) == L"z.bin")
+            ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog&) {
+        test::Press(dialog, frmQuickExtract::cmdAction0);
+        return true;
+    });
+    test::ChooseMenu(Window(), L'A', L'X');
+    test::PumpUntil([this] { return window.Busy(); }, 10000);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(FilesBelow(target), std::set<std::wstring>{L"a\\b\\z.bin"});
+}
+
+}  // namespace
+}  // namespace bralto
