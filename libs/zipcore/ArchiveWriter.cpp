@@ -32,20 +32,6 @@ uint16_t DeflateHintFlags(int level) {
     return kDeflateNormal;
 }
 
-// Reads until `buffer` holds `wanted` bytes or the source ends.
-bool ReadBlock(InputStream& source, std::vector<uint8_t>& buffer, size_t wanted) {
-    buffer.resize(wanted);
-    size_t filled = 0;
-    while (filled < wanted) {
-        long long got = source.Read(buffer.data() + filled, wanted - filled);
-        if (got < 0) return false;
-        if (got == 0) break;
-        filled += static_cast<size_t>(got);
-    }
-    buffer.resize(filled);
-    return true;
-}
-
 // The extra fields of a kept member, less its Zip64 field: the writer adds
 // a new one when the member's new place needs it. A damaged block keeps
 // only the fields before the damage.
@@ -335,7 +321,7 @@ ArchiveWriter::Result ArchiveWriter::RewriteStored(const NewMemberInfo& info, ui
     // The text test must be made again on the first block: the header
     // (internal attributes) is written before it is read.
     std::vector<uint8_t> block;
-    if (!ReadBlock(*source, block, kCopyBlockSize)) return Result::SourceFailed;
+    if (!ReadFully(*source, block, kCopyBlockSize)) return Result::SourceFailed;
     bool convert = conversion_ != TextConversion::None && LooksLikeText(block.data(), block.size());
     StreamedMember member;
     if (!BeginStreamed(member, info, kMethodStored, convert)) return Result::WriteFailed;
@@ -348,7 +334,7 @@ ArchiveWriter::Result ArchiveWriter::RewriteStored(const NewMemberInfo& info, ui
         member.dataBytes += block.size();
         if (!WriteData(block)) return Result::WriteFailed;
         if (atEnd) break;
-        if (!ReadBlock(*source, block, kCopyBlockSize)) return RollBack(headerPos);
+        if (!ReadFully(*source, block, kCopyBlockSize)) return RollBack(headerPos);
     }
     return FinishStreamed(member);
 }

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "UnzipJob.h"
+#include "UnzipHost.h"
 
 namespace zipcore {
 

@@ -11,21 +11,6 @@ namespace {
 
 constexpr size_t kWindowSize = 32768;
 
-// Reads until `buffer` holds `wanted` bytes or the source ends. Returns
-// false on a read error.
-bool FillChunk(InputStream& source, std::vector<uint8_t>& buffer, size_t wanted) {
-    buffer.resize(wanted);
-    size_t filled = 0;
-    while (filled < wanted) {
-        long long got = source.Read(buffer.data() + filled, wanted - filled);
-        if (got < 0) return false;
-        if (got == 0) break;
-        filled += static_cast<size_t>(got);
-    }
-    buffer.resize(filled);
-    return true;
-}
-
 }  // namespace
 
 // One deflate stream per worker, reset between chunks: initialising zlib
@@ -202,14 +187,14 @@ void MemberCompressor::ReadTask(size_t taskIndex) {
     LineEndConverter converter(settings_.conversion);
     bool convert = settings_.conversion != TextConversion::None;
     std::vector<uint8_t> current, next, dictionary;
-    if (!FillChunk(*source, current, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
+    if (!ReadFully(*source, current, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
     bool isText = convert && LooksLikeText(current.data(), current.size());
     convert = convert && isText;
     for (size_t index = 0;; ++index) {
         // Reading one chunk ahead tells whether the current one is the last.
         bool last = current.size() < chunkSize;
         if (!last) {
-            if (!FillChunk(*source, next, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
+            if (!ReadFully(*source, next, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
             last = next.empty();
         }
         if (convert) converter.Convert(current, last);

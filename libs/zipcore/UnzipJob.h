@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "DosTime.h"
-#include "WriterIo.h"
+#include "UnzipHost.h"
 
 namespace zipcore {
 
@@ -55,83 +55,12 @@ struct UnzipOptions {
     std::vector<std::string> exclude;  // interface text
 };
 
-struct ListingEntry {
-    uint64_t uncompressedSize = 0;
-    uint64_t compressedSize = 0;
-    int ratio = 0;                   // percent saved, negative when it grew
-    DateTime modified;               // DOS date and time as stored (local)
-    std::string path;                // interface text, '/' separators as stored
-    std::string method;              // "Stored", "Defl:N", ...
-    uint32_t crc32 = 0;
-    bool encrypted = false;
-};
-
 struct ListingTotals {
     uint64_t compressed = 0;
     uint64_t uncompressed = 0;
     int factor = 0;                  // percent saved over the listed members
     uint64_t members = 0;
     size_t commentLength = 0;
-};
-
-struct FileFacts {
-    bool exists = false;
-    bool isDirectory = false;
-    int64_t unixModTime = 0;
-};
-
-struct FileStamp {
-    int64_t unixModTime = 0;
-    bool readOnly = false;
-    bool hidden = false;
-};
-
-// A member being written under a temporary name in its target folder.
-// Destroying it without a successful Commit removes the temporary file, so
-// a failed member never leaves a partial file under its final name.
-class ExtractedFile {
-public:
-    virtual ~ExtractedFile() = default;
-    virtual bool Write(const uint8_t* data, size_t size) = 0;
-    // Closes the file, sets its time and attributes, and renames it to
-    // `finalPath`, replacing an existing file.
-    virtual bool Commit(const std::string& finalPath, const FileStamp& stamp) = 0;
-};
-
-class UnzipHost {
-public:
-    virtual ~UnzipHost() = default;
-
-    // ---- Text ----
-    // A stored member name as UTF-8: `raw` is UTF-8 when `utf8` is set,
-    // else in the code page of the tool that wrote it (OEM on Windows).
-    virtual std::string DecodeMemberName(const std::string& raw, bool utf8) = 0;
-    virtual std::string ToInterface(const std::string& utf8) = 0;
-    virtual std::string FromInterface(const std::string& text) = 0;
-
-    // ---- The caller's callbacks (interface text) ----
-    virtual void Print(const std::string& text) = 0;
-    // 100 no, 102 yes, 103 yes to all, 104 no to all.
-    virtual int Replace(const std::string& path) = 0;
-    // False when the caller gives no password.
-    virtual bool Password(const std::string& prompt, const std::string& member, std::string& password) = 0;
-    // The byte forms a password typed by the caller may have had in the
-    // tool that encrypted the archive (the caller's code page first; on
-    // Windows also UTF-8 and OEM). The first one the archive accepts wins.
-    virtual std::vector<std::string> PasswordForms(const std::string& password) { return {password}; }
-    virtual void DirectoryEntry(const ListingEntry& entry) = 0;
-    // True when the caller asks to stop before `member`.
-    virtual bool Stop(const std::string& member, uint64_t size) = 0;
-
-    // ---- File system ----
-    // The archive named in interface text; nullptr when it cannot be opened.
-    virtual std::unique_ptr<ArchiveInput> OpenArchive(const std::string& path) = 0;
-    virtual FileFacts Stat(const std::string& path) = 0;
-    // Creates one folder; true when it exists afterwards.
-    virtual bool MakeDirectory(const std::string& path) = 0;
-    virtual std::unique_ptr<ExtractedFile> CreateTemporary(const std::string& folder) = 0;
-    // Local wall-clock time (DOS times are local) to UTC seconds.
-    virtual int64_t LocalTimeToUnix(const DateTime& local) = 0;
 };
 
 // Runs one job. `totals` (may be null) is filled by a listing.

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace zipcore {
 
@@ -18,6 +19,21 @@ public:
     // on a read error.
     virtual long long Read(void* buffer, size_t size) = 0;
 };
+
+// Reads until `buffer` holds `wanted` bytes or the source ends (the buffer
+// is then shorter). Returns false on a read error.
+inline bool ReadFully(InputStream& source, std::vector<uint8_t>& buffer, size_t wanted) {
+    buffer.resize(wanted);
+    size_t filled = 0;
+    while (filled < wanted) {
+        const long long got = source.Read(buffer.data() + filled, wanted - filled);
+        if (got < 0) return false;
+        if (got == 0) break;
+        filled += static_cast<size_t>(got);
+    }
+    buffer.resize(filled);
+    return true;
+}
 
 // The archive under construction: a regular file the writer owns, so it
 // can be rewound to patch a header or to drop a member that failed.

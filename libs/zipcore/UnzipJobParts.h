@@ -1,0 +1,123 @@
+// The unzip job's inner parts, shared by its source files: the job itself
+// (UnzipJob.cpp), its target and overwrite rules (UnzipTargets.cpp) and its
+// messages and result codes (UnzipMessages.cpp). Not part of the core's
+// interface.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ArchiveReader.h"
+#include "ExtractionPipeline.h"
+#include "MemberExtractor.h"
+#include "UnzipJob.h"
+
+namespace zipcore::unzip_job {
+
+constexpr int kReplaceNo = 100;
+constexpr int kReplaceYes = 102;
+constexpr int kReplaceAll = 103;
+constexpr int kReplaceNone = 104;
+constexpr int kPasswordAttempts = 3;
+
+// Discards bytes: what a test extracts to.
+class NullSink : public MemberSink {
+public:
+    bool Write(const uint8_t*, size_t) override { return true; }
+};
+
+// Writes a member into its temporary file through the pipeline,
+// optionally turning lone LF line ends into CR LF (text conversion); the
+// CRC is checked on the original bytes by the extractor.
+class FileSink : public MemberSink {
+public:
+    FileSink(ExtractionPipeline& pipeline, bool convertLineEnds) : pipeline_(pipeline), convert_(convertLineEnds) {}
+
+    bool Write(const uint8_t* data, size_t size) override {
+        if (!convert_) return pipeline_.Write(data, size);
+        converted_.clear();
+        for (size_t i = 0; i < size; ++i) {
+            if (data[i] == '\n' && previous_ != '\r') converted_.push_back('\r');
+            converted_.push_back(data[i]);
+            previous_ = data[i];
+        }
+        return pipeline_.Write(converted_.data(), converted_.size());
+    }
+
+private:
+    ExtractionPipeline& pipeline_;
+    bool convert_;
+    uint8_t previous_ = 0;
+    std::vector<uint8_t> converted_;
+};
+
+struct JobCounts {
+    int errors = 0;           // members that failed
+    int unsupported = 0;
+    int wrongPassword = 0;    // encrypted members skipped for want of a password
+    int decrypted = 0;        // encrypted members that were read
+    bool diskFull = false;
+    bool stopped = false;
+};
+
+class Job {
+public:
+    Job(const UnzipOptions& options, UnzipHost& host) : options_(options), host_(host) {}
+
+    int Run(ListingTotals* totals);
+
+private:
+    struct Member {
+        const MemberInfo* info;
+        std::string utf8Name;   // '/' separators
+        std::string shownName;  // interface text
+    };
+
+    int OpenArchive();
+    int ReportOpenFailure(OpenResult result);
+    void DecodeNames();
+    bool IsSelected(const Member& member);
+    int List(ListingTotals* totals);
+    int DisplayComment();
+    int TestOrExtract();
+    void ProcessMember(const Member& member);
+    void TestMember(const Member& member);
+    void ExtractMember(const Member& member);
+    void CreateFolderEntry(const Member& member);
+    bool ChooseTarget(const Member& member, std::string& relative, std::string& finalPath);
+    bool MayWrite(const Member& member, const std::string& finalPath);
+    bool MakeParentFolders(const std::string& relative);
+    bool EnsureFolder(const std::string& path, int depth);
+    bool ObtainPassword(const Member& member, MemberExtractor& extractor);
+    int64_t MemberTime(const MemberInfo& info);
+    FileStamp StampOf(const MemberInfo& info);
+    void ReportFailure(const Member& member, ExtractStatus status, MemberExtractor& extractor);
+    int FinalCode();
+    // One line per member: only at the full message level.
+    void SayPerMember(const std::string& text) {
+        if (options_.quiet < 1) host_.Print(text);
+    }
+    // Cautions: silenced only at the lowest level.
+    void Say(const std::string& text) {
+        if (options_.quiet < 2) host_.Print(text);
+    }
+    void SayAlways(const std::string& text) { host_.Print(text); }
+
+    const UnzipOptions& options_;
+    UnzipHost& host_;
+    std::unique_ptr<ArchiveInput> input_;
+    std::unique_ptr<ExtractionPipeline> pipeline_;  // started by the first extracted file
+    ArchiveReader reader_;
+    std::vector<Member> members_;
+    std::vector<bool> includeMatched_;
+    bool anyMatched_ = false;
+    std::string folder_;            // extraction folder, UTF-8, ends with '/' unless empty
+    std::string password_;          // last password that worked
+    bool havePassword_ = false;
+    bool overwriteAll_ = false;
+    bool overwriteNone_ = false;
+    JobCounts counts_;
+};
+
+}  // namespace zipcore::unzip_job

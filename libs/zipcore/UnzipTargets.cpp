@@ -1,0 +1,82 @@
+// The target and overwrite rules of extraction: where a member goes, the
+// folders it needs, and whether an existing file may be replaced.
+#include <algorithm>
+
+#include "PathSafety.h"
+#include "UnzipJobParts.h"
+#include "ZipFormat.h"
+
+namespace zipcore::unzip_job {
+
+// The path the member is written to (relative to the extraction folder,
+// and in full), or false (with a message) when its stored path would
+// leave the extraction folder.
+bool Job::ChooseTarget(const Member& member, std::string& relative, std::string& finalPath) {
+    SafePath safe = MakeSafeRelativePath(member.utf8Name);
+    if (safe.verdict == PathVerdict::Empty) return false;
+    if (safe.verdict != PathVerdict::Ok || safe.components.back().empty()) {
+        SayAlways("   skipping: " + member.shownName + "  refused: " + PathVerdictText(safe.verdict) + "\n");
+        ++counts_.errors;
+        return false;
+    }
+    relative.clear();
+    if (options_.keepFolders) {
+        for (size_t i = 0; i < safe.components.size(); ++i) relative += (i ? "/" : "") + safe.components[i];
+    } else {
+        relative = safe.components.back();
+    }
+    if (options_.spaceToUnderscore) std::replace(relative.begin(), relative.end(), ' ', '_');
+    finalPath = folder_ + relative;
+    return true;
+}
+
+bool Job::MakeParentFolders(const std::string& relative) {
+    size_t slash = relative.find('/');
+    while (slash != std::string::npos) {
+        std::string path = folder_ + relative.substr(0, slash);
+        if (!host_.MakeDirectory(path)) {
+            SayAlways("error:  cannot create folder " + host_.ToInterface(path) + "\n");
+            ++counts_.errors;
+            return false;
+        }
+        slash = relative.find('/', slash + 1);
+    }
+    return true;
+}
+
+// Creates the extraction folder and its missing parents, as unzip does.
+bool Job::EnsureFolder(const std::string& path, int depth) {
+    if (path.empty() || path.back() == ':' || depth > 256) return true;  // root or drive
+    FileFacts facts = host_.Stat(path);
+    if (facts.exists) return facts.isDirectory;
+    size_t separator = path.find_last_of("/\\");
+    if (separator != std::string::npos && separator > 0) EnsureFolder(path.substr(0, separator), depth + 1);
+    return host_.MakeDirectory(path);
+}
+
+// Applies freshen, update and overwrite rules to an existing file.
+bool Job::MayWrite(const Member& member, const std::string& finalPath) {
+    FileFacts facts = host_.Stat(finalPath);
+    if (!facts.exists) return !options_.freshen;
+    if (facts.isDirectory) {
+        SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + ": a folder of that name exists\n");
+        ++counts_.errors;
+        return false;
+    }
+    if (options_.freshen || options_.extractOnlyNewer) {
+        // DOS times have a 2-second step: a file within it is not older.
+        int64_t slack = member.info->hasUnixTime ? 0 : 1;
+        if (MemberTime(*member.info) <= facts.unixModTime + slack) return false;
+    }
+    if (options_.overwrite || overwriteAll_) return true;
+    if (overwriteNone_ || !options_.promptToOverwrite) return false;
+    switch (host_.Replace(host_.ToInterface(finalPath))) {
+        case kReplaceYes: return true;
+        case kReplaceAll: overwriteAll_ = true; return true;
+        case kReplaceNone: overwriteNone_ = true; return false;
+        case kReplaceNo:
+        default: return false;
+    }
+}
+
+}  // namespace zipcore::unzip_job
