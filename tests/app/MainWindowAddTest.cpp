@@ -141,6 +141,8 @@ TEST_F(MainWindowAdd, NewThenAddAFolderTreeWithAMaskFromTheMenus) {
     EXPECT_TRUE(others.empty());
     EXPECT_EQ(ListedNames(), (std::set<std::wstring>{L"top.txt", L"x.txt", L"y.txt"}));
     EXPECT_EQ(window.StatusText(), L"Prêt");
+    test::PumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(test::SaveScreenshot(Window(), L"main_window_after_add"));
 }
 
 TEST_F(MainWindowAdd, NoCompressionAndEncryptionAskThePasswordOnce) {

@@ -104,6 +104,7 @@ protected:
 DialogAnswerer::Answer ExtractWith(int files, std::vector<SeenDialog>& messages) {
     return [files, &messages](HWND dialog, const SeenDialog& seen) {
         if (seen.caption == L"Extraction de fichiers") {
+            test::SaveScreenshot(dialog, L"extract_files");
             SendMessageW(GetDlgItem(dialog, frmExtractFiles::comFichiers), CB_SETCURSEL, static_cast<WPARAM>(files), 0);
             test::Press(dialog, frmExtractFiles::cmdAction0);
         } else {

@@ -73,6 +73,14 @@ std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& path);
 // Saves a window's image (client and frame) as a 24-bit BMP.
 bool SaveWindowImage(HWND window, const std::wstring& path);
 
+// Saves `window` as `name`.bmp among the test run's screenshots.
+#ifdef BRALTO_SCREENSHOTS
+inline bool SaveScreenshot(HWND window, const std::wstring& name) {
+    CreateDirectoryW(L"Z:" BRALTO_SCREENSHOTS, nullptr);
+    return SaveWindowImage(window, L"Z:" BRALTO_SCREENSHOTS L"/" + name + L".bmp");
+}
+#endif
+
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 std::string ReadText(const std::wstring& path);
 void WriteText(const std::wstring& path, const std::string& text);
