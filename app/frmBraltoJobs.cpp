@@ -8,6 +8,7 @@
 #include "Common.h"
 #include "Handles.h"
 #include "QnrZipClient.h"
+#include "ResultTexts.h"
 #include "Texts.h"
 #include "cUnzip.h"
 #include "frmPrompt.h"
@@ -15,6 +16,8 @@
 #include "frmPwdGive.h"
 #include "qnrBI4Anim.h"
 #include "qnrDock.h"
+#include "unzip_api.h"
+#include "zip_api.h"
 
 namespace bralto {
 
@@ -188,31 +191,21 @@ void frmBralto::OnAsyncUnzipOverwritePrompt(const std::wstring& file, long& resp
     response = frmPrompt::ResponseOf(tag);
 }
 
+void frmBralto::OfferLogDetails(const std::wstring& text) {
+    if (Message(text + texts::kCrLf + texts::kWantDetails1 + texts::kWantDetails2, MB_YESNO | MB_ICONINFORMATION) ==
+        IDYES)
+        log_->Visible(true);
+}
+
 void frmBralto::ReportZipResult(long result) {
-    const std::wstring crlf = texts::kCrLf;
-    switch (result) {
-    case 2: case 3: case 5: case 13: case 10: case 11: case 14: case 15:
-        Message(texts::kWriteError, MB_ICONERROR);
-        break;
-    case 4:
-        Message(texts::kOutOfMemory, MB_ICONERROR);
-        break;
-    case 12:
-        Message(texts::kNothingMatched, MB_ICONINFORMATION);
-        break;
-    case 16:
-        Message(texts::kParameters1 + crlf + texts::kParameters2 + texts::kParameters3 + crlf + texts::kParameters4,
-                MB_ICONERROR);
-        break;
-    case 18:
-        if (Message(texts::kErrorsDuring + std::wstring(texts::kErrorsZipping) + crlf + texts::kWantDetails1 +
-                        texts::kWantDetails2,
-                    MB_YESNO | MB_ICONINFORMATION) == IDYES)
-            log_->Visible(true);
-        break;
-    default:
-        break;  // 0, 1, 6 to 9, 17 and any other code: no message
-    }
+    const std::wstring text = ZipResultText(result);
+    if (text.empty()) return;
+    // Some files could not be read but the archive was written: the log
+    // says which.
+    if (result == ZE_OPEN)
+        OfferLogDetails(text);
+    else
+        Message(text, result == ZE_NONE ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
 void frmBralto::OnAsyncZipComplete(long result) {
@@ -220,7 +213,7 @@ void frmBralto::OnAsyncZipComplete(long result) {
     ReportZipResult(result);
     EnableTopMenus(true);
     EnableToolbar(true);
-    if (result == 0 || result == 18) {
+    if (result == ZE_OK || result == ZE_OPEN) {
         BSTR zipFile = nullptr;
         std::wstring path = archivePath_;
         if (m_AsyncZip && *m_AsyncZip && SUCCEEDED(m_AsyncZip->Object()->get_ZipFile(&zipFile)) && zipFile) {
@@ -236,12 +229,8 @@ void frmBralto::OnAsyncZipComplete(long result) {
 
 void frmBralto::OnAsyncUnzipComplete(long result) {
     LeaveBusy();
-    if (result != 0 && result != 80) {
-        if (Message(texts::kErrorsDuring + std::wstring(texts::kErrorsExtracting) + texts::kCrLf +
-                        texts::kWantDetails1 + texts::kWantDetails2,
-                    MB_YESNO | MB_ICONINFORMATION) == IDYES)
-            log_->Visible(true);
-    }
+    const std::wstring text = UnzipResultText(result);
+    if (!text.empty()) OfferLogDetails(text);
     EnableTopMenus(true);
     EnableToolbar(true);
     PostMessageW(hwnd_, WM_APP, 0, 0);

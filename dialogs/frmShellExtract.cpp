@@ -5,16 +5,20 @@
 #include "AppLifetime.h"
 #include "DialogTemplate.h"
 #include "QnrZipClient.h"
+#include "ResultTexts.h"
+#include "Texts.h"
 #include "frmPwdAsk.h"
+#include "unzip_api.h"
 
 namespace bralto {
 
 namespace {
 
-const wchar_t kCaptionPrefix[] = L"Extraction express de ";
-const wchar_t kCancelling[] = L"Annulation. Veuillez patienter...";
-const wchar_t kErrors[] = L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.";
-constexpr long kStoppedOnRequest = 80;
+namespace t = express_texts;
+
+void ShowErrors(HWND owner, const std::wstring& text) {
+    MessageBoxW(owner, text.c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
+}
 
 bool IsMemberLine(const std::wstring& message) {
     return message.compare(0, 11, L"  inflating") == 0 || message.compare(0, 11, L" extracting") == 0;
@@ -35,7 +39,7 @@ struct frmShellExtract::State {
     void OnCancelClicked() {
         if (cancelRequested) return;
         cancelRequested = true;
-        SetWork(kCancelling);
+        SetWork(t::kCancelling);
         ShowWindow(GetDlgItem(hwnd, cmdCancel), SW_HIDE);
     }
 
@@ -50,8 +54,8 @@ struct frmShellExtract::State {
     }
 
     void OnComplete(long result) {
-        if (result != 0 && result != kStoppedOnRequest)
-            MessageBoxW(hwnd, kErrors, L"Bralto", MB_OK | MB_ICONERROR);
+        const std::wstring text = UnzipResultText(result);
+        if (!text.empty()) ShowErrors(hwnd, text);
         DestroyWindow(hwnd);
     }
 
@@ -112,25 +116,26 @@ HWND frmShellExtract::Handle() const { return state_->hwnd; }
 std::wstring frmShellExtract::ExtractionFolderFor(const std::wstring& archivePath) {
     const size_t slash = archivePath.find_last_of(L"\\/");
     const size_t nameLength = slash == std::wstring::npos ? archivePath.size() : archivePath.size() - slash - 1;
-    if (nameLength <= 4) return archivePath + L" (extrait)";
+    if (nameLength <= 4) return archivePath + t::kExtractedSuffix;
     return archivePath.substr(0, archivePath.size() - 4);
 }
 
 void frmShellExtract::QuickExtract() {
-    DialogTemplate t(L"Bralto", DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 240,
-                     62);
-    t.AddItem(kStaticClass, lblTravail, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_PATHELLIPSIS, 8, 10, 224, 12);
-    t.AddItem(kButtonClass, cmdCancel, L"Annuler", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 93, 38, 54,
-              15);
-    HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, &State::DialogProc,
+    DialogTemplate layout(texts::kProgramName,
+                          DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 240, 62);
+    layout.AddItem(kStaticClass, lblTravail, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_PATHELLIPSIS, 8, 10, 224, 12);
+    layout.AddItem(kButtonClass, cmdCancel, t::kCancel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 93, 38,
+                   54, 15);
+    HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), layout.Get(), nullptr, &State::DialogProc,
                                            reinterpret_cast<LPARAM>(state_.get()));
     if (!hwnd) return;
-    SetWindowTextW(hwnd, (kCaptionPrefix + std::wstring(PathFindFileNameW(ArchivePath.c_str()))).c_str());
+    SetWindowTextW(hwnd, (t::kCaptionPrefix + std::wstring(PathFindFileNameW(ArchivePath.c_str()))).c_str());
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
     if (FAILED(state_->StartJob(ArchivePath))) {
         state_->job.reset();
-        MessageBoxW(hwnd, kErrors, L"Bralto", MB_OK | MB_ICONERROR);
+        // The job never ran: the same message as a job that failed.
+        ShowErrors(hwnd, UnzipResultText(PK_ERR));
         DestroyWindow(hwnd);
     }
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "AutomationError.h"
+#include "EngineErrors.h"
 #include "RuntimeLibrary.h"
 
 namespace bralto {
@@ -53,9 +54,7 @@ std::string CallbackText(const char* text, size_t limit) {
 class NameTable {
 public:
     explicit NameTable(const std::vector<std::wstring>& names) {
-        if (names.size() > kMaxUnzipNames)
-            throw AutomationError(kErrSubscriptOutOfRange, VBUnzipSource(),
-                                  L"L'indice n'appartient pas à la sélection.");
+        if (names.size() > kMaxUnzipNames) ThrowSubscriptOutOfRange(VBUnzipSource());
         for (const std::wstring& name : names) texts_.push_back(ToAnsi(name));
         texts_.emplace_back();  // the closing entry: one NUL character
         pointers_.assign(kNameTableSlots, nullptr);

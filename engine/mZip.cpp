@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "AutomationError.h"
+#include "EngineErrors.h"
 #include "RuntimeLibrary.h"
 #include "mUnzip.h"
 
@@ -63,10 +64,7 @@ class SpecTable {
 public:
     SpecTable(const std::vector<std::wstring>& specs, long count) {
         size_t used = static_cast<size_t>(std::max<long>(0, std::min<long>(count, static_cast<long>(specs.size()))));
-        if (used > kMaxZipSpecs) {
-            throw AutomationError(kErrSubscriptOutOfRange, VBZipSource(),
-                                  L"L'indice n'appartient pas à la sélection.");
-        }
+        if (used > kMaxZipSpecs) ThrowSubscriptOutOfRange(VBZipSource());
         for (size_t i = 0; i < used; ++i) texts_.push_back(ToAnsi(specs[i]));
         texts_.emplace_back();  // the closing entry: one NUL character
         pointers_.assign(kSpecTableSlots, nullptr);
@@ -209,10 +207,7 @@ void ZipOptionRecord::MessageLevel(long value) {
 void ZipOptionRecord::CompressionLevel(long value) { record_.fLevel = std::to_string(value)[0]; }
 
 std::wstring ZipFileSpecList::At(long index, const std::wstring& className) const {
-    if (index < 1 || index > Count()) {
-        throw AutomationError(kErrSubscriptOutOfRange, ExecutableBaseName() + L"." + className,
-                              L"L'indice n'appartient pas à la sélection.");
-    }
+    if (index < 1 || index > Count()) ThrowSubscriptOutOfRange(ExecutableBaseName() + L"." + className);
     return specs_[static_cast<size_t>(index - 1)];
 }
 

@@ -2,6 +2,7 @@
 
 #include "AutomationError.h"
 #include "mStart.h"
+#include "unzip_api.h"
 
 namespace qnr {
 
@@ -14,10 +15,10 @@ constexpr DISPID kEventProgress = 4;
 constexpr DISPID kEventComplete = 5;
 
 // Complete's code when no archive is named: the library is not called.
+// (13 is not an unzip code: it is the zip library's "missing archive".)
 constexpr long kNoArchiveNamed = 13;
-// Unzip library code given to Complete when the job fails before the
-// library runs (more than 1023 names, library missing): bad parameters.
-constexpr long kUnzipBadParameters = 10;
+// The unzip library code given to Complete when the job fails before the
+// library runs (more than 1023 names, library missing) is PK_PARAM.
 
 HRESULT ReadFlag(bool set, VARIANT_BOOL* value) {
     if (!value) return E_POINTER;
@@ -259,9 +260,9 @@ long cAsyncUnzip::RunJob() {
     } catch (const bralto::AutomationError& error) {
         // The client's log panel shows why the job could not run.
         RaiseProgress(error.Description());
-        return kUnzipBadParameters;
+        return PK_PARAM;
     } catch (...) {
-        return kUnzipBadParameters;
+        return PK_PARAM;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "AutomationError.h"
 #include "mStart.h"
+#include "zip_api.h"
 
 namespace qnr {
 
@@ -14,10 +15,8 @@ constexpr DISPID kEventProgress = 4;
 constexpr DISPID kEventComplete = 5;
 
 // Zip library codes given to Complete when the job fails before the library
-// runs: more than 1023 names is a bad command parameter (16), anything else
-// (the library cannot be loaded) an internal logic error (5).
-constexpr long kZipBadParameters = 16;
-constexpr long kZipLogicError = 5;
+// runs: more than 1023 names is a bad command parameter (ZE_PARMS), anything
+// else (the library cannot be loaded) an internal logic error (ZE_LOGIC).
 
 HRESULT ReadFlag(bool set, VARIANT_BOOL* value) {
     if (!value) return E_POINTER;
@@ -203,9 +202,9 @@ long cAsyncZip::RunJob() {
     } catch (const bralto::AutomationError& error) {
         // The client's log panel shows why the job could not run.
         RaiseProgress(error.Description());
-        return error.Number() == bralto::kErrSubscriptOutOfRange ? kZipBadParameters : kZipLogicError;
+        return error.Number() == bralto::kErrSubscriptOutOfRange ? ZE_PARMS : ZE_LOGIC;
     } catch (...) {
-        return kZipLogicError;
+        return ZE_LOGIC;
     }
 }
 
