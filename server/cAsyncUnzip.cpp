@@ -1,6 +1,7 @@
 #include "cAsyncUnzip.h"
 
 #include "AutomationError.h"
+#include "QnrZipEventIds.h"
 #include "mStart.h"
 #include "unzip_api.h"
 
@@ -8,11 +9,6 @@ namespace qnr {
 
 namespace {
 
-constexpr DISPID kEventCancel = 1;
-constexpr DISPID kEventOverwritePrompt = 2;
-constexpr DISPID kEventPasswordRequest = 3;
-constexpr DISPID kEventProgress = 4;
-constexpr DISPID kEventComplete = 5;
 
 // Complete's code when no archive is named: the library is not called.
 // (13 is not an unzip code: it is the zip library's "missing archive".)
@@ -283,27 +279,27 @@ long cAsyncUnzip::RunExtraction() {
 void cAsyncUnzip::RaiseComplete(long result) {
     // The client's change to the by-reference code is ignored.
     long code = result;
-    Events().Fire(kEventComplete, {ByRef(&code)});
+    Events().Fire(DISPID_UNZIP_COMPLETE, {ByRef(&code)});
 }
 
 void cAsyncUnzip::AddMemberEntry(const bralto::UnzipMemberEntry& entry) { directory_.Append(entry); }
 
 void cAsyncUnzip::RaiseProgress(const std::wstring& message) {
     Bstr text(message);
-    Events().Fire(kEventProgress, {ByValue(text.Get())});
+    Events().Fire(DISPID_UNZIP_PROGRESS, {ByValue(text.Get())});
 }
 
 void cAsyncUnzip::RaiseCancel(const std::wstring& message, bool& cancel) {
     Bstr text(message);
     VARIANT_BOOL answer = ToVariantBool(cancel);
-    Events().Fire(kEventCancel, {ByValue(text.Get()), ByRef(&answer)});
+    Events().Fire(DISPID_UNZIP_CANCEL, {ByValue(text.Get()), ByRef(&answer)});
     cancel = IsTrue(answer);
 }
 
 void cAsyncUnzip::RaiseOverwritePrompt(const std::wstring& file, long& response) {
     Bstr text(file);
     long answer = response;
-    Events().Fire(kEventOverwritePrompt, {ByValue(text.Get()), ByRef(&answer)});
+    Events().Fire(DISPID_UNZIP_OVERWRITEPROMPT, {ByValue(text.Get()), ByRef(&answer)});
     response = answer;
 }
 
@@ -311,7 +307,7 @@ void cAsyncUnzip::RaisePasswordRequest(std::wstring& password, bool& cancel, con
     Bstr answer(password);
     VARIANT_BOOL cancelAnswer = ToVariantBool(cancel);
     Bstr member(file);
-    Events().Fire(kEventPasswordRequest, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByValue(member.Get())});
+    Events().Fire(DISPID_UNZIP_PASSWORDREQUEST, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByValue(member.Get())});
     password = answer.Text();
     cancel = IsTrue(cancelAnswer);
 }

@@ -1,6 +1,7 @@
 #include "cAsyncZip.h"
 
 #include "AutomationError.h"
+#include "QnrZipEventIds.h"
 #include "mStart.h"
 #include "zip_api.h"
 
@@ -8,11 +9,6 @@ namespace qnr {
 
 namespace {
 
-constexpr DISPID kEventCancel = 1;
-constexpr DISPID kEventPasswordRequest = 2;
-constexpr DISPID kEventCommentRequest = 3;
-constexpr DISPID kEventProgress = 4;
-constexpr DISPID kEventComplete = 5;
 
 // Zip library codes given to Complete when the job fails before the library
 // runs: more than 1023 names is a bad command parameter (ZE_PARMS), anything
@@ -211,25 +207,25 @@ long cAsyncZip::RunJob() {
 void cAsyncZip::RaiseComplete(long result) {
     // The client's change to the by-reference code is ignored.
     long code = result;
-    Events().Fire(kEventComplete, {ByRef(&code)});
+    Events().Fire(DISPID_ZIP_COMPLETE, {ByRef(&code)});
 }
 
 void cAsyncZip::RaiseProgress(const std::wstring& message) {
     Bstr text(message);
-    Events().Fire(kEventProgress, {ByValue(text.Get())});
+    Events().Fire(DISPID_ZIP_PROGRESS, {ByValue(text.Get())});
 }
 
 void cAsyncZip::RaiseCancel(const std::wstring& message, bool& cancel) {
     Bstr text(message);
     VARIANT_BOOL answer = ToVariantBool(cancel);
-    Events().Fire(kEventCancel, {ByValue(text.Get()), ByRef(&answer)});
+    Events().Fire(DISPID_ZIP_CANCEL, {ByValue(text.Get()), ByRef(&answer)});
     cancel = IsTrue(answer);
 }
 
 void cAsyncZip::RaisePasswordRequest(std::wstring& password, bool& cancel) {
     Bstr answer(password);
     VARIANT_BOOL cancelAnswer = ToVariantBool(cancel);
-    Events().Fire(kEventPasswordRequest, {ByRef(answer.Address()), ByRef(&cancelAnswer)});
+    Events().Fire(DISPID_ZIP_PASSWORDREQUEST, {ByRef(answer.Address()), ByRef(&cancelAnswer)});
     password = answer.Text();
     cancel = IsTrue(cancelAnswer);
 }
@@ -238,7 +234,7 @@ void cAsyncZip::RaiseCommentRequest(std::wstring& comment, bool& cancel, bool& c
     Bstr answer(comment);
     VARIANT_BOOL cancelAnswer = ToVariantBool(cancel);
     VARIANT_BOOL clearAnswer = ToVariantBool(clear);
-    Events().Fire(kEventCommentRequest, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByRef(&clearAnswer)});
+    Events().Fire(DISPID_ZIP_COMMENTREQUEST, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByRef(&clearAnswer)});
     comment = answer.Text();
     cancel = IsTrue(cancelAnswer);
     clear = IsTrue(clearAnswer);
