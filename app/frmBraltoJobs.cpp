@@ -186,9 +186,8 @@ void frmBralto::OnAsyncUnzipOverwritePrompt(const std::wstring& file, long& resp
     SHFILEINFOW record = {};
     SHGetFileInfoW(file.c_str(), 0, &record, sizeof(record), SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES);
     UniqueHIcon icon(record.hIcon);
-    const std::wstring tag = frmPrompt::Show(hwnd_, file, icon.get(), !runningExtractOnlyNewer_);
+    response = frmPrompt::Ask(hwnd_, file, icon.get(), !runningExtractOnlyNewer_);
     UpdateWindow(hwnd_);
-    response = frmPrompt::ResponseOf(tag);
 }
 
 void frmBralto::OfferLogDetails(const std::wstring& text) {
