@@ -26,22 +26,6 @@ namespace {
 // A zip job takes at most 1023 file specifications.
 constexpr long kMaxFileSpecs = 1024;
 
-// A server that has just let go of its last object ends its process; a
-// creation that reaches it meanwhile fails as "server unavailable" or
-// "server stopping". Asking again starts a new server.
-template <class Job>
-HRESULT CreateServerObject(Job& job) {
-    HRESULT hr = E_FAIL;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        hr = job.Create();
-        if (hr != HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) && hr != CO_E_SERVER_STOPPING &&
-            hr != RPC_E_DISCONNECTED && hr != RPC_E_SERVER_DIED_DNE)
-            break;
-        Sleep(200);
-    }
-    return hr;
-}
-
 bool StartsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
 
 std::wstring From(const std::wstring& text, size_t oneBasedPosition) {
@@ -59,7 +43,8 @@ std::unique_ptr<AsyncZipJob> frmBralto::CreateZipJob() {
     };
     handlers.Complete = [this](long result) { OnAsyncZipComplete(result); };
     auto job = std::make_unique<AsyncZipJob>(std::move(handlers));
-    if (FAILED(CreateServerObject(*job))) return nullptr;
+    // Create itself tries again while a server that is ending refuses it.
+    if (FAILED(job->Create())) return nullptr;
     return job;
 }
 
@@ -75,7 +60,7 @@ std::unique_ptr<AsyncUnzipJob> frmBralto::CreateUnzipJob() {
     };
     handlers.Complete = [this](long result) { OnAsyncUnzipComplete(result); };
     auto job = std::make_unique<AsyncUnzipJob>(std::move(handlers));
-    if (FAILED(CreateServerObject(*job))) return nullptr;
+    if (FAILED(job->Create())) return nullptr;
     return job;
 }
 
