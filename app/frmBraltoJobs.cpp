@@ -44,7 +44,10 @@ std::unique_ptr<AsyncZipJob> frmBralto::CreateZipJob() {
     handlers.Complete = [this](long result) { OnAsyncZipComplete(result); };
     auto job = std::make_unique<AsyncZipJob>(std::move(handlers));
     // Create itself tries again while a server that is ending refuses it.
-    if (FAILED(job->Create())) return nullptr;
+    if (FAILED(job->Create())) {
+        ReportServerUnavailable();
+        return nullptr;
+    }
     return job;
 }
 
@@ -60,8 +63,23 @@ std::unique_ptr<AsyncUnzipJob> frmBralto::CreateUnzipJob() {
     };
     handlers.Complete = [this](long result) { OnAsyncUnzipComplete(result); };
     auto job = std::make_unique<AsyncUnzipJob>(std::move(handlers));
-    if (FAILED(job->Create())) return nullptr;
+    if (FAILED(job->Create())) {
+        ReportServerUnavailable();
+        return nullptr;
+    }
     return job;
+}
+
+void frmBralto::ReportServerUnavailable() {
+    Message(std::wstring(texts::kServerUnavailable1) + texts::kCrLf + texts::kServerUnavailable2, MB_ICONERROR);
+}
+
+void frmBralto::StartZipJob() {
+    if (SUCCEEDED(m_AsyncZip->Object()->Zip())) return;
+    // The server refused the job: nothing ran, and the zip codes have no
+    // message for that.
+    OnAsyncZipComplete(-1);
+    Message(texts::kJobNotStarted, MB_ICONERROR);
 }
 
 bool frmBralto::EnterBusy(bool clearLog) {
@@ -96,14 +114,14 @@ void frmBralto::PerformZipping(std::unique_ptr<AsyncZipJob> job) {
         return;
     }
     EnterBusy(true);
-    if (FAILED(m_AsyncZip->Object()->Zip())) OnAsyncZipComplete(-1);
+    StartZipJob();
 }
 
 void frmBralto::PerformDeleting(std::unique_ptr<AsyncZipJob> job) {
     if (!job || !*job || busy_) return;
     m_AsyncZip = std::move(job);
     EnterBusy(false);
-    if (FAILED(m_AsyncZip->Object()->Zip())) OnAsyncZipComplete(-1);
+    StartZipJob();
 }
 
 void frmBralto::PerformExtracting(std::unique_ptr<AsyncUnzipJob> job) {

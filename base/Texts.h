@@ -75,6 +75,9 @@ inline constexpr wchar_t kErrorsZipping[] = L"la compression des fichiers.";
 inline constexpr wchar_t kErrorsExtracting[] = L"l'extraction des fichiers.";
 inline constexpr wchar_t kWantDetails1[] = L"Souhaitez-vous ";
 inline constexpr wchar_t kWantDetails2[] = L"des précisions ?";
+inline constexpr wchar_t kServerUnavailable1[] = L"Le serveur qnrZip n'a pas pu être démarré.";
+inline constexpr wchar_t kServerUnavailable2[] = L"L'opération n'a pas été lancée.";
+inline constexpr wchar_t kJobNotStarted[] = L"L'opération n'a pas pu être lancée par le serveur qnrZip.";
 
 // ---- Password windows ----
 inline constexpr wchar_t kPasswordCaption[] = L"Mot de passe";
