@@ -165,6 +165,10 @@ private:
     void OnAsyncZipComplete(long result);
     void OnAsyncUnzipComplete(long result);
     void ReportZipResult(long result);
+    void ReportServerUnavailable();
+    void StartZipJob();
+    // Shows `text` and asks whether to see the details in the log panel.
+    void OfferLogDetails(const std::wstring& text);
     void ReleaseFinishedJobs();
 
     HWND hwnd_ = nullptr;

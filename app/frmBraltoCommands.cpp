@@ -204,7 +204,10 @@ void frmBralto::OnAddFiles() {
 
     SetStatus(texts::kPreparing);
     std::unique_ptr<AsyncZipJob> job = CreateZipJob();
-    if (!job) return;
+    if (!job) {
+        SetStatus(texts::kReady);
+        return;
+    }
     (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
     (*job)->put_StoreFolderNames(answer.storeFolderNames ? VARIANT_TRUE : VARIANT_FALSE);
     // A new add asks for a new password when it encrypts.

@@ -8,6 +8,7 @@
 #include "Common.h"
 #include "Handles.h"
 #include "QnrZipClient.h"
+#include "ResultTexts.h"
 #include "Texts.h"
 #include "cUnzip.h"
 #include "frmPrompt.h"
@@ -15,6 +16,8 @@
 #include "frmPwdGive.h"
 #include "qnrBI4Anim.h"
 #include "qnrDock.h"
+#include "unzip_api.h"
+#include "zip_api.h"
 
 namespace bralto {
 
@@ -22,22 +25,6 @@ namespace {
 
 // A zip job takes at most 1023 file specifications.
 constexpr long kMaxFileSpecs = 1024;
-
-// A server that has just let go of its last object ends its process; a
-// creation that reaches it meanwhile fails as "server unavailable" or
-// "server stopping". Asking again starts a new server.
-template <class Job>
-HRESULT CreateServerObject(Job& job) {
-    HRESULT hr = E_FAIL;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        hr = job.Create();
-        if (hr != HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) && hr != CO_E_SERVER_STOPPING &&
-            hr != RPC_E_DISCONNECTED && hr != RPC_E_SERVER_DIED_DNE)
-            break;
-        Sleep(200);
-    }
-    return hr;
-}
 
 bool StartsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
 
@@ -56,7 +43,11 @@ std::unique_ptr<AsyncZipJob> frmBralto::CreateZipJob() {
     };
     handlers.Complete = [this](long result) { OnAsyncZipComplete(result); };
     auto job = std::make_unique<AsyncZipJob>(std::move(handlers));
-    if (FAILED(CreateServerObject(*job))) return nullptr;
+    // Create itself tries again while a server that is ending refuses it.
+    if (FAILED(job->Create())) {
+        ReportServerUnavailable();
+        return nullptr;
+    }
     return job;
 }
 
@@ -72,8 +63,23 @@ std::unique_ptr<AsyncUnzipJob> frmBralto::CreateUnzipJob() {
     };
     handlers.Complete = [this](long result) { OnAsyncUnzipComplete(result); };
     auto job = std::make_unique<AsyncUnzipJob>(std::move(handlers));
-    if (FAILED(CreateServerObject(*job))) return nullptr;
+    if (FAILED(job->Create())) {
+        ReportServerUnavailable();
+        return nullptr;
+    }
     return job;
+}
+
+void frmBralto::ReportServerUnavailable() {
+    Message(std::wstring(texts::kServerUnavailable1) + texts::kCrLf + texts::kServerUnavailable2, MB_ICONERROR);
+}
+
+void frmBralto::StartZipJob() {
+    if (SUCCEEDED(m_AsyncZip->Object()->Zip())) return;
+    // The server refused the job: nothing ran, and the zip codes have no
+    // message for that.
+    OnAsyncZipComplete(-1);
+    Message(texts::kJobNotStarted, MB_ICONERROR);
 }
 
 bool frmBralto::EnterBusy(bool clearLog) {
@@ -108,14 +114,14 @@ void frmBralto::PerformZipping(std::unique_ptr<AsyncZipJob> job) {
         return;
     }
     EnterBusy(true);
-    if (FAILED(m_AsyncZip->Object()->Zip())) OnAsyncZipComplete(-1);
+    StartZipJob();
 }
 
 void frmBralto::PerformDeleting(std::unique_ptr<AsyncZipJob> job) {
     if (!job || !*job || busy_) return;
     m_AsyncZip = std::move(job);
     EnterBusy(false);
-    if (FAILED(m_AsyncZip->Object()->Zip())) OnAsyncZipComplete(-1);
+    StartZipJob();
 }
 
 void frmBralto::PerformExtracting(std::unique_ptr<AsyncUnzipJob> job) {
@@ -183,36 +189,25 @@ void frmBralto::OnAsyncUnzipOverwritePrompt(const std::wstring& file, long& resp
     SHFILEINFOW record = {};
     SHGetFileInfoW(file.c_str(), 0, &record, sizeof(record), SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES);
     UniqueHIcon icon(record.hIcon);
-    const std::wstring tag = frmPrompt::Show(hwnd_, file, icon.get(), !runningExtractOnlyNewer_);
+    response = frmPrompt::Ask(hwnd_, file, icon.get(), !runningExtractOnlyNewer_);
     UpdateWindow(hwnd_);
-    response = frmPrompt::ResponseOf(tag);
+}
+
+void frmBralto::OfferLogDetails(const std::wstring& text) {
+    if (Message(text + texts::kCrLf + texts::kWantDetails1 + texts::kWantDetails2, MB_YESNO | MB_ICONINFORMATION) ==
+        IDYES)
+        log_->Visible(true);
 }
 
 void frmBralto::ReportZipResult(long result) {
-    const std::wstring crlf = texts::kCrLf;
-    switch (result) {
-    case 2: case 3: case 5: case 13: case 10: case 11: case 14: case 15:
-        Message(texts::kWriteError, MB_ICONERROR);
-        break;
-    case 4:
-        Message(texts::kOutOfMemory, MB_ICONERROR);
-        break;
-    case 12:
-        Message(texts::kNothingMatched, MB_ICONINFORMATION);
-        break;
-    case 16:
-        Message(texts::kParameters1 + crlf + texts::kParameters2 + texts::kParameters3 + crlf + texts::kParameters4,
-                MB_ICONERROR);
-        break;
-    case 18:
-        if (Message(texts::kErrorsDuring + std::wstring(texts::kErrorsZipping) + crlf + texts::kWantDetails1 +
-                        texts::kWantDetails2,
-                    MB_YESNO | MB_ICONINFORMATION) == IDYES)
-            log_->Visible(true);
-        break;
-    default:
-        break;  // 0, 1, 6 to 9, 17 and any other code: no message
-    }
+    const std::wstring text = ZipResultText(result);
+    if (text.empty()) return;
+    // Some files could not be read but the archive was written: the log
+    // says which.
+    if (result == ZE_OPEN)
+        OfferLogDetails(text);
+    else
+        Message(text, result == ZE_NONE ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
 void frmBralto::OnAsyncZipComplete(long result) {
@@ -220,7 +215,7 @@ void frmBralto::OnAsyncZipComplete(long result) {
     ReportZipResult(result);
     EnableTopMenus(true);
     EnableToolbar(true);
-    if (result == 0 || result == 18) {
+    if (result == ZE_OK || result == ZE_OPEN) {
         BSTR zipFile = nullptr;
         std::wstring path = archivePath_;
         if (m_AsyncZip && *m_AsyncZip && SUCCEEDED(m_AsyncZip->Object()->get_ZipFile(&zipFile)) && zipFile) {
@@ -236,12 +231,8 @@ void frmBralto::OnAsyncZipComplete(long result) {
 
 void frmBralto::OnAsyncUnzipComplete(long result) {
     LeaveBusy();
-    if (result != 0 && result != 80) {
-        if (Message(texts::kErrorsDuring + std::wstring(texts::kErrorsExtracting) + texts::kCrLf +
-                        texts::kWantDetails1 + texts::kWantDetails2,
-                    MB_YESNO | MB_ICONINFORMATION) == IDYES)
-            log_->Visible(true);
-    }
+    const std::wstring text = UnzipResultText(result);
+    if (!text.empty()) OfferLogDetails(text);
     EnableTopMenus(true);
     EnableToolbar(true);
     PostMessageW(hwnd_, WM_APP, 0, 0);

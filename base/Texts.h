@@ -83,6 +83,9 @@ inline constexpr wchar_t kErrorsZipping[] = L"la compression des fichiers.";
 inline constexpr wchar_t kErrorsExtracting[] = L"l'extraction des fichiers.";
 inline constexpr wchar_t kWantDetails1[] = L"Souhaitez-vous ";
 inline constexpr wchar_t kWantDetails2[] = L"des précisions ?";
+inline constexpr wchar_t kServerUnavailable1[] = L"Le serveur qnrZip n'a pas pu être démarré.";
+inline constexpr wchar_t kServerUnavailable2[] = L"L'opération n'a pas été lancée.";
+inline constexpr wchar_t kJobNotStarted[] = L"L'opération n'a pas pu être lancée par le serveur qnrZip.";
 
 // ---- Password windows ----
 inline constexpr wchar_t kPasswordCaption[] = L"Mot de passe";
@@ -250,9 +253,20 @@ inline constexpr wchar_t kAddConflictWarning[] =
 inline constexpr wchar_t kAddConflictQuestion[] = L"Cocher l'option Enregistrer les chemins ?";
 
 }  // namespace bralto::dialog_texts
-// ---- Express extraction from the shell: its window, and what failed ----
-// The second line under "Des erreurs ont été rencontrées lors de
-// l'extraction des fichiers." says what went wrong.
+
+// ---- The archive engine: errors raised to its callers ----
+
+namespace bralto::engine_texts {
+
+inline constexpr wchar_t kSubscriptOutOfRange[] = L"L'indice n'appartient pas à la sélection.";
+inline constexpr wchar_t kLibraryNotFound[] = L"Fichier introuvable : ";
+inline constexpr wchar_t kEntryPointPrefix[] = L"Point d'entrée ";
+inline constexpr wchar_t kEntryPointNotFoundIn[] = L" introuvable dans ";
+
+}  // namespace bralto::engine_texts
+
+// ---- Express extraction window, and what failed: the second line under
+// "Des erreurs ont été rencontrées lors de l'extraction des fichiers." ----
 
 namespace bralto::express_texts {
 
@@ -272,3 +286,54 @@ inline constexpr wchar_t kServerUnavailable[] = L"Le serveur d'extraction n'a pa
 inline constexpr wchar_t kOtherCode[] = L"Code d'erreur ";
 
 }  // namespace bralto::express_texts
+
+// ---- Shell: the .zip association, its window, opening a file ----
+
+namespace bralto::shell_texts {
+
+inline constexpr wchar_t kRegistryProblem1[] = L"Problème lors de l'accès au Registre.";
+inline constexpr wchar_t kRegistryProblem2[] = L"Les changements n'ont pas été réalisés.";
+inline constexpr wchar_t kRegistryWriteError[] = L"Erreur lors de l'inscription des informations dans le registre.";
+inline constexpr wchar_t kAssociatedWith[] = L"Les fichiers Zip sont associés à ";
+inline constexpr wchar_t kMakeDefault[] = L"Choisir OK pour faire de Bralto l'application par défaut pour les fichiers Zip.";
+inline constexpr wchar_t kUndoFile1[] = L"Bralto génèrera dans son répertoire le fichier ";
+inline constexpr wchar_t kUndoFile2[] = L"Undo.reg, pour restauration de votre ";
+inline constexpr wchar_t kUndoFile3[] = L"configuration actuelle.";
+inline constexpr wchar_t kAlreadyAssociated[] = L"Les fichiers Zip sont déjà associés à Bralto.";
+inline constexpr wchar_t kRecreate1[] = L"Choisir OK pour recréer l'association (s'il semble ";
+inline constexpr wchar_t kRecreate2[] = L"y avoir une erreur d'association.)";
+inline constexpr wchar_t kNotAssociated[] = L"Il n'y a pas d'application associée aux fichiers Zip.";
+inline constexpr wchar_t kSucceeded[] = L"Opération réussie.";
+inline constexpr wchar_t kNowDefault1[] = L"Bralto est maintenant l'application par défaut associée aux";
+inline constexpr wchar_t kDefault1[] = L"Bralto est l'application par défaut associée aux";
+inline constexpr wchar_t kDefault2[] = L" fichiers Zip.";
+inline constexpr wchar_t kRestore1[] = L"Pour restaurer l'association";
+inline constexpr wchar_t kRestore2[] = L" antérieure, double-cliquez sur le fichier Undo.reg";
+inline constexpr wchar_t kRestore3[] = L" situé dans le répertoire de Bralto.";
+// The file type's name and the express verb, as the shell shows them.
+inline constexpr wchar_t kFileTypeName[] = L"Archive Bralto";
+inline constexpr wchar_t kExpressVerb[] = L"Extraction express";
+
+// frmRegister
+inline constexpr wchar_t kRegisterReminder[] =
+    L"Vous pouvez rappeler cette boîte de dialogue à tout moment par le menu '?'.";
+inline constexpr wchar_t kRegisterDontShowAgain[] = L"Ne plus afficher cette boîte de dialogue au démarrage";
+inline constexpr wchar_t kRegisterOk[] = L"&OK";
+inline constexpr wchar_t kRegisterCancel[] = L"&Annuler";
+
+// ShellExecute's error codes.
+inline constexpr wchar_t kOpenOutOfMemory[] = L"Mémoire insuffisante.";
+inline constexpr wchar_t kOpenFileNotFound[] = L"Fichier non trouvé.";
+inline constexpr wchar_t kOpenPathNotFound[] = L"Erreur dans le chemin.";
+inline constexpr wchar_t kOpenAccessDenied[] = L"Accès au fichier refusé.";
+inline constexpr wchar_t kOpenBadFormat[] = L"Erreur lors de l'ouverture du fichier.";
+inline constexpr wchar_t kOpenSharingViolation[] = L"Violation de partage.";
+inline constexpr wchar_t kOpenAssociationIncomplete[] = L"Ce type de fichier n'a pas d'association valide.";
+inline constexpr wchar_t kOpenDdeTimeout[] = L"Délai d'attente dépassé.";
+inline constexpr wchar_t kOpenDdeFailed[] = L"Erreur dans la transaction DDE.";
+inline constexpr wchar_t kOpenDdeBusy[] = L"L'application demandée est occupée.";
+inline constexpr wchar_t kOpenNoAssociation[] = L"Aucune application n'est associée à ce type de fichier.";
+inline constexpr wchar_t kOpenDllNotFound[] = L"Une DLL requise n'a pas été trouvée.";
+inline constexpr wchar_t kOpenOtherError[] = L"Une erreur est survenue pendant l'ouverture du fichier.";
+
+}  // namespace bralto::shell_texts

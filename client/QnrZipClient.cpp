@@ -2,21 +2,11 @@
 
 #include <ocidl.h>
 
+#include "QnrZipEventIds.h"
+
 namespace qnr::client {
 
 namespace {
-
-constexpr DISPID kZipCancel = 1;
-constexpr DISPID kZipPasswordRequest = 2;
-constexpr DISPID kZipCommentRequest = 3;
-constexpr DISPID kZipProgress = 4;
-constexpr DISPID kZipComplete = 5;
-
-constexpr DISPID kUnzipCancel = 1;
-constexpr DISPID kUnzipOverwritePrompt = 2;
-constexpr DISPID kUnzipPasswordRequest = 3;
-constexpr DISPID kUnzipProgress = 4;
-constexpr DISPID kUnzipComplete = 5;
 
 // Event arguments arrive in DISPPARAMS in reverse order; these read them by
 // their position in the event's declaration.
@@ -87,14 +77,14 @@ std::wstring TextValue(const BSTR* reference) { return reference ? FromBstr(*ref
 
 void DispatchZipEvent(const ZipEventHandlers& handlers, DISPID id, const EventArguments& args) {
     switch (id) {
-        case kZipCancel:
+        case DISPID_ZIP_CANCEL:
             if (handlers.Cancel && args.Has(2)) {
                 bool cancel = FlagValue(args.FlagReference(1));
                 handlers.Cancel(args.Text(0), cancel);
                 StoreFlag(args.FlagReference(1), cancel);
             }
             break;
-        case kZipPasswordRequest:
+        case DISPID_ZIP_PASSWORDREQUEST:
             if (handlers.PasswordRequest && args.Has(2)) {
                 std::wstring password = TextValue(args.TextReference(0));
                 bool cancel = FlagValue(args.FlagReference(1));
@@ -103,7 +93,7 @@ void DispatchZipEvent(const ZipEventHandlers& handlers, DISPID id, const EventAr
                 StoreFlag(args.FlagReference(1), cancel);
             }
             break;
-        case kZipCommentRequest:
+        case DISPID_ZIP_COMMENTREQUEST:
             if (handlers.CommentRequest && args.Has(3)) {
                 std::wstring comment = TextValue(args.TextReference(0));
                 bool cancel = FlagValue(args.FlagReference(1));
@@ -114,7 +104,7 @@ void DispatchZipEvent(const ZipEventHandlers& handlers, DISPID id, const EventAr
                 StoreFlag(args.FlagReference(2), clear);
             }
             break;
-        case kZipProgress:
+        case DISPID_ZIP_PROGRESS:
             if (handlers.Progress && args.Has(1)) handlers.Progress(args.Text(0));
             break;
         default:
@@ -124,21 +114,21 @@ void DispatchZipEvent(const ZipEventHandlers& handlers, DISPID id, const EventAr
 
 void DispatchUnzipEvent(const UnzipEventHandlers& handlers, DISPID id, const EventArguments& args) {
     switch (id) {
-        case kUnzipCancel:
+        case DISPID_UNZIP_CANCEL:
             if (handlers.Cancel && args.Has(2)) {
                 bool cancel = FlagValue(args.FlagReference(1));
                 handlers.Cancel(args.Text(0), cancel);
                 StoreFlag(args.FlagReference(1), cancel);
             }
             break;
-        case kUnzipOverwritePrompt:
+        case DISPID_UNZIP_OVERWRITEPROMPT:
             if (handlers.OverwritePrompt && args.Has(2)) {
                 long response = args.Number(1);
                 handlers.OverwritePrompt(args.Text(0), response);
                 if (LONG* reference = args.NumberReference(1)) *reference = response;
             }
             break;
-        case kUnzipPasswordRequest:
+        case DISPID_UNZIP_PASSWORDREQUEST:
             if (handlers.PasswordRequest && args.Has(3)) {
                 std::wstring password = TextValue(args.TextReference(0));
                 bool cancel = FlagValue(args.FlagReference(1));
@@ -147,7 +137,7 @@ void DispatchUnzipEvent(const UnzipEventHandlers& handlers, DISPID id, const Eve
                 StoreFlag(args.FlagReference(1), cancel);
             }
             break;
-        case kUnzipProgress:
+        case DISPID_UNZIP_PROGRESS:
             if (handlers.Progress && args.Has(1)) handlers.Progress(args.Text(0));
             break;
         default:
@@ -156,14 +146,14 @@ void DispatchUnzipEvent(const UnzipEventHandlers& handlers, DISPID id, const Eve
 }
 
 void DispatchEvent(AsyncZip& job, DISPID id, const EventArguments& args) {
-    if (id == kZipComplete)
+    if (id == DISPID_ZIP_COMPLETE)
         job.OnComplete(args.Number(0));
     else
         DispatchZipEvent(job.EventHandlers(), id, args);
 }
 
 void DispatchEvent(AsyncUnzip& job, DISPID id, const EventArguments& args) {
-    if (id == kUnzipComplete)
+    if (id == DISPID_UNZIP_COMPLETE)
         job.OnComplete(args.Number(0));
     else
         DispatchUnzipEvent(job.EventHandlers(), id, args);

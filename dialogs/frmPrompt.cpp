@@ -11,7 +11,8 @@ struct DialogState {
     std::wstring question;
     HICON icon;
     bool allowOverwriteAll;
-    std::wstring tag;
+    // No button pressed (the window could not be shown): keep the file.
+    long code = IDM_REPLACE_NO;
 };
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -28,7 +29,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         if (id >= frmPrompt::cmdAction0 && id < frmPrompt::cmdAction0 + 4) {
-            state->tag = std::to_wstring(frmPrompt::kCodes[id - frmPrompt::cmdAction0]);
+            state->code = frmPrompt::kCodes[id - frmPrompt::cmdAction0];
             EndDialog(dialog, IDOK);
             return TRUE;
         }
@@ -42,22 +43,26 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::wstring frmPrompt::Show(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll) {
+long frmPrompt::Ask(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll) {
     DialogTemplate layout(texts::kProgramName, WS_POPUP | WS_CAPTION | DS_CENTER, 260, 74);
     layout.AddItem(kStaticClass, imaPic, L"", SS_ICON, 10, 10, 21, 20);
     layout.AddItem(kStaticClass, lblInfo, L"", SS_LEFT, 42, 10, 210, 30);
     for (int i = 0; i < 4; ++i)
         layout.AddItem(kButtonClass, cmdAction0 + i, texts::kOverwriteButtons[i], BS_PUSHBUTTON | WS_TABSTOP,
                        static_cast<short>(10 + i * 61), 50, 56, 15);
-    DialogState state{std::wstring(texts::kOverwritePrefix) + file + texts::kOverwriteSuffix, icon, allowOverwriteAll, L""};
+    DialogState state{std::wstring(texts::kOverwritePrefix) + file + texts::kOverwriteSuffix, icon, allowOverwriteAll};
     layout.Show(owner, DialogProc, reinterpret_cast<LPARAM>(&state));
-    return state.tag;
+    return state.code;
+}
+
+std::wstring frmPrompt::Show(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll) {
+    return std::to_wstring(Ask(owner, file, icon, allowOverwriteAll));
 }
 
 long frmPrompt::ResponseOf(const std::wstring& tag) {
     for (long code : kCodes)
         if (tag == std::to_wstring(code)) return code;
-    return 100;
+    return IDM_REPLACE_NO;
 }
 
 }  // namespace bralto

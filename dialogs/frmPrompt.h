@@ -7,17 +7,22 @@
 
 #include <string>
 
+#include "unzip_api.h"
+
 namespace bralto {
 
 class frmPrompt {
 public:
     enum ControlId { imaPic = 101, lblInfo = 102, cmdAction0 = 200 };  // cmdAction(i) = 200 + i
     // Codes of the buttons 0 to 3: overwrite, keep, overwrite all, keep all.
-    static constexpr long kCodes[4] = {102, 100, 103, 104};
+    static constexpr long kCodes[4] = {IDM_REPLACE_YES, IDM_REPLACE_NO, IDM_REPLACE_ALL, IDM_REPLACE_NONE};
 
     // Shows the question for `file` with its large shell icon (not owned);
     // button 2 ("Oui à tous") disabled unless `allowOverwriteAll`. Returns
-    // the tag: the code of the button pressed, as text.
+    // the code of the button pressed (one of kCodes), the job's response.
+    static long Ask(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll);
+
+    // The same question; returns the tag: Ask's code as text.
     static std::wstring Show(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll);
 
     // The tag as the job's response; anything but a code (an empty tag)

@@ -7,13 +7,13 @@
 #include "QnrZipClient.h"
 #include "Texts.h"
 #include "frmPwdAsk.h"
+#include "unzip_api.h"
 
 namespace bralto {
 
 namespace {
 
 namespace et = express_texts;
-constexpr long kStoppedOnRequest = 80;
 
 bool IsMemberLine(const std::wstring& message) {
     return message.compare(0, 11, L"  inflating") == 0 || message.compare(0, 11, L" extracting") == 0;
@@ -39,21 +39,21 @@ struct FailureClues {
 };
 
 // The second line of the error message, from the result code of the unzip
-// library (its published values) and the clues; 2 (some members failed)
-// is told apart by the clues only.
+// library and the clues; PK_ERR (some members failed) is told apart by the
+// clues only.
 std::wstring FailureDetail(long result, const FailureClues& clues) {
     switch (result) {
-        case 3:   // damaged central directory
-        case 51:  // archive ends too early
+        case PK_BADERR:
+        case PK_EOF:
             return et::kArchiveDamaged;
-        case 9:  // archive missing or not a Zip file
+        case PK_NOZIP:
             return clues.archiveMissing ? et::kArchiveMissing : et::kNotAnArchive;
-        case 50: return et::kDiskFull;
-        case 81: return et::kUnsupported;  // compression or encryption
-        case 82: return et::kWrongPassword;  // no encrypted member could be decrypted
+        case PK_DISK: return et::kDiskFull;
+        case IZ_UNSUP: return et::kUnsupported;
+        case IZ_BADPWD: return et::kWrongPassword;
         default: break;
     }
-    if (result >= 4 && result <= 8) return et::kOutOfMemory;
+    if (result >= PK_MEM && result <= 8) return et::kOutOfMemory;  // 4 to 8: out of memory
     if (clues.memberDamaged) return et::kMemberDamaged;
     if (clues.wrongPassword) return et::kWrongPassword;
     if (clues.cannotCreate) return et::kCannotCreate;
@@ -98,7 +98,7 @@ struct frmShellExtract::State {
     }
 
     void OnComplete(long result) {
-        if (result != 0 && result != kStoppedOnRequest) ShowFailure(hwnd, FailureDetail(result, clues));
+        if (result != PK_OK && result != IZ_CTRLC) ShowFailure(hwnd, FailureDetail(result, clues));
         DestroyWindow(hwnd);
     }
 

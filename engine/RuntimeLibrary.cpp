@@ -1,6 +1,7 @@
 #include "RuntimeLibrary.h"
 
 #include "AutomationError.h"
+#include "Texts.h"
 
 namespace bralto {
 
@@ -17,7 +18,7 @@ void RuntimeLibrary::Load() {
     if (module_) return;
     module_.reset(LoadLibraryW((ExecutableFolder() + fileName_).c_str()));
     if (!module_) module_.reset(LoadLibraryW(fileName_.c_str()));
-    if (!module_) throw AutomationError(kErrFileNotFound, ErrorSource(), L"Fichier introuvable : " + fileName_);
+    if (!module_) throw AutomationError(kErrFileNotFound, ErrorSource(), engine_texts::kLibraryNotFound + fileName_);
 }
 
 FARPROC RuntimeLibrary::Address(const char* name) {
@@ -25,8 +26,8 @@ FARPROC RuntimeLibrary::Address(const char* name) {
     FARPROC address = GetProcAddress(module_.get(), name);
     if (!address)
         throw AutomationError(kErrDllEntryNotFound, ErrorSource(),
-                              L"Point d'entrée " + std::wstring(name, name + strlen(name)) + L" introuvable dans " +
-                                  fileName_);
+                              engine_texts::kEntryPointPrefix + std::wstring(name, name + strlen(name)) +
+                                  engine_texts::kEntryPointNotFoundIn + fileName_);
     return address;
 }
 

@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "AutomationError.h"
+#include "EngineErrors.h"
 #include "mUnzip.h"
 
 namespace bralto {
 
 void UnzipMemberDirectory::CheckIndex(long index) const {
-    if (index < 1 || index > Count())
-        throw AutomationError(kErrSubscriptOutOfRange, ExecutableBaseName() + L"." + className_,
-                              L"L'indice n'appartient pas à la sélection.");
+    if (index < 1 || index > Count()) ThrowSubscriptOutOfRange(ExecutableBaseName() + L"." + className_);
 }
 
 const UnzipMember& UnzipMemberDirectory::At(long index) const {

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "AutomationError.h"
+#include "EngineErrors.h"
+#include "LibraryCalls.h"
 #include "RuntimeLibrary.h"
 
 namespace bralto {
@@ -41,40 +43,6 @@ public:
 private:
     RuntimeLibrary library_{kLibraryName, L"VBUnzip"};
 };
-
-// Text of a callback argument: up to the first NUL, at most `limit` bytes.
-std::string CallbackText(const char* text, size_t limit) {
-    if (!text) return std::string();
-    return std::string(text, strnlen(text, limit));
-}
-
-// The library's name table: names in slots 0 to count-1, then a string of
-// one NUL character.
-class NameTable {
-public:
-    explicit NameTable(const std::vector<std::wstring>& names) {
-        if (names.size() > kMaxUnzipNames)
-            throw AutomationError(kErrSubscriptOutOfRange, VBUnzipSource(),
-                                  L"L'indice n'appartient pas à la sélection.");
-        for (const std::wstring& name : names) texts_.push_back(ToAnsi(name));
-        texts_.emplace_back();  // the closing entry: one NUL character
-        pointers_.assign(kNameTableSlots, nullptr);
-        for (size_t i = 0; i < texts_.size(); ++i) pointers_[i] = &texts_[i][0];
-    }
-    int Count() const { return static_cast<int>(texts_.size() - 1); }
-    char** Table() { return pointers_.data(); }
-
-private:
-    std::vector<std::string> texts_;
-    std::vector<char*> pointers_;
-};
-
-std::wstring TrimSpaces(const std::wstring& text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return std::wstring();
-    size_t last = text.find_last_not_of(L' ');
-    return text.substr(first, last - first + 1);
-}
 
 // Days from 1899-12-30 (the automation epoch) to a proleptic Gregorian date.
 long DaysSinceAutomationEpoch(int year, int month, int day) {
@@ -144,7 +112,7 @@ bool UnzipPasswordGivenUp() { return g_passwordGivenUp; }
 
 long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& includeNames,
               const std::vector<std::wstring>& excludeNames, UnzipListingTotals& totals) {
-    g_currentListener = job;
+    CurrentListener<IUnzipJob> current(g_currentListener, job);
     try {
         USERFUNCTIONS functions{};
         functions.print = UnzipPrintCallback;
@@ -153,8 +121,8 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
         functions.password = UnzipPasswordCallback;
         functions.SendApplicationMessage = UnzipEntryCallback;
         functions.ServCallBk = UnzipServiceCallback;
-        NameTable include(includeNames);
-        NameTable exclude(excludeNames);
+        LibraryNameTable include(includeNames, includeNames.size(), kNameTableSlots, VBUnzipSource());
+        LibraryNameTable exclude(excludeNames, excludeNames.size(), kNameTableSlots, VBUnzipSource());
         g_passwordGivenUp = false;
         WIZ_SINGLEENTRYUNZIP* unzip = UnzipLibrary::Instance().SingleEntryUnzip();
         long code = unzip(include.Count(), include.Table(), exclude.Count(), exclude.Table(), &dcl, &functions);
@@ -164,14 +132,9 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
             totals.CompressionFactor = functions.CompFactor;
             totals.NumMembers = static_cast<long>(functions.NumMembers);
         }
-        g_currentListener = nullptr;
         return code;
     } catch (const AutomationError& error) {
-        g_currentListener = nullptr;
         throw AutomationError(error.Number(), VBUnzipSource(), error.Description());
-    } catch (...) {
-        g_currentListener = nullptr;
-        throw;
     }
 }
 

@@ -8,6 +8,8 @@
 #include <type_traits>
 
 #include "AutomationError.h"
+#include "EngineErrors.h"
+#include "LibraryCalls.h"
 #include "RuntimeLibrary.h"
 #include "mUnzip.h"
 
@@ -45,41 +47,6 @@ private:
     RuntimeLibrary library_{kLibraryName, L"VBZip"};
 };
 
-std::string CallbackText(const char* text, size_t limit) {
-    if (!text) return std::string();
-    return std::string(text, strnlen(text, limit));
-}
-
-std::wstring TrimSpaces(const std::wstring& text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return std::wstring();
-    size_t last = text.find_last_not_of(L' ');
-    return text.substr(first, last - first + 1);
-}
-
-// The library's name table: specifications in slots 0 to count-1, then a
-// string of one NUL character.
-class SpecTable {
-public:
-    SpecTable(const std::vector<std::wstring>& specs, long count) {
-        size_t used = static_cast<size_t>(std::max<long>(0, std::min<long>(count, static_cast<long>(specs.size()))));
-        if (used > kMaxZipSpecs) {
-            throw AutomationError(kErrSubscriptOutOfRange, VBZipSource(),
-                                  L"L'indice n'appartient pas à la sélection.");
-        }
-        for (size_t i = 0; i < used; ++i) texts_.push_back(ToAnsi(specs[i]));
-        texts_.emplace_back();  // the closing entry: one NUL character
-        pointers_.assign(kSpecTableSlots, nullptr);
-        for (size_t i = 0; i < texts_.size(); ++i) pointers_[i] = &texts_[i][0];
-    }
-    int Count() const { return static_cast<int>(texts_.size() - 1); }
-    char** Table() { return pointers_.data(); }
-
-private:
-    std::vector<std::string> texts_;
-    std::vector<char*> pointers_;
-};
-
 }  // namespace
 
 IZipJob* CurrentZipListener() { return g_currentListener; }
@@ -87,7 +54,7 @@ bool ZipPasswordGivenUp() { return g_passwordGivenUp; }
 
 long RunZip(IZipJob* job, ZPOPT& options, const std::vector<std::wstring>& specs, long count) {
     g_passwordGivenUp = false;
-    g_currentListener = job;
+    CurrentListener<IZipJob> current(g_currentListener, job);
     try {
         std::wstring basePath = job ? job->BasePath() : std::wstring();
         if (!TrimSpaces(basePath).empty()) SetCurrentDirectoryW(basePath.c_str());
@@ -100,18 +67,14 @@ long RunZip(IZipJob* job, ZPOPT& options, const std::vector<std::wstring>& specs
         ZipLibrary& library = ZipLibrary::Instance();
         library.Init()(&functions);
         library.SetOptions()(&options);
-        SpecTable table(specs, count);
+        const size_t used =
+            static_cast<size_t>(std::max<long>(0, std::min<long>(count, static_cast<long>(specs.size()))));
+        LibraryNameTable table(specs, used, kSpecTableSlots, VBZipSource());
         std::string archive = ToAnsi(job ? job->ZipFile() : std::wstring());
         ZCL names{table.Count(), &archive[0], table.Table()};
-        long code = library.Archive()(names);
-        g_currentListener = nullptr;
-        return code;
+        return library.Archive()(names);
     } catch (const AutomationError& error) {
-        g_currentListener = nullptr;
         throw AutomationError(error.Number(), VBZipSource(), error.Description());
-    } catch (...) {
-        g_currentListener = nullptr;
-        throw;
     }
 }
 
@@ -209,10 +172,7 @@ void ZipOptionRecord::MessageLevel(long value) {
 void ZipOptionRecord::CompressionLevel(long value) { record_.fLevel = std::to_string(value)[0]; }
 
 std::wstring ZipFileSpecList::At(long index, const std::wstring& className) const {
-    if (index < 1 || index > Count()) {
-        throw AutomationError(kErrSubscriptOutOfRange, ExecutableBaseName() + L"." + className,
-                              L"L'indice n'appartient pas à la sélection.");
-    }
+    if (index < 1 || index > Count()) ThrowSubscriptOutOfRange(ExecutableBaseName() + L"." + className);
     return specs_[static_cast<size_t>(index - 1)];
 }
 

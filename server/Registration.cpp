@@ -1,6 +1,7 @@
 #include "Registration.h"
 
 #include "ComSupport.h"
+#include "Handles.h"
 #include "TypeLibrary.h"
 #include "qnrZip.h"
 
@@ -32,20 +33,7 @@ constexpr LCID kServerLibraryLcid = 0x409;
 constexpr WORD kRunnableLibraryMajor = 1;
 constexpr WORD kRunnableLibraryMinor = 0;
 
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY Get() const { return key_; }
-    HKEY* Receive() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+using RegistryKey = bralto::UniqueHKey;
 
 struct ServerClass {
     const CLSID& id;
@@ -65,16 +53,16 @@ std::wstring GuidText(const GUID& guid) {
 
 HRESULT SetStringValue(HKEY root, const std::wstring& subKey, const wchar_t* name, const std::wstring& value) {
     RegistryKey key;
-    LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+    LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-    status = RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     return HRESULT_FROM_WIN32(status);
 }
 
 HRESULT CreateEmptyKey(HKEY root, const std::wstring& subKey) {
     RegistryKey key;
-    LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr);
+    LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
     return HRESULT_FROM_WIN32(status);
 }
 
@@ -83,12 +71,12 @@ HRESULT CreateEmptyKey(HKEY root, const std::wstring& subKey) {
 bool MachineClassesWritable() {
     RegistryKey key;
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE,
-                         key.Receive()) == ERROR_SUCCESS;
+                         key.put()) == ERROR_SUCCESS;
 }
 
 HRESULT OpenClassesRoot(bool machine, RegistryKey& key) {
     LSTATUS status = RegCreateKeyExW(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr,
-                                     0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+                                     0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
     return HRESULT_FROM_WIN32(status);
 }
 
@@ -155,13 +143,13 @@ HRESULT RegisterServer() {
 
     const std::wstring serverCommand = L"\"" + ModulePath() + L"\"";
     for (const ServerClass& serverClass : kClasses) {
-        hr = WriteClass(classes.Get(), serverClass, serverCommand);
+        hr = WriteClass(classes.get(), serverClass, serverCommand);
         if (FAILED(hr)) return hr;
     }
     // RunnableLib last: the Runnable interface is described in both
     // libraries, and its interface key should name its own library.
     hr = RegisterEmbeddedTypeLibrary(1, machine);
-    if (SUCCEEDED(hr)) hr = RegisterNeutralLocale(classes.Get());
+    if (SUCCEEDED(hr)) hr = RegisterNeutralLocale(classes.get());
     if (SUCCEEDED(hr)) hr = RegisterEmbeddedTypeLibrary(2, machine);
     return hr;
 }
@@ -170,7 +158,7 @@ HRESULT UnregisterServer() {
     for (bool machine : {true, false}) {
         RegistryKey classes;
         if (FAILED(OpenClassesRoot(machine, classes))) continue;
-        DeleteClassKeys(classes.Get());
+        DeleteClassKeys(classes.get());
     }
     // Whichever scope holds them; a scope without them just reports so.
     UnRegisterTypeLib(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
@@ -181,7 +169,7 @@ HRESULT UnregisterServer() {
     for (bool machine : {true, false}) {
         RegistryKey classes;
         if (SUCCEEDED(OpenClassesRoot(machine, classes)))
-            RegDeleteTreeW(classes.Get(), (L"TypeLib\\" + GuidText(LIBID_qnrZip)).c_str());
+            RegDeleteTreeW(classes.get(), (L"TypeLib\\" + GuidText(LIBID_qnrZip)).c_str());
     }
     return S_OK;
 }

@@ -1,45 +1,20 @@
 #include "cAsyncUnzip.h"
 
 #include "AutomationError.h"
+#include "QnrZipEventIds.h"
+#include "PropertyBodies.h"
 #include "mStart.h"
+#include "unzip_api.h"
 
 namespace qnr {
 
 namespace {
 
-constexpr DISPID kEventCancel = 1;
-constexpr DISPID kEventOverwritePrompt = 2;
-constexpr DISPID kEventPasswordRequest = 3;
-constexpr DISPID kEventProgress = 4;
-constexpr DISPID kEventComplete = 5;
-
 // Complete's code when no archive is named: the library is not called.
+// (13 is not an unzip code: it is the zip library's "missing archive".)
 constexpr long kNoArchiveNamed = 13;
-// Unzip library code given to Complete when the job fails before the
-// library runs (more than 1023 names, library missing): bad parameters.
-constexpr long kUnzipBadParameters = 10;
-
-HRESULT ReadFlag(bool set, VARIANT_BOOL* value) {
-    if (!value) return E_POINTER;
-    *value = ToVariantBool(set);
-    return S_OK;
-}
-
-bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
-
-HRESULT CopyNumber(long number, LONG* value) {
-    if (!value) return E_POINTER;
-    *value = static_cast<LONG>(number);
-    return S_OK;
-}
-
-HRESULT ReplaceText(BSTR* target, const std::wstring& text) {
-    Bstr replacement(text);
-    if (!replacement.Get()) return E_OUTOFMEMORY;
-    SysFreeString(*target);
-    *target = replacement.Detach();
-    return S_OK;
-}
+// The unzip library code given to Complete when the job fails before the
+// library runs (more than 1023 names, library missing) is PK_PARAM.
 
 }  // namespace
 
@@ -49,34 +24,22 @@ cAsyncUnzip::cAsyncUnzip()
 HRESULT cAsyncUnzip::unzip() { return AcceptJob(DeferStart); }
 
 HRESULT cAsyncUnzip::get_ExtractOnlyNewer(VARIANT_BOOL* value) { return ReadFlag(options_.ExtractOnlyNewer(), value); }
-HRESULT cAsyncUnzip::put_ExtractOnlyNewer(VARIANT_BOOL value) {
-    options_.ExtractOnlyNewer(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_ExtractOnlyNewer(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::ExtractOnlyNewer, value); }
 
 HRESULT cAsyncUnzip::get_ExtractOnlyExistingNewer(VARIANT_BOOL* value) {
     return ReadFlag(options_.ExtractOnlyExistingNewer(), value);
 }
-HRESULT cAsyncUnzip::put_ExtractOnlyExistingNewer(VARIANT_BOOL value) {
-    options_.ExtractOnlyExistingNewer(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_ExtractOnlyExistingNewer(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::ExtractOnlyExistingNewer, value); }
 
 HRESULT cAsyncUnzip::get_SpaceToUnderscore(VARIANT_BOOL* value) {
     return ReadFlag(options_.SpaceToUnderscore(), value);
 }
-HRESULT cAsyncUnzip::put_SpaceToUnderscore(VARIANT_BOOL value) {
-    options_.SpaceToUnderscore(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_SpaceToUnderscore(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::SpaceToUnderscore, value); }
 
 HRESULT cAsyncUnzip::get_PromptToOverwrite(VARIANT_BOOL* value) {
     return ReadFlag(options_.PromptToOverwrite(), value);
 }
-HRESULT cAsyncUnzip::put_PromptToOverwrite(VARIANT_BOOL value) {
-    options_.PromptToOverwrite(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_PromptToOverwrite(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::PromptToOverwrite, value); }
 
 HRESULT cAsyncUnzip::get_MessageLevel(EUZMsgLevel* value) {
     if (!value) return E_POINTER;
@@ -89,10 +52,7 @@ HRESULT cAsyncUnzip::put_MessageLevel(EUZMsgLevel value) {
 }
 
 HRESULT cAsyncUnzip::get_TestZip(VARIANT_BOOL* value) { return ReadFlag(options_.TestZip(), value); }
-HRESULT cAsyncUnzip::put_TestZip(VARIANT_BOOL value) {
-    options_.TestZip(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_TestZip(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::TestZip, value); }
 
 HRESULT cAsyncUnzip::get_Listing(VARIANT_BOOL* value) { return ReadFlag(listing_, value); }
 HRESULT cAsyncUnzip::put_Listing(VARIANT_BOOL value) {
@@ -101,38 +61,23 @@ HRESULT cAsyncUnzip::put_Listing(VARIANT_BOOL value) {
 }
 
 HRESULT cAsyncUnzip::get_DisplayComment(VARIANT_BOOL* value) { return ReadFlag(options_.DisplayComment(), value); }
-HRESULT cAsyncUnzip::put_DisplayComment(VARIANT_BOOL value) {
-    options_.DisplayComment(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_DisplayComment(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::DisplayComment, value); }
 
 HRESULT cAsyncUnzip::get_UseFolderNames(VARIANT_BOOL* value) { return ReadFlag(options_.UseFolderNames(), value); }
-HRESULT cAsyncUnzip::put_UseFolderNames(VARIANT_BOOL value) {
-    options_.UseFolderNames(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_UseFolderNames(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::UseFolderNames, value); }
 
 HRESULT cAsyncUnzip::get_OverwriteExisting(VARIANT_BOOL* value) {
     return ReadFlag(options_.OverwriteExisting(), value);
 }
-HRESULT cAsyncUnzip::put_OverwriteExisting(VARIANT_BOOL value) {
-    options_.OverwriteExisting(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_OverwriteExisting(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::OverwriteExisting, value); }
 
 HRESULT cAsyncUnzip::get_ConvertCRToCRLF(VARIANT_BOOL* value) { return ReadFlag(options_.ConvertCRToCRLF(), value); }
-HRESULT cAsyncUnzip::put_ConvertCRToCRLF(VARIANT_BOOL value) {
-    options_.ConvertCRToCRLF(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_ConvertCRToCRLF(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::ConvertCRToCRLF, value); }
 
 HRESULT cAsyncUnzip::get_CaseSensitiveFileNames(VARIANT_BOOL* value) {
     return ReadFlag(options_.CaseSensitiveFileNames(), value);
 }
-HRESULT cAsyncUnzip::put_CaseSensitiveFileNames(VARIANT_BOOL value) {
-    options_.CaseSensitiveFileNames(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncUnzip::put_CaseSensitiveFileNames(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::CaseSensitiveFileNames, value); }
 
 HRESULT cAsyncUnzip::get_FileCount(LONG* value) { return CopyNumber(directory_.Count(), value); }
 
@@ -259,9 +204,9 @@ long cAsyncUnzip::RunJob() {
     } catch (const bralto::AutomationError& error) {
         // The client's log panel shows why the job could not run.
         RaiseProgress(error.Description());
-        return kUnzipBadParameters;
+        return PK_PARAM;
     } catch (...) {
-        return kUnzipBadParameters;
+        return PK_PARAM;
     }
 }
 
@@ -282,27 +227,27 @@ long cAsyncUnzip::RunExtraction() {
 void cAsyncUnzip::RaiseComplete(long result) {
     // The client's change to the by-reference code is ignored.
     long code = result;
-    Events().Fire(kEventComplete, {ByRef(&code)});
+    Events().Fire(DISPID_UNZIP_COMPLETE, {ByRef(&code)});
 }
 
 void cAsyncUnzip::AddMemberEntry(const bralto::UnzipMemberEntry& entry) { directory_.Append(entry); }
 
 void cAsyncUnzip::RaiseProgress(const std::wstring& message) {
     Bstr text(message);
-    Events().Fire(kEventProgress, {ByValue(text.Get())});
+    Events().Fire(DISPID_UNZIP_PROGRESS, {ByValue(text.Get())});
 }
 
 void cAsyncUnzip::RaiseCancel(const std::wstring& message, bool& cancel) {
     Bstr text(message);
     VARIANT_BOOL answer = ToVariantBool(cancel);
-    Events().Fire(kEventCancel, {ByValue(text.Get()), ByRef(&answer)});
+    Events().Fire(DISPID_UNZIP_CANCEL, {ByValue(text.Get()), ByRef(&answer)});
     cancel = IsTrue(answer);
 }
 
 void cAsyncUnzip::RaiseOverwritePrompt(const std::wstring& file, long& response) {
     Bstr text(file);
     long answer = response;
-    Events().Fire(kEventOverwritePrompt, {ByValue(text.Get()), ByRef(&answer)});
+    Events().Fire(DISPID_UNZIP_OVERWRITEPROMPT, {ByValue(text.Get()), ByRef(&answer)});
     response = answer;
 }
 
@@ -310,7 +255,7 @@ void cAsyncUnzip::RaisePasswordRequest(std::wstring& password, bool& cancel, con
     Bstr answer(password);
     VARIANT_BOOL cancelAnswer = ToVariantBool(cancel);
     Bstr member(file);
-    Events().Fire(kEventPasswordRequest, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByValue(member.Get())});
+    Events().Fire(DISPID_UNZIP_PASSWORDREQUEST, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByValue(member.Get())});
     password = answer.Text();
     cancel = IsTrue(cancelAnswer);
 }

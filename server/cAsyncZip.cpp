@@ -1,31 +1,18 @@
 #include "cAsyncZip.h"
 
 #include "AutomationError.h"
+#include "QnrZipEventIds.h"
+#include "PropertyBodies.h"
 #include "mStart.h"
+#include "zip_api.h"
 
 namespace qnr {
 
 namespace {
 
-constexpr DISPID kEventCancel = 1;
-constexpr DISPID kEventPasswordRequest = 2;
-constexpr DISPID kEventCommentRequest = 3;
-constexpr DISPID kEventProgress = 4;
-constexpr DISPID kEventComplete = 5;
-
 // Zip library codes given to Complete when the job fails before the library
-// runs: more than 1023 names is a bad command parameter (16), anything else
-// (the library cannot be loaded) an internal logic error (5).
-constexpr long kZipBadParameters = 16;
-constexpr long kZipLogicError = 5;
-
-HRESULT ReadFlag(bool set, VARIANT_BOOL* value) {
-    if (!value) return E_POINTER;
-    *value = ToVariantBool(set);
-    return S_OK;
-}
-
-bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
+// runs: more than 1023 names is a bad command parameter (ZE_PARMS), anything
+// else (the library cannot be loaded) an internal logic error (ZE_LOGIC).
 
 }  // namespace
 
@@ -50,66 +37,36 @@ HRESULT cAsyncZip::put_BasePath(BSTR value) {
 }
 
 HRESULT cAsyncZip::get_Encrypt(VARIANT_BOOL* value) { return ReadFlag(options_.Encrypt(), value); }
-HRESULT cAsyncZip::put_Encrypt(VARIANT_BOOL value) {
-    options_.Encrypt(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_Encrypt(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::Encrypt, value); }
 
 HRESULT cAsyncZip::get_IncludeSystemAndHiddenFiles(VARIANT_BOOL* value) {
     return ReadFlag(options_.IncludeSystemAndHiddenFiles(), value);
 }
-HRESULT cAsyncZip::put_IncludeSystemAndHiddenFiles(VARIANT_BOOL value) {
-    options_.IncludeSystemAndHiddenFiles(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_IncludeSystemAndHiddenFiles(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::IncludeSystemAndHiddenFiles, value); }
 
 HRESULT cAsyncZip::get_StoreVolumeLabel(VARIANT_BOOL* value) { return ReadFlag(options_.StoreVolumeLabel(), value); }
-HRESULT cAsyncZip::put_StoreVolumeLabel(VARIANT_BOOL value) {
-    options_.StoreVolumeLabel(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_StoreVolumeLabel(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::StoreVolumeLabel, value); }
 
 HRESULT cAsyncZip::get_StoreDirectories(VARIANT_BOOL* value) { return ReadFlag(options_.StoreDirectories(), value); }
-HRESULT cAsyncZip::put_StoreDirectories(VARIANT_BOOL value) {
-    options_.StoreDirectories(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_StoreDirectories(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::StoreDirectories, value); }
 
 HRESULT cAsyncZip::get_StoreFolderNames(VARIANT_BOOL* value) { return ReadFlag(options_.StoreFolderNames(), value); }
-HRESULT cAsyncZip::put_StoreFolderNames(VARIANT_BOOL value) {
-    options_.StoreFolderNames(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_StoreFolderNames(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::StoreFolderNames, value); }
 
 HRESULT cAsyncZip::get_RecurseSubDirs(VARIANT_BOOL* value) { return ReadFlag(options_.RecurseSubDirs(), value); }
-HRESULT cAsyncZip::put_RecurseSubDirs(VARIANT_BOOL value) {
-    options_.RecurseSubDirs(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_RecurseSubDirs(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::RecurseSubDirs, value); }
 
 HRESULT cAsyncZip::get_UpdateOnlyIfNewer(VARIANT_BOOL* value) { return ReadFlag(options_.UpdateOnlyIfNewer(), value); }
-HRESULT cAsyncZip::put_UpdateOnlyIfNewer(VARIANT_BOOL value) {
-    options_.UpdateOnlyIfNewer(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_UpdateOnlyIfNewer(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::UpdateOnlyIfNewer, value); }
 
 HRESULT cAsyncZip::get_FreshenFiles(VARIANT_BOOL* value) { return ReadFlag(options_.FreshenFiles(), value); }
-HRESULT cAsyncZip::put_FreshenFiles(VARIANT_BOOL value) {
-    options_.FreshenFiles(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_FreshenFiles(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::FreshenFiles, value); }
 
 HRESULT cAsyncZip::get_MoveFiles(VARIANT_BOOL* value) { return ReadFlag(options_.MoveFiles(), value); }
-HRESULT cAsyncZip::put_MoveFiles(VARIANT_BOOL value) {
-    options_.MoveFiles(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_MoveFiles(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::MoveFiles, value); }
 
 HRESULT cAsyncZip::get_AddComment(VARIANT_BOOL* value) { return ReadFlag(options_.AddComment(), value); }
-HRESULT cAsyncZip::put_AddComment(VARIANT_BOOL value) {
-    options_.AddComment(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_AddComment(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::AddComment, value); }
 
 HRESULT cAsyncZip::get_MessageLevel(EZPMsgLevel* value) {
     if (!value) return E_POINTER;
@@ -133,16 +90,10 @@ HRESULT cAsyncZip::put_CompressionLevel(EZPCompLevel value) {
 }
 
 HRESULT cAsyncZip::get_ConvertCRLFToLF(VARIANT_BOOL* value) { return ReadFlag(options_.ConvertCRLFToLF(), value); }
-HRESULT cAsyncZip::put_ConvertCRLFToLF(VARIANT_BOOL value) {
-    options_.ConvertCRLFToLF(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_ConvertCRLFToLF(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::ConvertCRLFToLF, value); }
 
 HRESULT cAsyncZip::get_ConvertLFToCRLF(VARIANT_BOOL* value) { return ReadFlag(options_.ConvertLFToCRLF(), value); }
-HRESULT cAsyncZip::put_ConvertLFToCRLF(VARIANT_BOOL value) {
-    options_.ConvertLFToCRLF(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_ConvertLFToCRLF(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::ConvertLFToCRLF, value); }
 
 HRESULT cAsyncZip::ClearFileSpecs() {
     fileSpecs_.Clear();
@@ -175,20 +126,14 @@ HRESULT cAsyncZip::get_FileSpec(LONG nIndex, VARIANT* value) {
 }
 
 HRESULT cAsyncZip::get_AllowAppend(VARIANT_BOOL* value) { return ReadFlag(options_.AllowAppend(), value); }
-HRESULT cAsyncZip::put_AllowAppend(VARIANT_BOOL value) {
-    options_.AllowAppend(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_AllowAppend(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::AllowAppend, value); }
 
 // Read True only when the field is exactly 1; it stays as set after a job,
 // so the next Zip deletes again.
 HRESULT cAsyncZip::get_DeleteEntries(VARIANT_BOOL* value) {
     return ReadFlag(options_.Record().fDeleteEntries == 1, value);
 }
-HRESULT cAsyncZip::put_DeleteEntries(VARIANT_BOOL value) {
-    options_.DeleteEntries(IsTrue(value));
-    return S_OK;
-}
+HRESULT cAsyncZip::put_DeleteEntries(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::DeleteEntries, value); }
 
 HRESULT cAsyncZip::Start() {
     const long result = RunJob();
@@ -203,34 +148,34 @@ long cAsyncZip::RunJob() {
     } catch (const bralto::AutomationError& error) {
         // The client's log panel shows why the job could not run.
         RaiseProgress(error.Description());
-        return error.Number() == bralto::kErrSubscriptOutOfRange ? kZipBadParameters : kZipLogicError;
+        return error.Number() == bralto::kErrSubscriptOutOfRange ? ZE_PARMS : ZE_LOGIC;
     } catch (...) {
-        return kZipLogicError;
+        return ZE_LOGIC;
     }
 }
 
 void cAsyncZip::RaiseComplete(long result) {
     // The client's change to the by-reference code is ignored.
     long code = result;
-    Events().Fire(kEventComplete, {ByRef(&code)});
+    Events().Fire(DISPID_ZIP_COMPLETE, {ByRef(&code)});
 }
 
 void cAsyncZip::RaiseProgress(const std::wstring& message) {
     Bstr text(message);
-    Events().Fire(kEventProgress, {ByValue(text.Get())});
+    Events().Fire(DISPID_ZIP_PROGRESS, {ByValue(text.Get())});
 }
 
 void cAsyncZip::RaiseCancel(const std::wstring& message, bool& cancel) {
     Bstr text(message);
     VARIANT_BOOL answer = ToVariantBool(cancel);
-    Events().Fire(kEventCancel, {ByValue(text.Get()), ByRef(&answer)});
+    Events().Fire(DISPID_ZIP_CANCEL, {ByValue(text.Get()), ByRef(&answer)});
     cancel = IsTrue(answer);
 }
 
 void cAsyncZip::RaisePasswordRequest(std::wstring& password, bool& cancel) {
     Bstr answer(password);
     VARIANT_BOOL cancelAnswer = ToVariantBool(cancel);
-    Events().Fire(kEventPasswordRequest, {ByRef(answer.Address()), ByRef(&cancelAnswer)});
+    Events().Fire(DISPID_ZIP_PASSWORDREQUEST, {ByRef(answer.Address()), ByRef(&cancelAnswer)});
     password = answer.Text();
     cancel = IsTrue(cancelAnswer);
 }
@@ -239,7 +184,7 @@ void cAsyncZip::RaiseCommentRequest(std::wstring& comment, bool& cancel, bool& c
     Bstr answer(comment);
     VARIANT_BOOL cancelAnswer = ToVariantBool(cancel);
     VARIANT_BOOL clearAnswer = ToVariantBool(clear);
-    Events().Fire(kEventCommentRequest, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByRef(&clearAnswer)});
+    Events().Fire(DISPID_ZIP_COMMENTREQUEST, {ByRef(answer.Address()), ByRef(&cancelAnswer), ByRef(&clearAnswer)});
     comment = answer.Text();
     cancel = IsTrue(cancelAnswer);
     clear = IsTrue(clearAnswer);

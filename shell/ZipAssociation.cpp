@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "AutomationError.h"
+#include "Texts.h"
 
 namespace bralto {
 
@@ -10,11 +11,10 @@ const wchar_t kBraltoFileClass[] = L"Quenor Archive";
 
 namespace {
 
-const wchar_t kCrLf[] = L"\r\n";
+namespace t = shell_texts;
+using texts::kCrLf;
 
-const std::wstring kRegistryProblem =
-    std::wstring(L"Problème lors de l'accès au Registre.") + kCrLf + L"Les changements n'ont pas été réalisés.";
-const std::wstring kWriteError = L"Erreur lors de l'inscription des informations dans le registre.";
+const std::wstring kRegistryProblem = std::wstring(t::kRegistryProblem1) + kCrLf + t::kRegistryProblem2;
 
 std::wstring ShortPathOf(const std::wstring& path) {
     wchar_t buffer[255] = {};
@@ -42,17 +42,13 @@ std::wstring ZipAssociation::InfoText() {
     std::wstring owner;
     switch (CurrentOwner(&owner)) {
         case Owner::Other:
-            return L"Les fichiers Zip sont associés à " + owner + kCrLf + kCrLf + kCrLf +
-                   L"Choisir OK pour faire de Bralto l'application par défaut pour les fichiers Zip." + kCrLf + kCrLf +
-                   L"Bralto génèrera dans son répertoire le fichier " + L"Undo.reg, pour restauration de votre " +
-                   L"configuration actuelle.";
+            return t::kAssociatedWith + owner + kCrLf + kCrLf + kCrLf + t::kMakeDefault + kCrLf + kCrLf +
+                   t::kUndoFile1 + t::kUndoFile2 + t::kUndoFile3;
         case Owner::Bralto:
-            return std::wstring(L"Les fichiers Zip sont déjà associés à Bralto.") + kCrLf + kCrLf +
-                   L"Choisir OK pour recréer l'association (s'il semble " + L"y avoir une erreur d'association.)";
+            return std::wstring(t::kAlreadyAssociated) + kCrLf + kCrLf + t::kRecreate1 + t::kRecreate2;
         case Owner::Nobody:
         default:
-            return std::wstring(L"Il n'y a pas d'application associée aux fichiers Zip.") + kCrLf + kCrLf +
-                   L"Choisir OK pour faire de Bralto l'application par défaut pour les fichiers Zip.";
+            return std::wstring(t::kNotAssociated) + kCrLf + kCrLf + t::kMakeDefault;
     }
 }
 
@@ -60,7 +56,7 @@ AssociationResult ZipAssociation::Written(bool undo, const std::wstring& success
     AssociationResult result;
     result.undoFileWritten = undo;
     if (!WriteAssociation()) {
-        result.message = kWriteError;
+        result.message = t::kRegistryWriteError;
         result.icon = MB_ICONERROR;
         return result;
     }
@@ -85,11 +81,8 @@ AssociationResult ZipAssociation::Apply() {
         } catch (const AutomationError&) {
             return failure;
         }
-        return Written(true, std::wstring(L"Opération réussie.") + kCrLf +
-                                 L"Bralto est maintenant l'application par défaut associée aux" + L" fichiers Zip." +
-                                 kCrLf + L"Pour restaurer l'association" +
-                                 L" antérieure, double-cliquez sur le fichier Undo.reg" +
-                                 L" situé dans le répertoire de Bralto.");
+        return Written(true, std::wstring(t::kSucceeded) + kCrLf + t::kNowDefault1 + t::kDefault2 + kCrLf +
+                                 t::kRestore1 + t::kRestore2 + t::kRestore3);
     }
     if (owner == Owner::Bralto) {
         registry_.SetSectionKey(L".zip");
@@ -99,8 +92,7 @@ AssociationResult ZipAssociation::Apply() {
             return failure;
         }
     }
-    return Written(false, std::wstring(L"Opération réussie.") + kCrLf +
-                              L"Bralto est l'application par défaut associée aux" + L" fichiers Zip.");
+    return Written(false, std::wstring(t::kSucceeded) + kCrLf + t::kDefault1 + t::kDefault2);
 }
 
 void ZipAssociation::WriteDefault(const std::wstring& section, const std::wstring& name, const std::wstring& value) {
@@ -119,10 +111,10 @@ bool ZipAssociation::WriteAssociation() {
         std::wstring shortExe = ShortPathOf(ExePath());
         std::wstring exe = shortExe.empty() ? L"\"" + ExePath() + L"\"" : shortExe;
         WriteDefault(L".zip\\ShellNew", L"Command", exe + L" /n %2");
-        WriteDefault(kBraltoFileClass, L"", L"Archive Bralto");
+        WriteDefault(kBraltoFileClass, L"", t::kFileTypeName);
         WriteDefault(std::wstring(kBraltoFileClass) + L"\\DefaultIcon", L"", ExePath() + L",0");
         WriteDefault(std::wstring(kBraltoFileClass) + L"\\Shell\\Open\\Command", L"", ExePath() + L" %1");
-        WriteDefault(std::wstring(kBraltoFileClass) + L"\\Shell\\Extraction express\\Command", L"",
+        WriteDefault(std::wstring(kBraltoFileClass) + L"\\Shell\\" + t::kExpressVerb + L"\\Command", L"",
                      ExePath() + L" /e %1");
         registry_.SetValueKey(L"");
     } catch (const AutomationError&) {

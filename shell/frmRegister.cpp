@@ -7,13 +7,11 @@
 #include "Settings.h"
 #include "ZipAssociation.h"
 #include "Module.h"
+#include "Texts.h"
 
 namespace bralto {
 
 namespace {
-
-const wchar_t kReminder[] = L"Vous pouvez rappeler cette boîte de dialogue à tout moment par le menu '?'.";
-const wchar_t kDontShowAgain[] = L"Ne plus afficher cette boîte de dialogue au démarrage";
 
 struct RegisterState {
     ZipAssociation association;
@@ -34,7 +32,7 @@ void Unload(HWND dialog) {
 
 void OnOk(HWND dialog, RegisterState& state) {
     AssociationResult result = state.association.Apply();
-    MessageBoxW(dialog, result.message.c_str(), L"Bralto", MB_OK | result.icon);
+    MessageBoxW(dialog, result.message.c_str(), texts::kProgramName, MB_OK | result.icon);
     if (result.succeeded) CheckDlgButton(dialog, frmRegister::chkAnnule, BST_CHECKED);
     Unload(dialog);
 }
@@ -76,15 +74,15 @@ std::wstring frmRegister::ProgramFolder() {
 }
 
 void frmRegister::Show(HWND owner, const std::wstring& programFolder) {
-    DialogTemplate t(L"Bralto", DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 260, 150);
+    DialogTemplate t(texts::kProgramName, DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 260, 150);
     t.AddItem(kStaticClass, qnrImage1, L"", WS_CHILD | WS_VISIBLE | SS_ICON, 10, 10, 21, 20);
     t.AddItem(kStaticClass, lblInfo0, L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 42, 10, 208, 72);
-    t.AddItem(kStaticClass, lblInfo1, kReminder, WS_CHILD | WS_VISIBLE | SS_LEFT, 42, 86, 208, 18);
-    t.AddItem(kButtonClass, chkAnnule, kDontShowAgain, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 108,
+    t.AddItem(kStaticClass, lblInfo1, shell_texts::kRegisterReminder, WS_CHILD | WS_VISIBLE | SS_LEFT, 42, 86, 208, 18);
+    t.AddItem(kButtonClass, chkAnnule, shell_texts::kRegisterDontShowAgain, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 108,
               240, 12);
-    t.AddItem(kButtonClass, cmdAction0, L"&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 136, 128, 54,
+    t.AddItem(kButtonClass, cmdAction0, shell_texts::kRegisterOk, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 136, 128, 54,
               14);
-    t.AddItem(kButtonClass, cmdAction1, L"&Annuler", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 196, 128,
+    t.AddItem(kButtonClass, cmdAction1, shell_texts::kRegisterCancel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 196, 128,
               54, 14);
     RegisterState state{ZipAssociation(programFolder), {}};
     t.Show(owner, DialogProc, reinterpret_cast<LPARAM>(&state));

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "Texts.h"
+
 namespace bralto {
 
 namespace {
@@ -9,21 +11,22 @@ const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr 
 }  // namespace
 
 std::wstring ShellOpenErrorText(INT_PTR result) {
+    namespace t = shell_texts;
     switch (result) {
         case 0:
-        case 8: return L"Mémoire insuffisante.";
-        case 2: return L"Fichier non trouvé.";
-        case 3: return L"Erreur dans le chemin.";
-        case 5: return L"Accès au fichier refusé.";
-        case 11: return L"Erreur lors de l'ouverture du fichier.";
-        case 26: return L"Violation de partage.";
-        case 27: return L"Ce type de fichier n'a pas d'association valide.";
-        case 28: return L"Délai d'attente dépassé.";
-        case 29: return L"Erreur dans la transaction DDE.";
-        case 30: return L"L'application demandée est occupée.";
-        case 31: return L"Aucune application n'est associée à ce type de fichier.";
-        case 32: return L"Une DLL requise n'a pas été trouvée.";
-        default: return L"Une erreur est survenue pendant l'ouverture du fichier.";
+        case 8: return t::kOpenOutOfMemory;
+        case 2: return t::kOpenFileNotFound;
+        case 3: return t::kOpenPathNotFound;
+        case 5: return t::kOpenAccessDenied;
+        case 11: return t::kOpenBadFormat;
+        case 26: return t::kOpenSharingViolation;
+        case 27: return t::kOpenAssociationIncomplete;
+        case 28: return t::kOpenDdeTimeout;
+        case 29: return t::kOpenDdeFailed;
+        case 30: return t::kOpenDdeBusy;
+        case 31: return t::kOpenNoAssociation;
+        case 32: return t::kOpenDllNotFound;
+        default: return t::kOpenOtherError;
     }
 }
 
@@ -32,7 +35,7 @@ INT_PTR ShellOpen(const std::wstring& file, const std::wstring& operation, const
     INT_PTR result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(owner, OrNull(operation), file.c_str(), OrNull(parameters), OrNull(folder), showCommand));
     if (showErrors && result <= 32)
-        MessageBoxW(owner, ShellOpenErrorText(result).c_str(), L"Bralto", MB_OK | MB_ICONERROR);
+        MessageBoxW(owner, ShellOpenErrorText(result).c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
     return result;
 }
 

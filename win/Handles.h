@@ -83,4 +83,11 @@ using UniqueHIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 
+// Closes a kernel handle now and says whether the system accepted the
+// close: a file's last writes can still fail there. True when nothing was
+// held.
+inline bool CloseAndCheck(UniqueKernelHandle& handle) {
+    return !handle || CloseHandle(handle.release()) != FALSE;
+}
+
 }  // namespace bralto

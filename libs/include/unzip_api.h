@@ -36,7 +36,14 @@ typedef struct {
 
 typedef int(WINAPI DLLPRNT)(LPSTR text, unsigned long count);
 typedef void(WINAPI DLLSND)(void);
-/* Returns 100 no, 102 yes, 103 yes to all, 104 no to all. */
+/* The replace callback's answers (Info-ZIP's IDM_REPLACE_ values). */
+enum {
+    IDM_REPLACE_NO = 100,  /* keep the file on disk */
+    IDM_REPLACE_YES = 102, /* overwrite it */
+    IDM_REPLACE_ALL = 103, /* overwrite it and every later one */
+    IDM_REPLACE_NONE = 104 /* keep it and every later one */
+};
+/* Returns one of the IDM_REPLACE_ answers above. */
 typedef int(WINAPI DLLREPLACE)(LPSTR filename);
 /* Returns 0 when a password was written into buffer, 1 for none. */
 typedef int(WINAPI DLLPASSWORD)(LPSTR buffer, int size, LPCSTR prompt, LPCSTR name);

@@ -88,6 +88,27 @@ ZPOPT WINAPI ZpGetOptions(void);
 /* Runs the job; returns a ZE_ code. */
 int WINAPI ZpArchive(ZCL names);
 
+/* ZpArchive's result codes, Info-ZIP's ZE_ names and values. */
+enum {
+    ZE_OK = 0,
+    ZE_EOF = 2,    /* unexpected end of archive */
+    ZE_FORM = 3,   /* archive structure error */
+    ZE_MEM = 4,    /* out of memory */
+    ZE_LOGIC = 5,  /* internal logic error */
+    ZE_BIG = 6,    /* entry too large */
+    ZE_NOTE = 7,   /* invalid comment format */
+    ZE_TEST = 8,   /* test failed */
+    ZE_ABORT = 9,  /* interrupted: the service callback asked to stop */
+    ZE_TEMP = 10,  /* temporary file error */
+    ZE_READ = 11,  /* read or seek error */
+    ZE_NONE = 12,  /* nothing to do */
+    ZE_NAME = 13,  /* missing or empty archive */
+    ZE_WRITE = 14, /* write error */
+    ZE_CREAT = 15, /* could not create file */
+    ZE_PARMS = 16, /* bad command parameters */
+    ZE_OPEN = 18   /* could not open a file to read; the others were processed */
+};
+
 typedef int(WINAPI* ZpInitFunction)(LPZIPUSERFUNCTIONS);
 typedef BOOL(WINAPI* ZpSetOptionsFunction)(LPZPOPT);
 typedef int(WINAPI* ZpArchiveFunction)(ZCL);

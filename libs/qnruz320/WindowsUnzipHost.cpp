@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CodePages.h"
+#include "Handles.h"
 
 namespace qnruz {
 
@@ -17,29 +18,7 @@ constexpr unsigned long kMaxULong = 0xFFFFFFFFul;
 constexpr size_t kWriteBuffer = 1024 * 1024;
 constexpr int kPasswordBuffer = 256;
 
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    bool Reset() {
-        bool ok = true;
-        if (valid()) ok = CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-    HANDLE Release() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-
-private:
-    HANDLE handle_;
-};
+using UniqueHandle = bralto::UniqueKernelHandle;
 
 unsigned long Clamp32(uint64_t value) { return value > kMaxULong ? kMaxULong : static_cast<unsigned long>(value); }
 
@@ -92,7 +71,7 @@ public:
     }
     ~Win32ExtractedFile() override {
         if (committed_) return;
-        handle_.Reset();
+        handle_.reset();
         DeleteFileW(path_.c_str());
     }
 
@@ -115,7 +94,7 @@ public:
         // Renaming through the open handle costs one call where a rename by
         // name costs several (much slower under Wine); by name is the fallback.
         committed_ = RenameOpenFile(target);
-        bool closed = handle_.Reset();
+        bool closed = bralto::CloseAndCheck(handle_);
         if (!committed_) {
             if (!closed || !MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
             committed_ = true;
@@ -174,12 +153,12 @@ std::unique_ptr<zipcore::ArchiveInput> OpenArchiveFile(const std::string& ansiPa
     if (path.empty()) return nullptr;
     UniqueHandle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!handle.valid()) return nullptr;
+    if (!handle) return nullptr;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
     uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    return std::make_unique<Win32ArchiveInput>(handle.Release(), size);
+    return std::make_unique<Win32ArchiveInput>(handle.release(), size);
 }
 
 std::string WindowsUnzipHost::DecodeMemberName(const std::string& raw, bool utf8) {

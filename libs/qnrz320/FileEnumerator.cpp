@@ -7,6 +7,7 @@
 #include "DosTime.h"
 #include "Wildcard.h"
 #include "ZipFormat.h"
+#include "Handles.h"
 #include "ZipText.h"
 
 namespace qnrz {
@@ -15,21 +16,6 @@ namespace {
 
 constexpr unsigned long kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                           FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     if (folder.empty()) return name;
@@ -107,8 +93,8 @@ bool FileEnumerator::Skipped(unsigned long attributes) const {
 std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& folder) const {
     std::vector<Found> entries;
     WIN32_FIND_DATAW data{};
-    FindHandle find(FindFirstFileW(JoinPath(folder.empty() ? L"." : folder, L"*").c_str(), &data));
-    if (!find.Valid()) return entries;
+    bralto::UniqueFindHandle find(FindFirstFileW(JoinPath(folder.empty() ? L"." : folder, L"*").c_str(), &data));
+    if (!find) return entries;
     do {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -120,7 +106,7 @@ std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& fold
         found.writeTime = (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                           data.ftLastWriteTime.dwLowDateTime;
         entries.push_back(found);
-    } while (FindNextFileW(find.Get(), &data));
+    } while (FindNextFileW(find.get(), &data));
     std::sort(entries.begin(), entries.end(), [](const Found& a, const Found& b) {
         return CompareStringOrdinal(a.path.c_str(), -1, b.path.c_str(), -1, TRUE) == CSTR_LESS_THAN;
     });

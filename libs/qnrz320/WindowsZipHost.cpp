@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Handles.h"
 #include "ZipText.h"
 
 namespace qnrz {
@@ -17,35 +18,18 @@ constexpr int kPasswordBufferSize = 256;
 // Paths cross the portable core as UTF-8.
 std::wstring Win32Path(const std::string& utf8) { return FromUtf8(utf8); }
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        if (handle_ == INVALID_HANDLE_VALUE) return true;
-        BOOL closed = CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
+using FileHandle = bralto::UniqueKernelHandle;
 
 class Win32Input : public zipcore::InputStream {
 public:
     explicit Win32Input(const std::wstring& path)
         : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
-    bool Valid() const { return file_.Valid(); }
+    bool Valid() const { return static_cast<bool>(file_); }
     long long Read(void* buffer, size_t size) override {
         DWORD got = 0;
         DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
-        if (!ReadFile(file_.Get(), buffer, wanted, &got, nullptr)) return -1;
+        if (!ReadFile(file_.get(), buffer, wanted, &got, nullptr)) return -1;
         return got;
     }
 
@@ -59,9 +43,9 @@ public:
         : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {
         LARGE_INTEGER size{};
-        if (file_.Valid() && GetFileSizeEx(file_.Get(), &size)) size_ = static_cast<uint64_t>(size.QuadPart);
+        if (file_ && GetFileSizeEx(file_.get(), &size)) size_ = static_cast<uint64_t>(size.QuadPart);
     }
-    bool Valid() const { return file_.Valid(); }
+    bool Valid() const { return static_cast<bool>(file_); }
     uint64_t Size() const override { return size_; }
     bool ReadAt(uint64_t offset, void* buffer, size_t size) override {
         uint8_t* bytes = static_cast<uint8_t*>(buffer);
@@ -71,7 +55,7 @@ public:
             position.OffsetHigh = static_cast<DWORD>(offset >> 32);
             DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
             DWORD got = 0;
-            if (!ReadFile(file_.Get(), bytes, wanted, &got, &position) || got == 0) return false;
+            if (!ReadFile(file_.get(), bytes, wanted, &got, &position) || got == 0) return false;
             bytes += got;
             offset += got;
             size -= got;
@@ -95,20 +79,20 @@ public:
           target_(std::move(target)),
           file_(CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, TRUNCATE_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        if (file_.Valid()) deletePending_ = MarkForDeletion(TRUE);
+        if (file_) deletePending_ = MarkForDeletion(TRUE);
     }
     ~Win32Temporary() override {
         if (committed_) return;
-        file_.Close();
+        file_.reset();
         DeleteFileW(path_.c_str());  // when the mark could not be set
     }
-    bool Valid() const { return file_.Valid(); }
+    bool Valid() const { return static_cast<bool>(file_); }
     bool Write(const void* data, size_t size) override {
         const uint8_t* bytes = static_cast<const uint8_t*>(data);
         while (size > 0) {
             DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
             DWORD put = 0;
-            if (!WriteFile(file_.Get(), bytes, wanted, &put, nullptr) || put != wanted) return false;
+            if (!WriteFile(file_.get(), bytes, wanted, &put, nullptr) || put != wanted) return false;
             bytes += put;
             size -= put;
         }
@@ -117,13 +101,13 @@ public:
     bool Seek(uint64_t position) override {
         LARGE_INTEGER distance;
         distance.QuadPart = static_cast<LONGLONG>(position);
-        return SetFilePointerEx(file_.Get(), distance, nullptr, FILE_BEGIN) != FALSE;
+        return SetFilePointerEx(file_.get(), distance, nullptr, FILE_BEGIN) != FALSE;
     }
-    bool Truncate() override { return SetEndOfFile(file_.Get()) != FALSE; }
-    bool Flush() override { return FlushFileBuffers(file_.Get()) != FALSE; }
+    bool Truncate() override { return SetEndOfFile(file_.get()) != FALSE; }
+    bool Flush() override { return FlushFileBuffers(file_.get()) != FALSE; }
     bool Commit() override {
         if (deletePending_ && !MarkForDeletion(FALSE)) return false;
-        if (!file_.Close()) return false;
+        if (!bralto::CloseAndCheck(file_)) return false;
         if (!MoveFileExW(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return false;
         }
@@ -134,7 +118,7 @@ public:
 private:
     bool MarkForDeletion(BOOLEAN deleteOnClose) {
         FILE_DISPOSITION_INFO disposition{deleteOnClose};
-        return SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+        return SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
     }
 
     std::wstring path_;

@@ -400,6 +400,18 @@ TEST(OverwritePromptWindow, EachButtonAnswersItsJobCode) {
     }
 }
 
+TEST(OverwritePromptWindow, AskAnswersTheJobCodeAsANumber) {
+    const long expected[4] = {IDM_REPLACE_YES, IDM_REPLACE_NO, IDM_REPLACE_ALL, IDM_REPLACE_NONE};
+    for (int i = 0; i < 4; ++i) {
+        long answer = 0;
+        {
+            DialogUser user(L"Bralto", [&](HWND dialog) { Click(dialog, frmPrompt::cmdAction0 + i); });
+            answer = frmPrompt::Ask(nullptr, L"C:\\x\\c.txt", nullptr, true);
+        }
+        EXPECT_EQ(answer, expected[i]) << "button " << i;
+    }
+}
+
 TEST(OverwritePromptWindow, OnlyNewerDisablesYesToAllAndEscapeOrCloseDoNothing) {
     bool enabled[4] = {};
     bool stillOpen = false, hasCloseBox = true;

@@ -2,6 +2,7 @@
 // identifiers, versions, classes, member order, event dispatch
 // identifiers, enumerations and argument types.
 #include "ComSupport.h"
+#include "QnrZipEventIds.h"
 #include "ServerTestSupport.h"
 #include "qnrZip.h"
 
@@ -229,6 +230,23 @@ TEST_F(ServerTypeLibrary, EventsHaveDispatchIdentifiersOneToFive) {
             EXPECT_EQ(members[i].id, static_cast<MEMBERID>(i + 1));
         }
     }
+}
+
+// The identifiers the server raises and the client dispatches on are the
+// ones the type library describes.
+TEST_F(ServerTypeLibrary, SharedEventIdentifiersNameTheLibrarysEvents) {
+    const std::vector<std::pair<MEMBERID, std::wstring>> zipEvents = {
+        {DISPID_ZIP_CANCEL, L"Cancel"},       {DISPID_ZIP_PASSWORDREQUEST, L"PasswordRequest"},
+        {DISPID_ZIP_COMMENTREQUEST, L"CommentRequest"}, {DISPID_ZIP_PROGRESS, L"Progress"},
+        {DISPID_ZIP_COMPLETE, L"Complete"}};
+    const std::vector<std::pair<MEMBERID, std::wstring>> unzipEvents = {
+        {DISPID_UNZIP_CANCEL, L"Cancel"},     {DISPID_UNZIP_OVERWRITEPROMPT, L"OverwritePrompt"},
+        {DISPID_UNZIP_PASSWORDREQUEST, L"PasswordRequest"}, {DISPID_UNZIP_PROGRESS, L"Progress"},
+        {DISPID_UNZIP_COMPLETE, L"Complete"}};
+    ComPtr<ITypeInfo> zip = Info(DIID___cAsyncZip);
+    for (const auto& [id, name] : zipEvents) EXPECT_EQ(NameOf(zip.Get(), id), name) << id;
+    ComPtr<ITypeInfo> unzip = Info(DIID___cAsyncUnzip);
+    for (const auto& [id, name] : unzipEvents) EXPECT_EQ(NameOf(unzip.Get(), id), name) << id;
 }
 
 // The argument types a client's handler is declared with.
