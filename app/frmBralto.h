@@ -132,6 +132,9 @@ private:
     bool RowIsSelected(size_t row) const;
     // Reads the directory in the server and marks the selected rows' members.
     bool MarkSelectedMembers(AsyncUnzipJob& job);
+    // A new unzip job on the current archive, the marked members chosen when
+    // `markedOnly`; null (after its message) when it cannot be set up.
+    std::unique_ptr<AsyncUnzipJob> PrepareExtraction(bool markedOnly);
 
     // Listing and menu state.
     void FillArchiveList(const cUnzip& unzip);

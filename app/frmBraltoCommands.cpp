@@ -167,6 +167,18 @@ bool frmBralto::MarkSelectedMembers(AsyncUnzipJob& job) {
     return true;
 }
 
+std::unique_ptr<AsyncUnzipJob> frmBralto::PrepareExtraction(bool markedOnly) {
+    std::unique_ptr<AsyncUnzipJob> job = CreateUnzipJob();
+    if (!job) return nullptr;
+    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    SetStatus(texts::kPreparing);
+    if (markedOnly && !MarkSelectedMembers(*job)) {
+        SetStatus(texts::kReady);
+        return nullptr;
+    }
+    return job;
+}
+
 // ---- Action commands ----
 
 void frmBralto::OnExtract() {
@@ -176,15 +188,9 @@ void frmBralto::OnExtract() {
     if (answer.tag.empty()) return;
     if (!answer.AllFiles() && !WarnUnlessCurrentRowSelected()) return;
 
-    std::unique_ptr<AsyncUnzipJob> job = CreateUnzipJob();
+    std::unique_ptr<AsyncUnzipJob> job = PrepareExtraction(!answer.AllFiles());
     if (!job) return;
-    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
     (*job)->put_UnzipFolder(qnr::Bstr(answer.folder).Get());
-    SetStatus(texts::kPreparing);
-    if (!answer.AllFiles() && !MarkSelectedMembers(*job)) {
-        SetStatus(texts::kReady);
-        return;
-    }
     (*job)->put_OverwriteExisting(answer.OverwriteExisting() ? VARIANT_TRUE : VARIANT_FALSE);
     (*job)->put_PromptToOverwrite(answer.PromptToOverwrite() ? VARIANT_TRUE : VARIANT_FALSE);
     (*job)->put_ExtractOnlyNewer(answer.onlyNewer ? VARIANT_TRUE : VARIANT_FALSE);
@@ -232,14 +238,8 @@ void frmBralto::OnQuickExtract() {
     if (answer.tag.empty()) return;
     if (answer.selectedOnly && !WarnUnlessCurrentRowSelected()) return;
 
-    std::unique_ptr<AsyncUnzipJob> job = CreateUnzipJob();
+    std::unique_ptr<AsyncUnzipJob> job = PrepareExtraction(answer.selectedOnly);
     if (!job) return;
-    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
-    SetStatus(texts::kPreparing);
-    if (answer.selectedOnly && !MarkSelectedMembers(*job)) {
-        SetStatus(texts::kReady);
-        return;
-    }
     (*job)->put_UnzipFolder(qnr::Bstr(frmShellExtract::ExtractionFolderFor(archivePath_)).Get());
     (*job)->put_UseFolderNames(VARIANT_TRUE);
     (*job)->put_OverwriteExisting(VARIANT_TRUE);

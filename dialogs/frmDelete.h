@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "MarkedOrAllWindow.h"
+
 #include <string>
 
 namespace bralto {
@@ -16,15 +18,15 @@ struct DeleteAnswer {
 class frmDelete {
 public:
     enum ControlId {
-        optDel0 = 101, optDel1 = 102, fraDel = 103, qnrImage1 = 104,  // optDel(i) = 101 + i
-        cmdAction0 = 200, cmdAction1 = 201                            // cmdAction(i) = 200 + i
+        optDel0 = kOptDel0, optDel1 = kOptDel1, fraDel = kFrame, qnrImage1 = kPicture,  // optDel(i) = 101 + i
+        cmdAction0 = kCmdAction0, cmdAction1 = kCmdAction1                            // cmdAction(i) = 200 + i
     };
 
     static DeleteAnswer Show(HWND owner);
 
     // The window's fixed picture: a page with a red cross on the mask
     // colour kPictureMask (magenta). The caller owns the bitmap.
-    static constexpr COLORREF kPictureMask = RGB(255, 0, 255);
+    static constexpr COLORREF kPictureMask = kMarkedOrAllMask;
     static HBITMAP MakePicture(int size);
 };
 

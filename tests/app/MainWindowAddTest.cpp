@@ -12,7 +12,7 @@
 
 #include "Common.h"
 #include "Settings.h"
-#include "WindowTestSupport.h"
+#include "CommandTestFixture.h"
 #include "frmAddFiles.h"
 #include "frmBralto.h"
 #include "frmPwdGive.h"
@@ -27,19 +27,10 @@ using test::FilesBelow;
 using test::FixtureFolder;
 using test::SeenDialog;
 
-constexpr DWORD kJobTimeout = 60000;
-
-struct Apartment {
-    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~Apartment() { CoUninitialize(); }
-} g_apartment;
-
-std::wstring WorkFolder() { return FixtureFolder() + L"commands\\"; }
-std::wstring TreeSource() { return FixtureFolder() + L"tree"; }
 
 // What the user chooses in the wizard.
 struct AddChoice {
-    std::wstring folder = TreeSource();  // opened in the tree
+    std::wstring folder;  // opened in the tree; the tree archive's sources when empty
     std::wstring mask = L"*.*";
     bool subFolders = true;
     int action = 0;
@@ -69,20 +60,8 @@ void FillWizard(HWND dialog, const AddChoice& choice) {
     Click(dialog, frmAddFiles::cmdOK);
 }
 
-class MainWindowAdd : public ::testing::Test {
+class MainWindowAdd : public test::WindowCommandTest {
 protected:
-    void SetUp() override {
-        CreateDirectoryW(WorkFolder().c_str(), nullptr);
-        ASSERT_TRUE(Exists(TreeSource() + L"\\top.txt"));
-        window.Show();
-    }
-    HWND Window() const { return window.Handle(); }
-    HWND List() const { return GetDlgItem(window.Handle(), frmBralto::lisFich); }
-    ::testing::AssertionResult WaitIdle() {
-        test::PumpUntil([] { return false; }, 300);
-        if (test::PumpUntil([this] { return !window.Busy(); }, kJobTimeout)) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "job still running";
-    }
     // "&Nouveau" from the menu, the Save dialog given `name`.
     std::wstring NewFromMenu(const std::wstring& name) {
         const std::wstring path = WorkFolder() + name;
@@ -114,18 +93,11 @@ protected:
             }
             return true;
         });
-        Settings::SetAddingFolder(choice.folder);
+        Settings::SetAddingFolder(choice.folder.empty() ? TreeSource() : choice.folder);
         test::ChooseMenu(Window(), L'A', L'A');
         test::PumpUntil([this] { return window.Busy(); }, 15000);
         EXPECT_TRUE(WaitIdle());
     }
-    std::set<std::wstring> ListedNames() {
-        std::set<std::wstring> names;
-        for (int row = 0; row < test::ListCount(List()); ++row) names.insert(test::ListText(List(), row, 0));
-        return names;
-    }
-
-    frmBralto window;
 };
 
 TEST_F(MainWindowAdd, NewThenAddAFolderTreeWithAMaskFromTheMenus) {
@@ -198,11 +170,9 @@ TEST_F(MainWindowAdd, AnEmptySelectionIsRefusedAndAddsNothing) {
 }
 
 TEST_F(MainWindowAdd, ExpressExtractionFromToolbarButtonFiveFillsTheFolderBesideTheArchive) {
-    const std::wstring archive = WorkFolder() + L"express.zip";
     const std::wstring target = WorkFolder() + L"express";
     test::RemoveTree(target);
-    CopyFileW((FixtureFolder() + L"tree.zip").c_str(), archive.c_str(), FALSE);
-    ASSERT_TRUE(window.OpenAZip(archive));
+    OpenTreeCopy(L"express.zip");
     std::vector<std::wstring> captions;
     DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
         captions.push_back(seen.caption);
@@ -226,11 +196,9 @@ TEST_F(MainWindowAdd, ExpressExtractionFromToolbarButtonFiveFillsTheFolderBeside
 }
 
 TEST_F(MainWindowAdd, ExpressExtractionFromTheMenuOfTheMarkedMembersOnly) {
-    const std::wstring archive = WorkFolder() + L"express-marked.zip";
     const std::wstring target = WorkFolder() + L"express-marked";
     test::RemoveTree(target);
-    CopyFileW((FixtureFolder() + L"tree.zip").c_str(), archive.c_str(), FALSE);
-    ASSERT_TRUE(window.OpenAZip(archive));
+    OpenTreeCopy(L"express-marked.zip");
     for (int row = 0; row < test::ListCount(List()); ++row)
         if (test::ListText(List(), row, 0) == L"z.bin")
             ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);

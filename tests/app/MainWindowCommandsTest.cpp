@@ -14,7 +14,7 @@
 
 #include "Common.h"
 #include "Settings.h"
-#include "WindowTestSupport.h"
+#include "CommandTestFixture.h"
 #include "frmBralto.h"
 #include "frmDelete.h"
 #include "frmExtractFiles.h"
@@ -31,15 +31,6 @@ using test::ReadText;
 using test::RemoveTree;
 using test::WriteText;
 
-constexpr DWORD kJobTimeout = 60000;
-
-struct Apartment {
-    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~Apartment() { CoUninitialize(); }
-} g_apartment;
-
-std::wstring WorkFolder() { return FixtureFolder() + L"commands\\"; }
-std::wstring TreeSource() { return FixtureFolder() + L"tree\\"; }
 
 // Presets the extraction window as a returning user left it.
 void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool onlyNewer = false) {
@@ -50,28 +41,8 @@ void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool
     Settings::SetExtractingExistingNewer(0);
 }
 
-class MainWindowCommands : public ::testing::Test {
+class MainWindowCommands : public test::WindowCommandTest {
 protected:
-    void SetUp() override {
-        CreateDirectoryW(WorkFolder().c_str(), nullptr);
-        // A missing archive would stop the test on its message box.
-        ASSERT_TRUE(Exists(FixtureFolder() + L"tree.zip"));
-        window.Show();
-    }
-    HWND Window() const { return window.Handle(); }
-    HWND List() const { return GetDlgItem(window.Handle(), frmBralto::lisFich); }
-    ::testing::AssertionResult WaitIdle() {
-        test::PumpUntil([] { return false; }, 300);
-        if (test::PumpUntil([this] { return !window.Busy(); }, kJobTimeout)) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "job still running";
-    }
-    // A copy of the tree archive in the work folder, opened.
-    std::wstring OpenTreeCopy(const std::wstring& name) {
-        const std::wstring archive = WorkFolder() + name;
-        CopyFileW((FixtureFolder() + L"tree.zip").c_str(), archive.c_str(), FALSE);
-        EXPECT_TRUE(window.OpenAZip(archive));
-        return archive;
-    }
     int RowNamed(const std::wstring& name) {
         for (int row = 0; row < test::ListCount(List()); ++row)
             if (test::ListText(List(), row, 0) == name) return row;
@@ -90,13 +61,6 @@ protected:
         }
         SetFocus(List());
     }
-    std::set<std::wstring> ListedNames() {
-        std::set<std::wstring> names;
-        for (int row = 0; row < test::ListCount(List()); ++row) names.insert(test::ListText(List(), row, 0));
-        return names;
-    }
-
-    frmBralto window;
 };
 
 // Answers the extraction window with `files` (0 the marked members, 1 all)
@@ -131,7 +95,7 @@ TEST_F(MainWindowCommands, ExtractAllFromTheMenuRebuildsTheTreeWithFolderNamesOr
     EXPECT_TRUE(messages.empty());
     const std::set<std::wstring> tree{L"top.txt", L"a\\x.txt", L"a\\b\\y.txt", L"a\\b\\z.bin"};
     EXPECT_EQ(FilesBelow(withPaths), tree);
-    for (const auto& file : tree) EXPECT_EQ(test::ReadBytes(withPaths + L"\\" + file), test::ReadBytes(TreeSource() + file));
+    for (const auto& file : tree) EXPECT_EQ(test::ReadBytes(withPaths + L"\\" + file), test::ReadBytes(TreeSource() + L"\\" + file));
 
     {
         PresetExtraction(flat, 2, false);
