@@ -154,6 +154,8 @@ private:
     void SetStatus(const std::wstring& text);
     int Message(const std::wstring& text, UINT style);
     std::wstring AskSaveName(const std::wstring& initial);
+    // The new, still empty archive `path` becomes the window's archive.
+    void StartNewArchive(const std::wstring& path);
 
     // Job life cycle.
     bool EnterBusy(bool clearLog);

@@ -71,21 +71,41 @@ void frmBralto::RunAction(int index) {
     }
 }
 
-std::wstring frmBralto::AskSaveName(const std::wstring& initial) {
+namespace {
+
+// The system's file dialog over Zip archives: "" when it is cancelled.
+std::wstring ChooseArchiveFile(HWND owner, const wchar_t* title, const std::wstring& initial, bool save) {
     wchar_t file[MAX_PATH * 2] = {};
     lstrcpynW(file, initial.c_str(), MAX_PATH * 2);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = hwnd_;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = texts::kZipFilter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
     dialog.nMaxFile = MAX_PATH * 2;
-    dialog.lpstrTitle = texts::kNewArchiveTitle;
-    dialog.lpstrDefExt = L"zip";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&dialog)) return L"";
-    return file;
+    dialog.lpstrTitle = title;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (save) {
+        dialog.lpstrDefExt = L"zip";
+        dialog.Flags |= OFN_OVERWRITEPROMPT;
+    }
+    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    return chosen ? std::wstring(file) : std::wstring();
+}
+
+}  // namespace
+
+std::wstring frmBralto::AskSaveName(const std::wstring& initial) {
+    return ChooseArchiveFile(hwnd_, texts::kNewArchiveTitle, initial, true);
+}
+
+void frmBralto::StartNewArchive(const std::wstring& path) {
+    AddToRecent(path);
+    ClearArchiveList();
+    SetCaption(FileTitleOf(path));
+    archivePath_ = path;
+    SetArchiveItemsForNew();
 }
 
 void frmBralto::NewFromShell(const std::wstring& path) {
@@ -95,37 +115,19 @@ void frmBralto::NewFromShell(const std::wstring& path) {
         DestroyWindow(hwnd_);
         return;
     }
-    AddToRecent(name);
-    ClearArchiveList();
-    SetCaption(FileTitleOf(name));
-    archivePath_ = name;
-    SetArchiveItemsForNew();
+    StartNewArchive(name);
 }
 
 void frmBralto::OnNewArchive() {
     const std::wstring name = AskSaveName(L"");
     if (name.empty()) return;
     DeleteFileW(name.c_str());  // the first add creates the archive; a failure here does not matter
-    AddToRecent(name);
-    ClearArchiveList();
-    SetCaption(FileTitleOf(name));
-    archivePath_ = name;
-    SetArchiveItemsForNew();
+    StartNewArchive(name);
 }
 
 void frmBralto::OnOpenArchive() {
-    wchar_t file[MAX_PATH * 2] = {};
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = texts::kZipFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = MAX_PATH * 2;
-    dialog.lpstrTitle = texts::kOpenArchiveTitle;
-    dialog.Flags = OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetOpenFileNameW(&dialog)) return;
-    OpenAZip(file);
+    const std::wstring name = ChooseArchiveFile(hwnd_, texts::kOpenArchiveTitle, L"", false);
+    if (!name.empty()) OpenAZip(name);
 }
 
 void frmBralto::OnInvertSelection() {

@@ -67,6 +67,10 @@ protected:
         const std::wstring path = WorkFolder() + name;
         DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
             if (seen.caption != L"Créer une nouvelle archive") return false;
+            if (GetDlgItem(dialog, IDYES)) {  // "replace the existing file?"
+                test::Press(dialog, IDYES);
+                return true;
+            }
             // The file name box of the Save dialog (cmb13 / edt1).
             SetDlgItemTextW(dialog, 0x47c, path.c_str());
             SetDlgItemTextW(dialog, 0x480, path.c_str());
@@ -74,7 +78,8 @@ protected:
             return true;
         });
         test::ChooseMenu(Window(), L'F', L'N');
-        test::PumpUntil([&] { return window.Tag() == path; }, 10000);
+        // A new archive starts empty, also when it replaces the one listed.
+        test::PumpUntil([&] { return window.Tag() == path && test::ListCount(List()) == 0; }, 10000);
         return path;
     }
     // "&Ajouter des fichiers" with `choice`; every message box and password
@@ -115,6 +120,24 @@ TEST_F(MainWindowAdd, NewThenAddAFolderTreeWithAMaskFromTheMenus) {
     EXPECT_EQ(window.StatusText(), L"Prêt");
     test::PumpUntil([] { return false; }, 300);
     EXPECT_TRUE(test::SaveScreenshot(Window(), L"main_window_after_add"));
+}
+
+TEST_F(MainWindowAdd, NewOverAnExistingArchiveReplacesItWithAnEmptyOneWhereOnlyAddWorks) {
+    const std::wstring listed = OpenTreeCopy(L"replaced.zip");
+    EXPECT_EQ(test::ListCount(List()), 4);
+    NewFromMenu(L"replaced.zip");
+    EXPECT_EQ(window.Tag(), listed);
+    EXPECT_FALSE(Exists(listed));
+    EXPECT_EQ(test::ListCount(List()), 0);
+    HMENU menu = GetMenu(Window());
+    EXPECT_FALSE(GetMenuState(menu, frmBralto::mnuAction + 0, MF_BYCOMMAND) & MF_GRAYED);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(GetMenuState(menu, frmBralto::mnuAction + i, MF_BYCOMMAND) & MF_GRAYED) << i;
+    for (int i = 0; i <= 2; ++i)
+        EXPECT_TRUE(GetMenuState(menu, frmBralto::mnuOutils + i, MF_BYCOMMAND) & MF_GRAYED) << i;
+    HWND toolbar = GetDlgItem(Window(), frmBralto::tooBar);
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, frmBralto::mnuAction + 0, 0));
+    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, frmBralto::mnuAction + i, 0)) << i;
 }
 
 TEST_F(MainWindowAdd, NoCompressionAndEncryptionAskThePasswordOnce) {
