@@ -88,18 +88,21 @@ std::wstring frmBralto::AskSaveName(const std::wstring& initial) {
     return file;
 }
 
-void frmBralto::NewFromShell(const std::wstring& path) {
-    if (!hwnd_) Show();
+bool frmBralto::AskNewArchive(const std::wstring& path) {
     const std::wstring name = AskSaveName(path);
-    if (name.empty()) {
-        DestroyWindow(hwnd_);
-        return;
-    }
+    if (name.empty()) return false;
     AddToRecent(name);
     ClearArchiveList();
     SetCaption(FileTitleOf(name));
     archivePath_ = name;
     SetArchiveItemsForNew();
+    return true;
+}
+
+void frmBralto::NewFromShell(const std::wstring& path) {
+    if (!hwnd_) Show();
+    // A launch by the shell's New command ends when the name is refused.
+    if (!AskNewArchive(path)) DestroyWindow(hwnd_);
 }
 
 void frmBralto::OnNewArchive() {
