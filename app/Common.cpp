@@ -140,10 +140,11 @@ std::wstring FormatListDate(double automationDate) {
            TwoDigits(static_cast<int>(minutes / 60)) + L":" + TwoDigits(static_cast<int>(minutes % 60));
 }
 
-void ListSubFolders(const std::wstring& firstFolder, std::vector<std::wstring>& folders) {
+void ListSubFolders(const std::wstring& firstFolder, std::vector<std::wstring>& folders, size_t limit) {
     folders.clear();
+    if (limit == 0) return;
     folders.push_back(firstFolder);
-    for (size_t i = 0; i < folders.size(); ++i) {
+    for (size_t i = 0; i < folders.size() && folders.size() < limit; ++i) {
         const std::wstring entry = folders[i];
         WIN32_FIND_DATAW data;
         UniqueFindHandle search(FindFirstFileW((entry + L"\\*.*").c_str(), &data));
@@ -151,7 +152,7 @@ void ListSubFolders(const std::wstring& firstFolder, std::vector<std::wstring>& 
         do {
             if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != L'.')
                 folders.push_back(entry + L"\\" + data.cFileName);
-        } while (FindNextFileW(search.get(), &data));
+        } while (folders.size() < limit && FindNextFileW(search.get(), &data));
     }
 }
 

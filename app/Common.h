@@ -41,8 +41,11 @@ std::wstring FormatGroupedNumber(long long value);
 std::wstring FormatListDate(double automationDate);
 
 // `firstFolder` followed by all its sub-folders at every depth, breadth
-// first; names starting with "." are skipped.
-void ListSubFolders(const std::wstring& firstFolder, std::vector<std::wstring>& folders);
+// first; names starting with "." are skipped. The walk stops once `limit`
+// folders are listed: a tree with a link back to one of its own folders
+// (common on the Linux side of Wine) would otherwise never end.
+void ListSubFolders(const std::wstring& firstFolder, std::vector<std::wstring>& folders,
+                    size_t limit = static_cast<size_t>(-1));
 
 // True when a file search finds `path` with the hidden or system attribute.
 bool IsHiddenOrSystem(const std::wstring& path);

@@ -519,6 +519,9 @@ LRESULT frmBralto::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_APP:
         ReleaseFinishedJobs();
         return 0;
+    case WM_DROPFILES:
+        DropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

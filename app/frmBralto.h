@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -157,6 +159,14 @@ private:
     // The new, still empty archive `path` becomes the window's archive.
     void StartNewArchive(const std::wstring& path);
 
+    // Files dropped on the window (frmBraltoDrop.cpp): open one archive or
+    // add everything dropped to the current one. The drop is always released.
+    void DropFiles(HDROP drop);
+    void AddDroppedFiles();
+    // Names a new, empty archive as the shell's New command does and makes
+    // it the current one; false when the user cancelled the Save dialog.
+    bool AskNewArchive(const std::wstring& path);
+
     // Job life cycle.
     bool EnterBusy(bool clearLog);
     void LeaveBusy();
@@ -204,6 +214,8 @@ private:
     std::wstring statusText_;  // the simple text of the status bar
     bool busy_ = false;
     bool cancelRequested_ = false;
+    std::vector<std::wstring> droppedNames_;  // the names of the drop being handled
+    bool handlingDrop_ = false;
 };
 
 // The one instance of the program's main window (for the routines that

@@ -108,14 +108,17 @@ void frmBralto::StartNewArchive(const std::wstring& path) {
     SetArchiveItemsForNew();
 }
 
+bool frmBralto::AskNewArchive(const std::wstring& path) {
+    const std::wstring name = AskSaveName(path);
+    if (name.empty()) return false;
+    StartNewArchive(name);
+    return true;
+}
+
 void frmBralto::NewFromShell(const std::wstring& path) {
     if (!hwnd_) Show();
-    const std::wstring name = AskSaveName(path);
-    if (name.empty()) {
-        DestroyWindow(hwnd_);
-        return;
-    }
-    StartNewArchive(name);
+    // A launch by the shell's New command ends when the name is refused.
+    if (!AskNewArchive(path)) DestroyWindow(hwnd_);
 }
 
 void frmBralto::OnNewArchive() {

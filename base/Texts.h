@@ -87,6 +87,16 @@ inline constexpr wchar_t kServerUnavailable1[] = L"Le serveur qnrZip n'a pas pu 
 inline constexpr wchar_t kServerUnavailable2[] = L"L'opération n'a pas été lancée.";
 inline constexpr wchar_t kJobNotStarted[] = L"L'opération n'a pas pu être lancée par le serveur qnrZip.";
 
+// ---- Files dropped on the main window ----
+inline constexpr wchar_t kDropOpenError[] = L"Erreur lors de l'ouverture de ";
+inline constexpr wchar_t kDropOpenErrorEnd[] = L".";
+inline constexpr wchar_t kDropOpenOrAdd1[] = L"Souhaitez-vous ouvrir ce fichier ou l'ajouter à";
+inline constexpr wchar_t kDropOpenOrAdd2[] = L" l'Archive en cours ?";
+inline constexpr wchar_t kDropOpenOrAdd3[] = L"Répondez Oui pour l'ouvrir, Non pour l'ajouter.";
+// The qnrZip server could not be started (missing or not registered).
+inline constexpr wchar_t kDropServerUnavailable[] =
+    L"Le serveur de compression qnrZip n'a pas pu être lancé. Aucun fichier n'a été ajouté.";
+
 // ---- Password windows ----
 inline constexpr wchar_t kPasswordCaption[] = L"Mot de passe";
 inline constexpr wchar_t kPasswordEnter[] = L"Saisir un mot de passe...";

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <utility>
 
 namespace bralto {
@@ -75,6 +77,13 @@ struct ModuleTraits {
     static void Close(HMODULE h) { FreeLibrary(h); }
 };
 
+// A drop handle handed over by WM_DROPFILES: the receiver owns it.
+struct DropHandleTraits {
+    static HDROP Invalid() { return nullptr; }
+    static bool IsValid(HDROP h) { return h != nullptr; }
+    static void Close(HDROP h) { DragFinish(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueHKey = UniqueHandle<HKEY, RegistryKeyTraits>;
@@ -82,6 +91,7 @@ using UniqueHwnd = UniqueHandle<HWND, WindowTraits>;
 using UniqueHIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+using UniqueDropHandle = UniqueHandle<HDROP, DropHandleTraits>;
 
 // Closes a kernel handle now and says whether the system accepted the
 // close: a file's last writes can still fail there. True when nothing was

@@ -84,6 +84,16 @@ TEST_F(FolderTree, SubFoldersBreadthFirstWithoutDotNames) {
                 (folders[1] == root + L"\\C" && folders[2] == root + L"\\A"));
 }
 
+TEST_F(FolderTree, SubFoldersStopAtTheLimitBreadthFirst) {
+    std::vector<std::wstring> folders;
+    ListSubFolders(root, folders, 3);
+    ASSERT_EQ(folders.size(), 3u);
+    EXPECT_EQ(folders[0], root);
+    for (const auto& folder : folders) EXPECT_NE(folder, root + L"\\A\\B");
+    ListSubFolders(root, folders, 0);
+    EXPECT_TRUE(folders.empty());
+}
+
 TEST_F(FolderTree, HiddenOrSystemFiles) {
     const std::wstring file = root + L"\\file.txt";
     EXPECT_FALSE(IsHiddenOrSystem(file));

@@ -68,3 +68,11 @@ echo "in a" > tree/a/x.txt
 echo "in b" > tree/a/b/y.txt
 head -c 50000 /dev/urandom > tree/a/b/z.bin
 (cd tree && zip -q -X -r ../tree.zip top.txt a)
+
+# For the drop tests: a folder whose links lead back up twice at every
+# level, as a folder on the Linux side may hold; walked through its links it
+# has no end.
+mkdir -p droploop/a
+echo "looped" > droploop/a/file.txt
+ln -s .. droploop/a/up1
+ln -s .. droploop/a/up2
