@@ -24,24 +24,28 @@ constexpr int kFileRows[] = {kName, kFolder, kSize, kDate};
 constexpr int kDataRows[] = {kCompressed, kUncompressed, kFactor, kCount};
 constexpr short kRowHeight = 12;
 constexpr short kFileFrameTop = 5;
-constexpr short kDataFrameTop = 66;
-constexpr short kBarTop = 131;
+constexpr short kFrameHeight = 62;
+constexpr short kDataFrameTop = kFileFrameTop + kFrameHeight + 5;
+constexpr short kBarTop = kDataFrameTop + kFrameHeight + 6;
 
 void AddRows(DialogTemplate& layout, const int (&rows)[4], short frameTop) {
     for (int i = 0; i < 4; ++i) {
         const int figure = rows[i];
-        const short y = static_cast<short>(frameTop + 13 + i * kRowHeight);
-        layout.AddItem(kStaticClass, frmZipInfo::lblEti0 + figure, t::kZipInfoLabels[figure], SS_LEFT, 14, y, 82, 9);
-        layout.AddItem(kStaticClass, frmZipInfo::lblInfo0 + figure, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 98,
-                       y, 120, 9);
+        const short y = static_cast<short>(frameTop + 12 + i * kRowHeight);
+        layout.AddItem(kStaticClass, frmZipInfo::lblEti0 + figure, t::kZipInfoLabels[figure], SS_LEFTNOWORDWRAP, 14, y,
+                       92, 9);
+        layout.AddItem(kStaticClass, frmZipInfo::lblInfo0 + figure, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 108,
+                       y, 110, 9);
     }
 }
 
 DialogTemplate Layout() {
-    DialogTemplate layout(t::kZipInfoCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 232, 152);
-    layout.AddItem(kButtonClass, frmZipInfo::fraFile, t::kZipInfoFileFrame, BS_GROUPBOX, 7, kFileFrameTop, 218, 57);
+    DialogTemplate layout(t::kZipInfoCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 232, kBarTop + 21);
+    layout.AddItem(kButtonClass, frmZipInfo::fraFile, t::kZipInfoFileFrame, BS_GROUPBOX, 7, kFileFrameTop, 218,
+                   kFrameHeight);
     AddRows(layout, kFileRows, kFileFrameTop);
-    layout.AddItem(kButtonClass, frmZipInfo::fraData, t::kZipInfoDataFrame, BS_GROUPBOX, 7, kDataFrameTop, 218, 57);
+    layout.AddItem(kButtonClass, frmZipInfo::fraData, t::kZipInfoDataFrame, BS_GROUPBOX, 7, kDataFrameTop, 218,
+                   kFrameHeight);
     AddRows(layout, kDataRows, kDataFrameTop);
     layout.AddItem(kButtonClass, frmZipInfo::cmdFermer, t::kInfoClose, BS_DEFPUSHBUTTON | WS_TABSTOP, 173, kBarTop, 52,
                    14);
