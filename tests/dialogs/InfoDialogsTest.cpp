@@ -109,6 +109,11 @@ void TypeComment(HWND dialog, const std::wstring& text) {
     SendDlgItemMessageW(dialog, frmComment::txtComment, EM_SETSEL, 0, -1);
     SetFocus(GetDlgItem(dialog, frmComment::txtComment));
     TypeText(dialog, text);
+    // The keys are posted: wait until the box has taken them all.
+    std::wstring expected;
+    for (wchar_t c : text) expected += c == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    for (int i = 0; i < 250 && ItemText(dialog, frmComment::txtComment) != expected; ++i) Sleep(20);
+    Settle(dialog);
 }
 
 void SwitchAwayAndBack(HWND dialog) {
