@@ -117,6 +117,12 @@ private:
     void OnNewArchive();
     void OnOpenArchive();
     void OnInvertSelection();
+    // Edition(1) and the Outils items: member information, test,
+    // properties and comment of the open archive.
+    void OnMemberInformation();
+    void OnTestArchive();
+    void OnArchiveProperties();
+    void OnArchiveComment();
     void OnCancelClick();
     LRESULT OnNotify(NMHDR& header);
     void OnColumnClick(int column);

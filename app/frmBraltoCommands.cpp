@@ -7,17 +7,23 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "CommentJobs.h"
 #include "Common.h"
+#include "Handles.h"
 #include "JobSpecifications.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
+#include "cUnzip.h"
 #include "frmAbout.h"
 #include "frmAddFiles.h"
 #include "frmDelete.h"
 #include "frmExtractFiles.h"
+#include "frmFileInfo.h"
 #include "frmQuickExtract.h"
 #include "frmRegister.h"
 #include "frmShellExtract.h"
+#include "frmTest.h"
+#include "frmZipInfo.h"
 
 namespace bralto {
 
@@ -43,6 +49,14 @@ void frmBralto::OnCommand(int id) {
         if (OnQueryUnload()) DestroyWindow(hwnd_);
     } else if (id == mnuEdition + 0) {
         OnInvertSelection();
+    } else if (id == mnuEdition + 1) {
+        OnMemberInformation();
+    } else if (id == mnuOutils + 0) {
+        OnTestArchive();
+    } else if (id == mnuOutils + 1) {
+        OnArchiveProperties();
+    } else if (id == mnuOutils + 2) {
+        OnArchiveComment();
     } else if (id >= mnuAction && id < mnuAction + 4) {
         RunAction(id - mnuAction);
     } else if (id == mnuAide + 1) {
@@ -140,6 +154,40 @@ void frmBralto::OnInvertSelection() {
     }
 }
 
+// ---- Information, test and comment ----
+
+void frmBralto::OnMemberInformation() {
+    const int current = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    if (current < 0 || current >= static_cast<int>(rows_.size())) return;
+    const ArchiveRow& row = rows_[static_cast<size_t>(current)];
+    MemberRowTexts texts;
+    std::copy(row.text.begin(), row.text.end(), texts.begin());
+    UniqueHIcon icon(ImageList_GetIcon(ListView_GetImageList(list_, LVSIL_SMALL), row.icon, ILD_NORMAL));
+    frmFileInfo::Show(hwnd_, texts, icon.get());
+    UpdateWindow(hwnd_);
+}
+
+void frmBralto::OnTestArchive() {
+    frmTest::Show(hwnd_, archivePath_);
+    UpdateWindow(hwnd_);
+}
+
+void frmBralto::OnArchiveProperties() {
+    ListingFigures listing;
+    if (m_Unzip) {
+        listing.totalSizeCompressed = m_Unzip->TotalSizeCompressed();
+        listing.totalSize = m_Unzip->TotalSize();
+        listing.compressionFactor = m_Unzip->CompressionFactor();
+        listing.numMembers = m_Unzip->NumMembers();
+    }
+    frmZipInfo::Show(hwnd_, frmZipInfo::Figures(archivePath_, listing));
+    UpdateWindow(hwnd_);
+}
+
+void frmBralto::OnArchiveComment() {
+    frmComment::Show(hwnd_, archivePath_, InProcessCommentEngine());
+    UpdateWindow(hwnd_);
+}
 
 // ---- Selection of the archive list ----
 

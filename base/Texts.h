@@ -347,3 +347,59 @@ inline constexpr wchar_t kOpenDllNotFound[] = L"Une DLL requise n'a pas été tr
 inline constexpr wchar_t kOpenOtherError[] = L"Une erreur est survenue pendant l'ouverture du fichier.";
 
 }  // namespace bralto::shell_texts
+// ---- Test, comment and information windows ----
+
+namespace bralto::info_texts {
+
+// ---- frmTest ----
+inline constexpr wchar_t kTestCaptionPrefix[] = L"Test de ";
+inline constexpr wchar_t kTestCancel[] = L"Annuler";
+inline constexpr wchar_t kTestClose[] = L"Fermer";
+inline constexpr wchar_t kTestOverflow[] = L"Test ajourné: dépassement de capacité de la zone d'affichage.";
+// Written in the report when the job could not be handed to qnrZip.
+inline constexpr wchar_t kTestServerUnavailable[] = L"Le serveur qnrZip n'a pas pu être lancé : le test n'a pas eu lieu.";
+
+// ---- frmComment ----
+inline constexpr wchar_t kCommentCaption[] = L"Commentaire";
+inline constexpr wchar_t kCommentSave[] = L"&Enregistrer";
+inline constexpr wchar_t kCommentClear[] = L"E&ffacer";
+inline constexpr wchar_t kCommentCancel[] = L"&Annuler";
+// A comment the zip engine could not write: the first line, then what the
+// engine's result code says.
+inline constexpr wchar_t kCommentNotSaved[] = L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.";
+inline constexpr wchar_t kCommentCannotRewrite[] =
+    L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre programme).";
+inline constexpr wchar_t kCommentCannotRead[] =
+    L"L'archive ne peut pas être lue (elle est peut-être utilisée par un autre programme).";
+inline constexpr wchar_t kCommentArchiveDamaged[] = L"L'archive est endommagée.";
+inline constexpr wchar_t kCommentArchiveMissing[] = L"L'archive est introuvable.";
+inline constexpr wchar_t kCommentWriteFailed[] =
+    L"Erreur pendant l'écriture du fichier (disque plein, ou archive utilisée par un autre programme ?).";
+inline constexpr wchar_t kCommentOutOfMemory[] = L"Mémoire insuffisante pour l'opération.";
+inline constexpr wchar_t kCommentOtherCode[] = L"Code d'erreur ";
+
+// ---- frmZipInfo ----
+inline constexpr wchar_t kZipInfoCaption[] = L"Propriétés";
+inline constexpr wchar_t kZipInfoFileFrame[] = L"Fichier archive";
+inline constexpr wchar_t kZipInfoDataFrame[] = L"Données";
+// lblEti(0) to lblEti(7).
+inline constexpr const wchar_t* kZipInfoLabels[] = {L"Taille",
+                                                    L"Taille comprimée",
+                                                    L"Taille non comprimée",
+                                                    L"Facteur de compression",
+                                                    L"Nombre de fichiers",
+                                                    L"Emplacement",
+                                                    L"Nom",
+                                                    L"Date"};
+
+// ---- frmFileInfo ----
+inline constexpr wchar_t kFileInfoCaption[] = L"Informations sur";
+// lblEti(0) to lblEti(7).
+inline constexpr const wchar_t* kFileInfoLabels[] = {L"Origine", L"Nom",      L"Type",  L"Taille",
+                                                     L"Date",    L"Comprimé", L"Ratio", L"Crypté"};
+inline constexpr wchar_t kFileInfoNoFolder[] = L"non enregistrée";
+inline constexpr wchar_t kYes[] = L"Oui";
+inline constexpr wchar_t kNo[] = L"Non";
+inline constexpr wchar_t kInfoClose[] = L"Fermer";
+
+}  // namespace bralto::info_texts

@@ -48,5 +48,41 @@ function(bralto_gtest name)
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
         DISCOVERY_TIMEOUT 120
-        PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})
+        PROPERTIES TIMEOUT 300)
+    bralto_discovered_test_properties(${name} ${ARG_PROPERTIES})
+endfunction()
+
+# gtest_discover_tests flattens its PROPERTIES into one list, so a value
+# that is itself a list ("bralto_window;qnrzip_server") loses its second
+# item, which then reads as a property name. Rebuild the pairs here (a
+# token in upper case is a property name, the tokens after it its value)
+# and set them from a ctest include read after the discovered tests.
+function(bralto_discovered_test_properties name)
+    set(text "")
+    set(key "")
+    set(values "")
+    foreach(token IN LISTS ARGN)
+        if(token MATCHES "^[A-Z][A-Z_]+$")
+            if(key)
+                string(APPEND text " ${key} \"${values}\"")
+            endif()
+            set(key ${token})
+            set(values "")
+        else()
+            if(values STREQUAL "")
+                set(values "${token}")
+            else()
+                string(APPEND values ";${token}")
+            endif()
+        endif()
+    endforeach()
+    if(key)
+        string(APPEND text " ${key} \"${values}\"")
+    endif()
+    if(text STREQUAL "")
+        return()
+    endif()
+    set(file "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+    file(WRITE "${file}" "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES${text})\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${file}")
 endfunction()

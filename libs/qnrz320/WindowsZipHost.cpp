@@ -150,6 +150,11 @@ std::unique_ptr<zipcore::ArchiveInput> WindowsZipHost::OpenArchive(const std::st
 
 std::unique_ptr<zipcore::TemporaryArchive> WindowsZipHost::CreateTemporary(const std::string& archivePath) {
     std::wstring target = Win32Path(archivePath);
+    // Windows refuses to replace a read-only file, but Wine lets a rename
+    // do it for root: refuse here, before anything is written, so that a
+    // read-only archive is never rewritten whatever the system.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return nullptr;
     wchar_t name[MAX_PATH + 16] = {};
     if (!GetTempFileNameW(FolderOf(target).c_str(), L"qnz", 0, name)) return nullptr;
     auto temporary = std::make_unique<Win32Temporary>(name, target);

@@ -76,3 +76,63 @@ mkdir -p droploop/a
 echo "looped" > droploop/a/file.txt
 ln -s .. droploop/a/up1
 ln -s .. droploop/a/up2
+# ---- Test, comment and information windows ----
+# tree_damaged.zip: tree.zip with one byte of a/b/z.bin's data flipped, so
+# that only that member fails its check.
+cp tree.zip tree_damaged.zip
+python3 - "$WORK/tree_damaged.zip" <<'PY'
+import struct, sys, zipfile
+path = sys.argv[1]
+info = zipfile.ZipFile(path).getinfo("a/b/z.bin")
+data = bytearray(open(path, "rb").read())
+name_length, extra_length = struct.unpack_from("<HH", data, info.header_offset + 26)
+start = info.header_offset + 30 + name_length + extra_length
+data[start + info.compress_size // 2] ^= 0x55
+open(path, "wb").write(data)
+PY
+if unzip -tq tree_damaged.zip >/dev/null 2>&1; then echo "tree_damaged.zip is not damaged" >&2; exit 1; fi
+# The members of tree.zip as unzip lists them, folders left out, in archive order.
+unzip -Z1 tree.zip | grep -v '/$' > expected_tree_members.txt
+
+# large.zip: enough members for a test that can be cancelled and whose
+# report goes beyond what the report box takes.
+mkdir -p large
+for i in $(seq -w 1 1600); do echo "$i" > "large/membre-numero-$i-du-grand-test.txt"; done
+zip -q -X large.zip large/*.txt
+
+# commented.zip: a comment written by Info-ZIP's zip (code page 1252).
+cp tree.zip commented.zip
+printf 'Commentaire \xe9crit par zip\nseconde ligne\n' | zip -q -z commented.zip
+python3 - "$WORK" <<'PY'
+import sys, zipfile
+work = sys.argv[1]
+comment = zipfile.ZipFile(f"{work}/commented.zip").comment.decode("cp1252")
+open(f"{work}/expected_comment.txt", "w", encoding="utf-8", newline="").write(comment)
+PY
+
+# expected_properties.tsv: what unzip -Zt and the file system say about
+# listed.zip: size ("### ### ###"), date (dd/mm/yyyy hh:nn, local time),
+# compressed, uncompressed, ratio%, member count.
+python3 - "$WORK" <<'PY'
+import os, re, subprocess, sys, time
+work = sys.argv[1]
+path = f"{work}/listed.zip"
+line = subprocess.run(["unzip", "-Zt", path], capture_output=True, text=True).stdout.strip()
+match = re.match(r"(\d+) files?, (\d+) bytes uncompressed, (\d+) bytes compressed:\s+(-?[\d.]+)%", line)
+if not match:
+    sys.exit(f"unexpected unzip -Zt output: {line}")
+count, uncompressed, compressed = (int(match.group(i)) for i in (1, 2, 3))
+ratio = int(float(match.group(4)) + 0.5) if float(match.group(4)) >= 0 else -int(-float(match.group(4)) + 0.5)
+
+def groups(n):
+    digits = str(n)
+    head, tail = digits[:-6] if len(digits) > 6 else "", digits[-6:]
+    parts = [head] if head else []
+    parts += [p for p in (tail[:-3], tail[-3:]) if p]
+    return " ".join(parts)
+
+size = os.stat(path).st_size
+date = time.strftime("%d/%m/%Y %H:%M", time.localtime(os.stat(path).st_mtime))
+with open(f"{work}/expected_properties.tsv", "w", encoding="utf-8") as out:
+    out.write("\t".join([groups(size), date, groups(compressed), groups(uncompressed), f"{ratio}%", str(count)]) + "\r\n")
+PY

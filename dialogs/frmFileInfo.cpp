@@ -1,0 +1,90 @@
+#include "frmFileInfo.h"
+
+#include "DialogTemplate.h"
+#include "InfoFigures.h"
+#include "Texts.h"
+#include "TubProgress.h"
+
+namespace bralto {
+
+namespace {
+
+namespace t = info_texts;
+
+// Sub-items of a row of the archive list.
+enum Column { kName = 0, kEncrypted = 1, kType = 2, kModified = 3, kSize = 4, kRatio = 5, kCompressed = 6, kPath = 7 };
+
+constexpr short kRowHeight = 12;
+constexpr short kBarTop = 106;
+
+struct DialogState {
+    const MemberRowTexts* row = nullptr;
+    HICON icon = nullptr;
+    TubProgress ratio;
+};
+
+DialogTemplate Layout() {
+    DialogTemplate layout(t::kFileInfoCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 232, 128);
+    layout.AddItem(kStaticClass, frmFileInfo::imaIcon, L"", SS_ICON, 9, 9, 20, 20);
+    for (int i = 0; i < 8; ++i) {
+        const short y = static_cast<short>(8 + i * kRowHeight);
+        layout.AddItem(kStaticClass, frmFileInfo::lblEti0 + i, t::kFileInfoLabels[i], SS_LEFT, 38, y, 50, 9);
+        layout.AddItem(kStaticClass, frmFileInfo::lblInfo0 + i, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 90, y,
+                       135, 9);
+    }
+    layout.AddItem(kButtonClass, frmFileInfo::cmdFermer, t::kInfoClose, BS_DEFPUSHBUTTON | WS_TABSTOP, 173, kBarTop,
+                   52, 14);
+    return layout;
+}
+
+void OnLoad(HWND dialog, DialogState& state) {
+    const FileInfoTexts values = frmFileInfo::Values(*state.row);
+    for (int i = 0; i < 8; ++i)
+        SetDlgItemTextW(dialog, frmFileInfo::lblInfo0 + i, values[static_cast<size_t>(i)].c_str());
+    if (state.icon) SendDlgItemMessageW(dialog, frmFileInfo::imaIcon, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
+    RECT place = {38, kBarTop + 2, 38 + 127, kBarTop + 12};
+    MapDialogRect(dialog, &place);
+    TubProgressArgs args;
+    args.parent = dialog;
+    args.id = frmFileInfo::tubRatio;
+    args.place = place;
+    if (state.ratio.Create(args)) state.ratio.Value(RatioBarValueOf((*state.row)[kRatio]));
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        OnLoad(dialog, *reinterpret_cast<DialogState*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == frmFileInfo::cmdFermer || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+FileInfoTexts frmFileInfo::Values(const MemberRowTexts& row) {
+    return {row[kPath].empty() ? std::wstring(t::kFileInfoNoFolder) : row[kPath],
+            row[kName],
+            row[kType],
+            row[kSize],
+            row[kModified],
+            row[kCompressed],
+            row[kRatio],
+            row[kEncrypted].empty() ? t::kNo : t::kYes};
+}
+
+void frmFileInfo::Show(HWND owner, const MemberRowTexts& row, HICON icon) {
+    DialogState state;
+    state.row = &row;
+    state.icon = icon;
+    Layout().Show(owner, DialogProc, reinterpret_cast<LPARAM>(&state));
+}
+
+}  // namespace bralto

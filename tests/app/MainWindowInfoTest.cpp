@@ -1,0 +1,494 @@
+// The test, comment, properties and member information windows, opened
+// from the menus of the real main window by their mnemonics, the test run
+// by the registered qnrZip server. Expectations come from Info-ZIP and the
+// file system (make_window_fixtures.sh); the comments written here are
+// checked by unzip -z afterwards (verify_info_archives.py).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <atomic>
+
+#include "WindowTestSupport.h"
+#include "frmBralto.h"
+#include "frmComment.h"
+#include "frmFileInfo.h"
+#include "frmTest.h"
+#include "frmZipInfo.h"
+
+namespace bralto {
+namespace {
+
+using test::DialogAnswerer;
+using test::FixtureFolder;
+using test::SeenDialog;
+
+constexpr DWORD kTestTimeout = 60000;
+
+struct Apartment {
+    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Apartment() { CoUninitialize(); }
+} g_apartment;
+
+std::wstring WorkFolder() { return FixtureFolder() + L"info\\"; }
+
+std::wstring Screenshot(const wchar_t* name) {
+    CreateDirectoryW(L"Z:" BRALTO_SCREENSHOTS, nullptr);
+    return std::wstring(L"Z:" BRALTO_SCREENSHOTS L"/") + name;
+}
+
+// The whole text of a control (reports are longer than TextOf's buffer).
+std::wstring LongText(HWND control) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::vector<std::wstring> Lines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
+    for (DWORD waited = 0; !done(); waited += 50) {
+        if (waited > milliseconds) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// The message box that `owner` shows, answered with OK; its message, or
+// "" when none came within `milliseconds`.
+std::wstring AnswerMessageBox(HWND owner, DWORD milliseconds) {
+    HWND box = nullptr;
+    WaitFor([&] {
+        box = FindWindowW(L"#32770", L"Bralto");
+        return box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == owner;
+    }, milliseconds);
+    if (!box) return L"";
+    Sleep(100);
+    std::wstring message;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        const std::wstring text = test::TextOf(child);
+        if (lstrcmpiW(name, L"Static") == 0 && text.size() > message.size()) message = text;
+    }
+    test::Press(box, IDOK);
+    WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    return message;
+}
+
+// A size as the list shows it: digits grouped by three.
+std::wstring Grouped(const std::wstring& digits) {
+    std::wstring result;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) result += L' ';
+        result += digits[i];
+    }
+    return result;
+}
+
+std::wstring ButtonText(HWND dialog, int id) { return test::TextOf(GetDlgItem(dialog, id)); }
+
+// Another top-level window takes the foreground, then the dialog gets it back.
+void SwitchAwayAndBack(HWND dialog) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"autre programme", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    Sleep(200);
+    SetForegroundWindow(dialog);
+    Sleep(500);
+    DestroyWindow(other);
+}
+
+class InfoWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryW(WorkFolder().c_str(), nullptr);
+        ASSERT_TRUE(test::Exists(FixtureFolder() + L"large.zip"));
+        window.Show();
+    }
+    HWND Window() const { return window.Handle(); }
+    HWND List() const { return GetDlgItem(window.Handle(), frmBralto::lisFich); }
+    std::wstring OpenCopy(const std::wstring& fixture, const std::wstring& name) {
+        const std::wstring archive = WorkFolder() + name;
+        SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_NORMAL);
+        CopyFileW((FixtureFolder() + fixture).c_str(), archive.c_str(), FALSE);
+        EXPECT_TRUE(window.OpenAZip(archive));
+        return archive;
+    }
+    // Runs the thread's messages (the modal window's loop) until `done`.
+    bool Until(const std::function<bool()>& done, DWORD milliseconds = kTestTimeout) {
+        return test::PumpUntil(done, milliseconds);
+    }
+    int RowNamed(const std::wstring& name) {
+        for (int row = 0; row < test::ListCount(List()); ++row)
+            if (test::ListText(List(), row, 0) == name) return row;
+        return -1;
+    }
+
+    frmBralto window;
+};
+
+// ---- frmTest ----
+
+// What a user of the test window saw: the report and the button's captions.
+struct TestRun {
+    std::wstring report;
+    std::wstring captionWhileRunning, captionAtEnd, windowCaption;
+    int overflowMessages = 0;
+    bool closed = false;
+};
+
+// Answers the test window: waits for the end of the job (answering the
+// overflow message), optionally cancels once the first line has come, then
+// closes the window.
+DialogAnswerer::Answer PlayTest(TestRun& run, std::atomic<bool>& finished, bool cancel, bool closeBoxCancels,
+                                const wchar_t* screenshot = nullptr) {
+    return [&run, &finished, cancel, closeBoxCancels, screenshot](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption.rfind(L"Test de ", 0) != 0) return false;  // the overflow box is handled below
+        run.windowCaption = seen.caption;
+        HWND report = GetDlgItem(dialog, frmTest::txtInfo);
+        auto answerOverflow = [&] {
+            HWND box = FindWindowW(L"#32770", L"Bralto");
+            if (box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == dialog) {
+                ++run.overflowMessages;
+                test::Press(box, IDOK);
+                Sleep(300);
+            }
+        };
+        if (cancel) {
+            WaitFor([&] { return GetWindowTextLengthW(report) > 0; }, kTestTimeout);
+            run.captionWhileRunning = ButtonText(dialog, frmTest::cmdFermer);
+            if (closeBoxCancels)
+                PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                test::Press(dialog, frmTest::cmdFermer);
+        }
+        WaitFor([&] {
+            answerOverflow();
+            return ButtonText(dialog, frmTest::cmdFermer) == L"Fermer";
+        }, kTestTimeout);
+        run.captionAtEnd = ButtonText(dialog, frmTest::cmdFermer);
+        // Back from another program: the test must not run again.
+        SwitchAwayAndBack(dialog);
+        Sleep(1500);
+        run.report = LongText(report);
+        if (screenshot) test::SaveWindowImage(dialog, Screenshot(screenshot));
+        test::Press(dialog, frmTest::cmdFermer);
+        run.closed = WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
+        finished = true;
+        return true;
+    };
+}
+
+TEST_F(InfoWindows, TestOfACleanArchiveListsEveryMemberAsTheLibraryReportsItThenItsSummary) {
+    const std::wstring archive = OpenCopy(L"tree.zip", L"tested.zip");
+    TestRun run;
+    std::atomic<bool> finished{false};
+    {
+        DialogAnswerer answerer(PlayTest(run, finished, false, false, L"frmTest.bmp"));
+        test::ChooseMenu(Window(), L'O', L'T');
+        ASSERT_TRUE(Until([&] { return finished.load(); }));
+    }
+    EXPECT_EQ(run.windowCaption, L"Test de " + archive);
+    EXPECT_EQ(run.captionAtEnd, L"Fermer");
+    EXPECT_TRUE(run.closed);
+    std::vector<std::wstring> expected;
+    for (const auto& row : test::ReadTable(FixtureFolder() + L"expected_tree_members.txt")) {
+        std::wstring name = row[0];
+        for (auto& c : name)
+            if (c == L'/') c = L'\\';
+        expected.push_back(L"    testing: " + name + L"   OK");
+    }
+    expected.push_back(L"No errors detected in compressed data of " + archive + L".");
+    EXPECT_EQ(Lines(run.report), expected);
+    EXPECT_FALSE(window.Busy());
+}
+
+TEST_F(InfoWindows, TestOfADamagedArchiveNamesTheDamagedMember) {
+    const std::wstring archive = OpenCopy(L"tree_damaged.zip", L"tested-damaged.zip");
+    TestRun run;
+    std::atomic<bool> finished{false};
+    {
+        DialogAnswerer answerer(PlayTest(run, finished, false, false));
+        test::ChooseMenu(Window(), L'O', L'T');
+        ASSERT_TRUE(Until([&] { return finished.load(); }));
+    }
+    const std::vector<std::wstring> lines = Lines(run.report);
+    ASSERT_FALSE(lines.empty());
+    int damaged = 0;
+    for (const auto& line : lines) {
+        if (line.find(L"a\\b\\z.bin") != std::wstring::npos) {
+            EXPECT_EQ(line.rfind(L"    testing: a\\b\\z.bin   ", 0), 0u) << line;
+            EXPECT_EQ(line.find(L"OK"), std::wstring::npos) << line;
+            ++damaged;
+        }
+    }
+    EXPECT_EQ(damaged, 1) << run.report;
+    EXPECT_NE(run.report.find(L"    testing: top.txt   OK"), std::wstring::npos);
+    EXPECT_EQ(lines.back(), L"1 error detected in compressed data of " + archive + L".");
+}
+
+TEST_F(InfoWindows, CancelDuringALargeTestStopsTheJobThenFermerCloses) {
+    for (bool closeBox : {false, true}) {
+        OpenCopy(L"large.zip", closeBox ? L"large-closebox.zip" : L"large-cancel.zip");
+        TestRun run;
+        std::atomic<bool> finished{false};
+        {
+            DialogAnswerer answerer(PlayTest(run, finished, true, closeBox));
+            test::ChooseMenu(Window(), L'O', L'T');
+            ASSERT_TRUE(Until([&] { return finished.load(); }));
+        }
+        EXPECT_EQ(run.captionWhileRunning, L"Annuler");
+        EXPECT_EQ(run.captionAtEnd, L"Fermer");
+        EXPECT_TRUE(run.closed);
+        const std::vector<std::wstring> lines = Lines(run.report);
+        EXPECT_GE(lines.size(), 1u);
+        EXPECT_LT(lines.size(), 1000u) << "the job went on after the stop request";
+        EXPECT_EQ(run.report.find(L"detected in compressed data"), std::wstring::npos);
+        EXPECT_EQ(run.overflowMessages, 0);
+    }
+}
+
+TEST_F(InfoWindows, AReportBeyondTheBoxSaysSoOnceAndKeepsWhatFits) {
+    OpenCopy(L"large.zip", L"large-full.zip");
+    TestRun run;
+    std::atomic<bool> finished{false};
+    {
+        DialogAnswerer answerer(PlayTest(run, finished, false, false));
+        test::ChooseMenu(Window(), L'O', L'T');
+        ASSERT_TRUE(Until([&] { return finished.load(); }));
+    }
+    EXPECT_EQ(run.overflowMessages, 1);
+    EXPECT_LE(run.report.size(), static_cast<size_t>(frmTest::kReportLimit));
+    const std::vector<std::wstring> lines = Lines(run.report);
+    ASSERT_GT(lines.size(), 500u);
+    EXPECT_EQ(lines[0], L"    testing: large\\membre-numero-0001-du-grand-test.txt   OK");
+}
+
+// ---- frmComment ----
+
+struct CommentVisit {
+    std::wstring shown;
+    bool saveEnabled = true;
+    std::wstring message;  // a message box shown after the click
+};
+
+// Opens the comment window through the menu and plays `act` on it.
+void VisitComment(HWND mainWindow, const std::function<void(HWND dialog, CommentVisit&)>& act, CommentVisit& visit,
+                  const std::function<bool(const std::function<bool()>&)>& until) {
+    std::atomic<bool> done{false};
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption == L"Bralto") {
+            visit.message = seen.text;
+            test::Press(dialog, IDOK);
+            return true;
+        }
+        if (seen.caption != L"Commentaire") return false;
+        Sleep(300);  // the comment is read once the window is up
+        visit.shown = LongText(GetDlgItem(dialog, frmComment::txtComment));
+        visit.saveEnabled = IsWindowEnabled(GetDlgItem(dialog, frmComment::cmdAction0)) != FALSE;
+        act(dialog, visit);
+        WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10000);
+        done = true;
+        return true;
+    });
+    test::ChooseMenu(mainWindow, L'O', L'C');
+    until([&] { return done.load(); });
+}
+
+// Types over the whole comment as a user who selected everything.
+void TypeComment(HWND dialog, const std::wstring& text) {
+    HWND box = GetDlgItem(dialog, frmComment::txtComment);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    for (wchar_t c : text) {
+        if (c == L'\n') continue;
+        SendMessageW(box, WM_CHAR, c, 1);
+    }
+}
+
+const std::wstring kFirstComment = L"Première ligne\r\nDeuxième ligne";
+const std::wstring kSecondComment = L"Commentaire remplacé";
+
+TEST_F(InfoWindows, ACommentIsSetReplacedAndClearedThroughTheWindow) {
+    auto until = [this](const std::function<bool()>& done) { return Until(done); };
+    for (const wchar_t* name : {L"comment-set.zip", L"comment-replaced.zip", L"comment-cleared.zip"}) {
+        OpenCopy(L"tree.zip", name);
+        CommentVisit first;
+        VisitComment(Window(), [](HWND dialog, CommentVisit& visit) {
+            TypeComment(dialog, kFirstComment);
+            visit.saveEnabled = IsWindowEnabled(GetDlgItem(dialog, frmComment::cmdAction0)) != FALSE;
+            test::Press(dialog, frmComment::cmdAction0);
+        }, first, until);
+        EXPECT_EQ(first.shown, L"") << "tree.zip has no comment";
+        EXPECT_TRUE(first.saveEnabled) << "typing enables Enregistrer";
+        EXPECT_EQ(first.message, L"");
+        if (std::wstring(name) == L"comment-set.zip") continue;
+
+        CommentVisit second;
+        const bool clearing = std::wstring(name) == L"comment-cleared.zip";
+        VisitComment(Window(), [clearing](HWND dialog, CommentVisit&) {
+            if (clearing) {
+                test::Press(dialog, frmComment::cmdAction1);  // the box still shows the comment
+            } else {
+                TypeComment(dialog, kSecondComment);
+                test::Press(dialog, frmComment::cmdAction0);
+            }
+        }, second, until);
+        EXPECT_EQ(second.shown, kFirstComment) << "the written comment reads back whole";
+        EXPECT_FALSE(second.saveEnabled);
+
+        CommentVisit third;
+        VisitComment(Window(), [](HWND dialog, CommentVisit&) { test::Press(dialog, frmComment::cmdAction2); }, third,
+                     until);
+        EXPECT_EQ(third.shown, clearing ? L"" : kSecondComment);
+    }
+}
+
+TEST_F(InfoWindows, ACommentWrittenByInfoZipShowsWholeOnceEvenAfterReactivation) {
+    OpenCopy(L"commented.zip", L"commented-read.zip");
+    auto until = [this](const std::function<bool()>& done) { return Until(done); };
+    std::wstring afterReturn;
+    CommentVisit visit;
+    VisitComment(Window(), [&](HWND dialog, CommentVisit&) {
+        SwitchAwayAndBack(dialog);
+        afterReturn = LongText(GetDlgItem(dialog, frmComment::txtComment));
+        test::SaveWindowImage(dialog, Screenshot(L"frmComment.bmp"));
+        test::Press(dialog, frmComment::cmdAction2);
+    }, visit, until);
+    const std::string expected = test::ReadText(FixtureFolder() + L"expected_comment.txt");
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, expected.data(), static_cast<int>(expected.size()), nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, expected.data(), static_cast<int>(expected.size()), wide.data(), static_cast<int>(wide.size()));
+    EXPECT_EQ(visit.shown, wide);
+    EXPECT_FALSE(visit.saveEnabled);
+    EXPECT_EQ(afterReturn, wide) << "coming back must not append the comment again";
+}
+
+TEST_F(InfoWindows, ACommentThatCannotBeWrittenIsReportedAndTheArchiveStaysAsItWas) {
+    auto until = [this](const std::function<bool()>& done) { return Until(done); };
+    for (bool readOnly : {true, false}) {
+        const std::wstring archive = OpenCopy(L"commented.zip", readOnly ? L"readonly.zip" : L"locked.zip");
+        const std::vector<unsigned char> before = test::ReadBytes(archive);
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (readOnly)
+            SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_READONLY);
+        CommentVisit visit;
+        bool stayedOpen = false;
+        VisitComment(Window(), [&](HWND dialog, CommentVisit& v) {
+            // Another program takes the archive for itself once the window has read it.
+            if (!readOnly)
+                lock = CreateFileW(archive.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            TypeComment(dialog, L"Ne sera pas écrit");
+            test::Press(dialog, frmComment::cmdAction0);
+            v.message = AnswerMessageBox(dialog, 10000);
+            Sleep(300);
+            stayedOpen = IsWindowVisible(dialog) != FALSE;
+            test::Press(dialog, frmComment::cmdAction2);
+        }, visit, until);
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(visit.message.rfind(L"Le commentaire n'a pas été enregistré", 0), 0u) << visit.message;
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(test::ReadBytes(archive), before) << (readOnly ? "read-only" : "locked") << " archive changed";
+    }
+}
+
+// ---- frmZipInfo ----
+
+TEST_F(InfoWindows, PropertiesOfAnInfoZipArchiveAreWhatUnzipAndTheFileSystemSay) {
+    const std::wstring archive = FixtureFolder() + L"listed.zip";
+    ASSERT_TRUE(window.OpenAZip(archive));
+    std::vector<std::wstring> shown(8), labels(8);
+    std::atomic<bool> done{false};
+    {
+        DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+            if (seen.caption != L"Propriétés") return false;
+            for (int i = 0; i < 8; ++i) {
+                shown[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmZipInfo::lblInfo0 + i));
+                labels[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmZipInfo::lblEti0 + i));
+            }
+            test::SaveWindowImage(dialog, Screenshot(L"frmZipInfo.bmp"));
+            test::Press(dialog, frmZipInfo::cmdFermer);
+            done = true;
+            return true;
+        });
+        test::ChooseMenu(Window(), L'O', L'P');
+        ASSERT_TRUE(Until([&] { return done.load(); }));
+    }
+    const auto expected = test::ReadTable(FixtureFolder() + L"expected_properties.tsv");
+    ASSERT_EQ(expected.size(), 1u);
+    const auto& e = expected[0];
+    EXPECT_EQ(labels, (std::vector<std::wstring>{L"Taille", L"Taille comprimée", L"Taille non comprimée",
+                                                 L"Facteur de compression", L"Nombre de fichiers", L"Emplacement",
+                                                 L"Nom", L"Date"}));
+    EXPECT_EQ(shown[6], L"listed.zip");
+    EXPECT_EQ(shown[5], FixtureFolder());
+    EXPECT_EQ(shown[0], e[0]);
+    EXPECT_EQ(shown[7], e[1]);
+    EXPECT_EQ(shown[1], e[2]);
+    EXPECT_EQ(shown[2], e[3]);
+    EXPECT_EQ(shown[3], e[4]);
+    EXPECT_EQ(shown[4], e[5]);
+}
+
+// ---- frmFileInfo ----
+
+TEST_F(InfoWindows, MemberInformationOfAnEncryptedMemberInAFolderAndOfAPlainOneWithout) {
+    ASSERT_TRUE(window.OpenAZip(FixtureFolder() + L"listed.zip"));
+    const auto table = test::ReadTable(FixtureFolder() + L"expected_listed.tsv");
+    for (const wchar_t* name : {L"note.txt", L"readme.TXT"}) {
+        const std::vector<std::wstring>* expected = nullptr;
+        for (const auto& row : table)
+            if (row[0] == name) expected = &row;
+        ASSERT_NE(expected, nullptr);
+        const int row = RowNamed(name);
+        ASSERT_GE(row, 0);
+        ListView_SetItemState(List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        std::vector<std::wstring> shown(8);
+        bool hasIcon = false;
+        std::atomic<bool> done{false};
+        {
+            DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+                if (seen.caption != L"Informations sur") return false;
+                for (int i = 0; i < 8; ++i)
+                    shown[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmFileInfo::lblInfo0 + i));
+                hasIcon = SendDlgItemMessageW(dialog, frmFileInfo::imaIcon, STM_GETICON, 0, 0) != 0;
+                if (std::wstring(name) == L"note.txt") test::SaveWindowImage(dialog, Screenshot(L"frmFileInfo.bmp"));
+                test::Press(dialog, frmFileInfo::cmdFermer);
+                done = true;
+                return true;
+            });
+            test::ChooseMenu(Window(), L'E', L'F');
+            ASSERT_TRUE(Until([&] { return done.load(); }));
+        }
+        const auto& e = *expected;
+        const bool encrypted = e[6] == L"1";
+        EXPECT_EQ(shown[0], e[1].empty() ? L"non enregistrée" : e[1]) << name;
+        EXPECT_EQ(shown[1], name);
+        EXPECT_EQ(shown[2], test::ListText(List(), row, 2));
+        EXPECT_EQ(shown[3], Grouped(e[3])) << name;
+        EXPECT_EQ(shown[4], e[2]) << name;
+        EXPECT_EQ(shown[5], Grouped(e[4])) << name;
+        EXPECT_EQ(shown[6], e[5]) << name;
+        EXPECT_EQ(shown[7], encrypted ? L"Oui" : L"Non") << name;
+        EXPECT_TRUE(hasIcon);
+    }
+}
+
+}  // namespace
+}  // namespace bralto

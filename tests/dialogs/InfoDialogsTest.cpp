@@ -1,0 +1,228 @@
+// The comment window with engines played by the test (what it asks them
+// and when), and the texts of the information windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "DialogDriver.h"
+#include "InfoFigures.h"
+#include "frmComment.h"
+#include "frmFileInfo.h"
+
+namespace {
+
+using namespace bralto;
+using namespace bralto::test;
+
+const wchar_t kCommentCaption[] = L"Commentaire";
+
+TEST(InfoFigures, SizesAreGroupedInThreesAndLongNumbersKeepTheirHeadInTheFirstGroup) {
+    EXPECT_EQ(FormatSizeGroups(0), L"0");
+    EXPECT_EQ(FormatSizeGroups(5), L"5");
+    EXPECT_EQ(FormatSizeGroups(999), L"999");
+    EXPECT_EQ(FormatSizeGroups(1234), L"1 234");
+    EXPECT_EQ(FormatSizeGroups(1234567), L"1 234 567");
+    EXPECT_EQ(FormatSizeGroups(100000000), L"100 000 000");
+    EXPECT_EQ(FormatSizeGroups(1234567890), L"1234 567 890");
+    EXPECT_EQ(FormatSizeGroups(5000000000LL), L"5000 000 000");
+    EXPECT_EQ(FormatSizeGroups(-1234), L"-1 234");
+}
+
+TEST(InfoFigures, LineEndsBecomeCrLfWithoutLosingTheLastCharacter) {
+    EXPECT_EQ(WithCrLfLineEnds(L"    testing: a.txt   OK\n"), L"    testing: a.txt   OK\r\n");
+    EXPECT_EQ(WithCrLfLineEnds(L"un\ndeux"), L"un\r\ndeux");
+    EXPECT_EQ(WithCrLfLineEnds(L"un\r\ndeux"), L"un\r\ndeux");
+    EXPECT_EQ(WithCrLfLineEnds(std::wstring(L"\n\n\0", 3)), L"\r\n\r\n");
+    EXPECT_EQ(WithCrLfLineEnds(L""), L"");
+}
+
+TEST(InfoFigures, RatioBarsShowWhatWasSavedWithinTheirRange) {
+    EXPECT_EQ(RatioBarValueOf(L"45%"), 55);
+    EXPECT_EQ(RatioBarValueOf(L"0%"), 100);
+    EXPECT_EQ(RatioBarValueOf(L"100%"), 0);
+    EXPECT_EQ(RatioBarValueOf(L"-3%"), 100);  // a member that grew
+    EXPECT_EQ(RatioBarValueOf(L"250%"), 0);
+}
+
+TEST(FileInfo, ValuesFollowTheRowWithTheOriginAndEncryptionSpelledOut) {
+    const MemberRowTexts plain{L"readme.TXT", L"", L"Document texte", L"11/03/2024 14:07", L"3 000",
+                               L"98%", L"40", L""};
+    EXPECT_EQ(frmFileInfo::Values(plain),
+              (FileInfoTexts{L"non enregistrée", L"readme.TXT", L"Document texte", L"3 000", L"11/03/2024 14:07",
+                             L"40", L"98%", L"Non"}));
+    const MemberRowTexts secret{L"note.txt", L"©", L"Document texte", L"05/03/2024 14:07", L"12",
+                                L"-100%", L"24", L"docs"};
+    const FileInfoTexts values = frmFileInfo::Values(secret);
+    EXPECT_EQ(values[0], L"docs");
+    EXPECT_EQ(values[7], L"Oui");
+}
+
+// Engines that record what the window asked of them.
+struct FakeEngine {
+    std::wstring comment = L"Ligne un\nLigne deux";  // as the library prints it
+    long writeResult = 0;
+    int reads = 0;
+    std::vector<std::pair<std::wstring, bool>> writes;  // text answered, clear flag
+
+    CommentEngine Engine() {
+        CommentEngine engine;
+        engine.readComment = [this](const std::wstring&, const CommentEngine::Progress& progress) {
+            ++reads;
+            if (!comment.empty()) progress(comment);
+            progress(std::wstring(L"\n\n\0", 3));
+            return 0L;
+        };
+        engine.writeComment = [this](const std::wstring&, const CommentEngine::Request& request) {
+            std::wstring text;
+            bool cancel = false, clear = false;
+            request(text, cancel, clear);
+            writes.emplace_back(text, clear);
+            return writeResult;
+        };
+        return engine;
+    }
+};
+
+// Waits until the read has filled the box (or `milliseconds` pass).
+std::wstring BoxAfterRead(HWND dialog, const FakeEngine& fake) {
+    for (int i = 0; i < 100 && fake.reads == 0; ++i) Sleep(20);
+    Settle(dialog);
+    return ItemText(dialog, frmComment::txtComment);
+}
+
+// A message box's message: its longest static text.
+std::wstring LongestStatic(HWND box) {
+    std::wstring best;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        const std::wstring text = WindowText(child);
+        if (lstrcmpiW(name, L"Static") == 0 && text.size() > best.size()) best = text;
+    }
+    return best;
+}
+
+// Types `text` over the whole box, as a user who selected everything.
+void TypeComment(HWND dialog, const std::wstring& text) {
+    SendDlgItemMessageW(dialog, frmComment::txtComment, EM_SETSEL, 0, -1);
+    SetFocus(GetDlgItem(dialog, frmComment::txtComment));
+    TypeText(dialog, text);
+    // The keys are posted: wait until the box has taken them all.
+    std::wstring expected;
+    for (wchar_t c : text) expected += c == L'\r' ? std::wstring(L"\r\n") : std::wstring(1, c);
+    for (int i = 0; i < 250 && ItemText(dialog, frmComment::txtComment) != expected; ++i) Sleep(20);
+    Settle(dialog);
+}
+
+void SwitchAwayAndBack(HWND dialog) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"autre programme", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    Settle(dialog);
+    SetForegroundWindow(dialog);
+    Settle(dialog);
+    DestroyWindow(other);
+    Settle(dialog);
+}
+
+TEST(CommentWindow, ShowsTheCommentWhole_OnceAfterReactivation_AndSavesOnlyAfterAnEdit) {
+    FakeEngine fake;
+    std::wstring shown, afterReturn;
+    bool saveEnabledAtStart = true, saveEnabledAfterEdit = false;
+    {
+        DialogUser user(kCommentCaption, [&](HWND dialog) {
+            shown = BoxAfterRead(dialog, fake);
+            saveEnabledAtStart = IsEnabled(dialog, frmComment::cmdAction0);
+            SwitchAwayAndBack(dialog);
+            afterReturn = ItemText(dialog, frmComment::txtComment);
+            TypeComment(dialog, L"Nouveau commentaire");
+            saveEnabledAfterEdit = IsEnabled(dialog, frmComment::cmdAction0);
+            Click(dialog, frmComment::cmdAction0);
+        });
+        frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+        ASSERT_TRUE(user.Found());
+    }
+    EXPECT_EQ(shown, L"Ligne un\r\nLigne deux");  // nothing dropped at the end
+    EXPECT_FALSE(saveEnabledAtStart);
+    EXPECT_EQ(fake.reads, 1);
+    EXPECT_EQ(afterReturn, shown);
+    EXPECT_TRUE(saveEnabledAfterEdit);
+    ASSERT_EQ(fake.writes.size(), 1u);
+    EXPECT_EQ(fake.writes[0], std::make_pair(std::wstring(L"Nouveau commentaire"), false));
+}
+
+TEST(CommentWindow, ClearRemovesTheCommentEvenWithTextShownAndABlankSaveClearsToo) {
+    FakeEngine fake;
+    {
+        DialogUser user(kCommentCaption, [&](HWND dialog) {
+            BoxAfterRead(dialog, fake);
+            Click(dialog, frmComment::cmdAction1);
+        });
+        frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+    }
+    {
+        DialogUser user(kCommentCaption, [&](HWND dialog) {
+            BoxAfterRead(dialog, fake);
+            TypeComment(dialog, L"  \r ");
+            Click(dialog, frmComment::cmdAction0);
+        });
+        frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+    }
+    ASSERT_EQ(fake.writes.size(), 2u);
+    EXPECT_TRUE(fake.writes[0].second);
+    EXPECT_TRUE(fake.writes[1].second);
+}
+
+TEST(CommentWindow, AFailedWriteIsReportedAndTheWindowKeepsTheText) {
+    FakeEngine fake;
+    fake.writeResult = 15;  // the archive could not be replaced
+    std::wstring message, keptText;
+    bool stillOpen = false;
+    {
+        DialogUser user(kCommentCaption, [&](HWND dialog) {
+            BoxAfterRead(dialog, fake);
+            TypeComment(dialog, L"Perdu ?");
+            PostClick(dialog, frmComment::cmdAction0);
+            HWND box = WaitForDialog(L"Bralto");
+            ASSERT_NE(box, nullptr);
+            message = LongestStatic(box);
+            Click(box, IDOK);
+            WaitForDialogGone(L"Bralto");
+            stillOpen = IsWindowVisible(dialog) != FALSE;
+            keptText = ItemText(dialog, frmComment::txtComment);
+            Click(dialog, frmComment::cmdAction2);
+        });
+        frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+    }
+    EXPECT_EQ(message, L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n"
+                       L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre "
+                       L"programme).");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(keptText, L"Perdu ?");
+    EXPECT_EQ(fake.writes.size(), 1u);
+}
+
+TEST(CommentWindow, CancelAndEscapeWriteNothing) {
+    FakeEngine fake;
+    {
+        DialogUser user(kCommentCaption, [&](HWND dialog) {
+            BoxAfterRead(dialog, fake);
+            TypeComment(dialog, L"pas enregistré");
+            Click(dialog, frmComment::cmdAction2);
+        });
+        frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+    }
+    {
+        DialogUser user(kCommentCaption, [&](HWND dialog) {
+            BoxAfterRead(dialog, fake);
+            PressKey(dialog, VK_ESCAPE);
+        });
+        frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+    }
+    EXPECT_TRUE(fake.writes.empty());
+    EXPECT_EQ(fake.reads, 2);
+}
+
+}  // namespace
