@@ -17,6 +17,7 @@
 #include "cUnzip.h"
 #include "qnrBI4Anim.h"
 #include "qnrDock.h"
+#include "unzip_api.h"
 
 namespace bralto {
 
@@ -353,27 +354,29 @@ bool frmBralto::OpenAZip(const std::wstring& path) {
     const std::wstring crlf = texts::kCrLf;
     bool success = false;
     switch (r) {
-    case 0:
+    case PK_OK:
         success = true;
         break;
-    case 1:
+    case PK_WARN:  // an empty archive, or the last disk of a split one
         if (LastMessage.find(L"zipfile is empty") == std::wstring::npos)
             Message(path + texts::kLastVolume1 + texts::kLastVolume2 + crlf + texts::kLastVolume3 + crlf +
                         texts::kLastVolume4 + texts::kLastVolume5,
                     MB_ICONINFORMATION);
         success = true;
         break;
-    case 2:
+    case PK_ERR:
         Message(texts::kDamaged1 + path + texts::kDamaged2 + crlf + texts::kDamaged3 + texts::kDamaged4,
                 MB_ICONERROR);
         success = true;
         break;
-    case 9:
+    case PK_NOZIP:
         if (LastMessage.find(L"cannot find zipfile directory") != std::wstring::npos)
             Message(texts::kOpenFailed + path + crlf + texts::kNotAZip1 + crlf + texts::kNotAZip2 + texts::kNotAZip3,
                     MB_ICONERROR);
         else if (LastMessage.find(L"cannot find either") != std::wstring::npos)
             Message(texts::kOpenFailed + path + crlf + texts::kNotFound, MB_ICONERROR);
+        else  // a failed open always says so, whatever the library printed
+            Message(texts::kOpenError, MB_ICONERROR);
         break;
     default:
         Message(texts::kOpenError, MB_ICONERROR);
