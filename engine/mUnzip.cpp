@@ -29,20 +29,10 @@ bool g_passwordGivenUp = false;
 std::wstring VBUnzipSource() { return ExecutableBaseName() + L".VBUnzip"; }
 
 // The unzip library, bound by name at the first call.
-class UnzipLibrary {
-public:
-    static UnzipLibrary& Instance() {
-        static UnzipLibrary library;
-        return library;
-    }
-
-    WIZ_SINGLEENTRYUNZIP* SingleEntryUnzip() { return library_.Entry<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip"); }
-    WIZ_VALIDATE* Validate() { return library_.Entry<WIZ_VALIDATE>("Wiz_Validate"); }
-    UZPVERSION2* Version2() { return library_.Entry<UZPVERSION2>("UzpVersion2"); }
-
-private:
-    RuntimeLibrary library_{kLibraryName, L"VBUnzip"};
-};
+RuntimeLibrary& UnzipLibrary() {
+    static RuntimeLibrary library{kLibraryName, L"VBUnzip"};
+    return library;
+}
 
 // Days from 1899-12-30 (the automation epoch) to a proleptic Gregorian date.
 long DaysSinceAutomationEpoch(int year, int month, int day) {
@@ -124,7 +114,7 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
         LibraryNameTable include(includeNames, includeNames.size(), kNameTableSlots, VBUnzipSource());
         LibraryNameTable exclude(excludeNames, excludeNames.size(), kNameTableSlots, VBUnzipSource());
         g_passwordGivenUp = false;
-        WIZ_SINGLEENTRYUNZIP* unzip = UnzipLibrary::Instance().SingleEntryUnzip();
+        WIZ_SINGLEENTRYUNZIP* unzip = UnzipLibrary().Entry<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip");
         long code = unzip(include.Count(), include.Table(), exclude.Count(), exclude.Table(), &dcl, &functions);
         if (dcl.ntflag == 0 && dcl.nvflag == 1) {
             totals.TotalSizeCompressed = static_cast<long>(functions.TotalSizeComp);
@@ -140,7 +130,7 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
 
 long ValidateArchive(const std::wstring& archivePath) {
     std::string path = ToAnsi(archivePath);
-    return UnzipLibrary::Instance().Validate()(&path[0], -1);
+    return UnzipLibrary().Entry<WIZ_VALIDATE>("Wiz_Validate")(&path[0], -1);
 }
 
 void GetUnzipLibraryVersion(std::wstring& zVersion, std::wstring& uzVersion, std::wstring& date) {
@@ -150,7 +140,7 @@ void GetUnzipLibraryVersion(std::wstring& zVersion, std::wstring& uzVersion, std
     std::memset(record.betalevel, ' ', sizeof record.betalevel - 1);
     std::memset(record.date, ' ', sizeof record.date - 1);
     std::memset(record.zlib_version, ' ', sizeof record.zlib_version - 1);
-    UnzipLibrary::Instance().Version2()(&record);
+    UnzipLibrary().Entry<UZPVERSION2>("UzpVersion2")(&record);
 
     unsigned char bytes[sizeof record];
     std::memcpy(bytes, &record, sizeof record);

@@ -30,22 +30,10 @@ bool g_passwordGivenUp = false;
 std::wstring VBZipSource() { return ExecutableBaseName() + L".VBZip"; }
 
 // The zip library, bound by name at the first call.
-class ZipLibrary {
-public:
-    static ZipLibrary& Instance() {
-        static ZipLibrary library;
-        return library;
-    }
-
-    ZpInitFunction Init() { return library_.Entry<std::remove_pointer_t<ZpInitFunction>>("ZpInit"); }
-    ZpSetOptionsFunction SetOptions() {
-        return library_.Entry<std::remove_pointer_t<ZpSetOptionsFunction>>("ZpSetOptions");
-    }
-    ZpArchiveFunction Archive() { return library_.Entry<std::remove_pointer_t<ZpArchiveFunction>>("ZpArchive"); }
-
-private:
-    RuntimeLibrary library_{kLibraryName, L"VBZip"};
-};
+RuntimeLibrary& ZipLibrary() {
+    static RuntimeLibrary library{kLibraryName, L"VBZip"};
+    return library;
+}
 
 }  // namespace
 
@@ -64,15 +52,15 @@ long RunZip(IZipJob* job, ZPOPT& options, const std::vector<std::wstring>& specs
         functions.comment = ZipCommentCallback;
         functions.password = ZipPasswordCallback;
         functions.ServiceApplication = ZipServiceCallback;
-        ZipLibrary& library = ZipLibrary::Instance();
-        library.Init()(&functions);
-        library.SetOptions()(&options);
+        RuntimeLibrary& library = ZipLibrary();
+        library.Entry<std::remove_pointer_t<ZpInitFunction>>("ZpInit")(&functions);
+        library.Entry<std::remove_pointer_t<ZpSetOptionsFunction>>("ZpSetOptions")(&options);
         const size_t used =
             static_cast<size_t>(std::max<long>(0, std::min<long>(count, static_cast<long>(specs.size()))));
         LibraryNameTable table(specs, used, kSpecTableSlots, VBZipSource());
         std::string archive = ToAnsi(job ? job->ZipFile() : std::wstring());
         ZCL names{table.Count(), &archive[0], table.Table()};
-        return library.Archive()(names);
+        return library.Entry<std::remove_pointer_t<ZpArchiveFunction>>("ZpArchive")(names);
     } catch (const AutomationError& error) {
         throw AutomationError(error.Number(), VBZipSource(), error.Description());
     }
