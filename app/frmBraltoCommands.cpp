@@ -8,6 +8,7 @@
 #include <commdlg.h>
 
 #include "Common.h"
+#include "HtmlHelp.h"
 #include "JobSpecifications.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
@@ -45,6 +46,8 @@ void frmBralto::OnCommand(int id) {
         OnInvertSelection();
     } else if (id >= mnuAction && id < mnuAction + 4) {
         RunAction(id - mnuAction);
+    } else if (id == mnuAide + 0) {
+        ShowHelp(hwnd_, HelpFilePath());
     } else if (id == mnuAide + 1) {
         frmRegister::Show(hwnd_, frmRegister::ProgramFolder());
         UpdateWindow(hwnd_);

@@ -337,3 +337,17 @@ inline constexpr wchar_t kOpenDllNotFound[] = L"Une DLL requise n'a pas été tr
 inline constexpr wchar_t kOpenOtherError[] = L"Une erreur est survenue pendant l'ouverture du fichier.";
 
 }  // namespace bralto::shell_texts
+
+// ---- Help: the HTML Help file beside the program ----
+
+namespace bralto::help_texts {
+
+inline constexpr wchar_t kHelpFileName[] = L"Bralto.chm";
+inline constexpr wchar_t kHelpMissing1[] = L"Le fichier d'aide ";
+inline constexpr wchar_t kHelpMissing2[] = L" est introuvable.";
+inline constexpr wchar_t kHelpReinstall[] = L"Réinstallez Bralto pour retrouver son aide.";
+inline constexpr wchar_t kHelpViewerMissing[] =
+    L"L'afficheur d'aide HTML de Windows (hhctrl.ocx) n'est pas disponible.";
+inline constexpr wchar_t kHelpNotShown[] = L"L'aide de Bralto ne peut pas être affichée.";
+
+}  // namespace bralto::help_texts
