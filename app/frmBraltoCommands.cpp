@@ -10,6 +10,7 @@
 #include "CommentJobs.h"
 #include "Common.h"
 #include "Handles.h"
+#include "HtmlHelp.h"
 #include "JobSpecifications.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
@@ -59,6 +60,8 @@ void frmBralto::OnCommand(int id) {
         OnArchiveComment();
     } else if (id >= mnuAction && id < mnuAction + 4) {
         RunAction(id - mnuAction);
+    } else if (id == mnuAide + 0) {
+        ShowHelp(hwnd_, HelpFilePath());
     } else if (id == mnuAide + 1) {
         frmRegister::Show(hwnd_, frmRegister::ProgramFolder());
         UpdateWindow(hwnd_);

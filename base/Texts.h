@@ -403,3 +403,17 @@ inline constexpr wchar_t kNo[] = L"Non";
 inline constexpr wchar_t kInfoClose[] = L"Fermer";
 
 }  // namespace bralto::info_texts
+
+// ---- Help: the HTML Help file beside the program ----
+
+namespace bralto::help_texts {
+
+inline constexpr wchar_t kHelpFileName[] = L"Bralto.chm";
+inline constexpr wchar_t kHelpMissing1[] = L"Le fichier d'aide ";
+inline constexpr wchar_t kHelpMissing2[] = L" est introuvable.";
+inline constexpr wchar_t kHelpReinstall[] = L"Réinstallez Bralto pour retrouver son aide.";
+inline constexpr wchar_t kHelpViewerMissing[] =
+    L"L'afficheur d'aide HTML de Windows (hhctrl.ocx) n'est pas disponible.";
+inline constexpr wchar_t kHelpNotShown[] = L"L'aide de Bralto ne peut pas être affichée.";
+
+}  // namespace bralto::help_texts

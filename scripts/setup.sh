@@ -8,6 +8,7 @@ PACKAGES=(
     libwine-dev libz-mingw-w64-dev zlib1g-dev googletest libgtest-dev
     wine wine64 xvfb xauth x11-utils xdotool imagemagick locales
     fonts-wine fonts-dejavu-core zip unzip 7zip clang libclang-rt-14-dev
+    fp-utils nsis
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

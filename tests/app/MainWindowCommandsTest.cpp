@@ -12,6 +12,8 @@
 
 #include <set>
 
+#include "HtmlHelp.h"
+#include "Module.h"
 #include "Common.h"
 #include "Settings.h"
 #include "CommandTestFixture.h"
@@ -240,6 +242,54 @@ TEST_F(MainWindowCommands, TheHelpMenuOpensTheAssociationWindowAndTheAboutBox) {
     ASSERT_TRUE(test::PumpUntil([&] { return captions.size() == 2; }, 10000)) << "no association window";
     EXPECT_NE(captions[0].find(L"propos"), std::wstring::npos) << std::string(captions[0].begin(), captions[0].end());
     EXPECT_EQ(captions[1], L"Bralto");
+}
+
+
+BOOL CALLBACK FindVisibleHelpViewer(HWND window, LPARAM result) {
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (std::wstring(className) != L"HH Parent" || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
+// The HTML Help viewer's frame window of this process, once it is shown.
+HWND HelpViewerWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleHelpViewer, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(MainWindowCommands, HelpOpensTheHtmlHelpViewerOnTheProgramsHelpFile) {
+    ASSERT_TRUE(Exists(ExecutableFolder() + L"Bralto.chm")) << "the build puts the help file beside the program";
+    EXPECT_EQ(HelpFilePath(), ExecutableFolder() + L"Bralto.chm");
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog&) {
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return true;
+    });
+    test::ChooseMenu(Window(), L'?', L'I');
+    HWND viewer = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (viewer = HelpViewerWindow()) != nullptr; }, 10000))
+        << "no HTML Help window";
+    // The caption is the help file's own window title.
+    EXPECT_EQ(test::TextOf(viewer), L"Aide de Bralto");
+    EXPECT_TRUE(answerer.Seen().empty()) << "a message instead of the help";
+    DestroyWindow(viewer);
+}
+
+TEST_F(MainWindowCommands, AMissingHelpFileIsToldInFrenchAndOpensNothing) {
+    const std::wstring missing = FixtureFolder() + L"absent\\Bralto.chm";
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog&) {
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return true;
+    });
+    EXPECT_EQ(ShowHelp(Window(), missing), nullptr);
+    const std::vector<SeenDialog> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, L"Bralto");
+    EXPECT_EQ(seen[0].text.find(L"Le fichier d'aide " + missing + L" est introuvable."), 0u) << "got: "
+        << std::string(seen[0].text.begin(), seen[0].text.end());
+    EXPECT_EQ(HelpViewerWindow(), nullptr);
 }
 
 }  // namespace
