@@ -63,13 +63,19 @@ private:
 };
 
 // A member being written to a temporary file beside its final name, through
-// a large buffer; removed unless committed.
+// a large buffer borrowed from the host (`spare`) and given back at the end:
+// allocating it for every member would map and unmap memory each time under
+// Wine. Removed unless committed.
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
-    Win32ExtractedFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path)) {
+    Win32ExtractedFile(HANDLE handle, std::wstring path, std::vector<uint8_t>& spare)
+        : handle_(handle), path_(std::move(path)), spare_(spare) {
+        buffer_.swap(spare_);
+        buffer_.clear();
         buffer_.reserve(kWriteBuffer);
     }
     ~Win32ExtractedFile() override {
+        if (spare_.capacity() < buffer_.capacity()) spare_.swap(buffer_);
         if (committed_) return;
         handle_.reset();
         DeleteFileW(path_.c_str());
@@ -135,6 +141,7 @@ private:
 
     UniqueHandle handle_;
     std::wstring path_;
+    std::vector<uint8_t>& spare_;
     std::vector<uint8_t> buffer_;
     bool committed_ = false;
 };
@@ -252,7 +259,7 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         std::wstring path = base + name;
         HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32ExtractedFile>(handle, path);
+        if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32ExtractedFile>(handle, path, spareWriteBuffer_);
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;

@@ -2,7 +2,9 @@
 // code pages, and the Win32 file system.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "UnzipJob.h"
 #include "unzip_api.h"
@@ -33,6 +35,7 @@ public:
 
 private:
     USERFUNCTIONS* callbacks_;
+    std::vector<uint8_t> spareWriteBuffer_;  // lent to each extracted file in turn
 };
 
 // Opens an archive named in ANSI text for reading; nullptr when it is

@@ -154,7 +154,7 @@ void Job::ProcessMember(const Member& member) {
 }
 
 void Job::TestMember(const Member& member) {
-    MemberExtractor extractor(*input_);
+    MemberExtractor& extractor = Extractor();
     ExtractStatus status = extractor.Prepare(*member.info);
     if (status == ExtractStatus::Ok && member.info->IsEncrypted() && !ObtainPassword(member, extractor)) return;
     if (status == ExtractStatus::Ok) {
@@ -172,7 +172,7 @@ void Job::TestMember(const Member& member) {
 void Job::ExtractMember(const Member& member) {
     std::string relative, finalPath;
     if (!ChooseTarget(member, relative, finalPath)) return;
-    MemberExtractor extractor(*input_);
+    MemberExtractor& extractor = Extractor();
     ExtractStatus status = extractor.Prepare(*member.info);
     if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
     if (!MayWrite(member, finalPath)) return;
@@ -198,7 +198,7 @@ void Job::ExtractMember(const Member& member) {
         ExtractionPipeline& pipeline;
         ~FinishOnExit() { pipeline.Finish(); }
     } finishOnExit{*pipeline_};
-    FileSink sink(*pipeline_, options_.textConvert && member.info->IsText());
+    FileSink sink(*pipeline_, options_.textConvert && member.info->IsText(), convertedBytes_);
     status = extractor.Extract(sink, password_);
     bool written = pipeline_->Finish();
     if (status == ExtractStatus::Ok && !written) status = ExtractStatus::WriteFailed;

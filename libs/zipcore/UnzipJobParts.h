@@ -28,11 +28,13 @@ public:
 };
 
 // Writes a member into its temporary file through the pipeline,
-// optionally turning lone LF line ends into CR LF (text conversion); the
-// CRC is checked on the original bytes by the extractor.
+// optionally turning lone LF line ends into CR LF (text conversion) in
+// `scratch`, a buffer the job lends to every member; the CRC is checked on
+// the original bytes by the extractor.
 class FileSink : public MemberSink {
 public:
-    FileSink(ExtractionPipeline& pipeline, bool convertLineEnds) : pipeline_(pipeline), convert_(convertLineEnds) {}
+    FileSink(ExtractionPipeline& pipeline, bool convertLineEnds, std::vector<uint8_t>& scratch)
+        : pipeline_(pipeline), convert_(convertLineEnds), converted_(scratch) {}
 
     bool Write(const uint8_t* data, size_t size) override {
         if (!convert_) return pipeline_.Write(data, size);
@@ -49,7 +51,7 @@ private:
     ExtractionPipeline& pipeline_;
     bool convert_;
     uint8_t previous_ = 0;
-    std::vector<uint8_t> converted_;
+    std::vector<uint8_t>& converted_;
 };
 
 struct JobCounts {
@@ -103,11 +105,18 @@ private:
         if (options_.quiet < 2) host_.Print(text);
     }
     void SayAlways(const std::string& text) { host_.Print(text); }
+    // One extractor for every member: its buffers are reused.
+    MemberExtractor& Extractor() {
+        if (!extractor_) extractor_ = std::make_unique<MemberExtractor>(*input_);
+        return *extractor_;
+    }
 
     const UnzipOptions& options_;
     UnzipHost& host_;
     std::unique_ptr<ArchiveInput> input_;
     std::unique_ptr<ExtractionPipeline> pipeline_;  // started by the first extracted file
+    std::unique_ptr<MemberExtractor> extractor_;    // made by the first tested or extracted member
+    std::vector<uint8_t> convertedBytes_;           // text conversion's output, reused
     ArchiveReader reader_;
     std::vector<Member> members_;
     std::vector<bool> includeMatched_;
