@@ -29,8 +29,9 @@ public:
 
     std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override;
     zipcore::FileFacts Stat(const std::string& path) override;
-    bool MakeDirectory(const std::string& path) override;
+    zipcore::FolderState MakeDirectory(const std::string& path) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override;
+    std::unique_ptr<zipcore::ExtractedFile> CreateInPlace(const std::string& path) override;
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override;
 
 private:

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ArchiveReader.h"
@@ -88,9 +89,10 @@ private:
     void ExtractMember(const Member& member);
     void CreateFolderEntry(const Member& member);
     bool ChooseTarget(const Member& member, std::string& relative, std::string& finalPath);
-    bool MayWrite(const Member& member, const std::string& finalPath);
+    bool MayWrite(const Member& member, const std::string& finalPath, bool& exists);
     bool MakeParentFolders(const std::string& relative);
     bool EnsureFolder(const std::string& path, int depth);
+    bool InFolderMadeByJob(const std::string& relative) const;
     bool ObtainPassword(const Member& member, MemberExtractor& extractor);
     int64_t MemberTime(const MemberInfo& info);
     FileStamp StampOf(const MemberInfo& info);
@@ -122,6 +124,10 @@ private:
     std::vector<bool> includeMatched_;
     bool anyMatched_ = false;
     std::string folder_;            // extraction folder, UTF-8, ends with '/' unless empty
+    // Folders made or found by the job (full paths, no final '/'), true for
+    // those it created itself.
+    std::unordered_map<std::string, bool> folders_;
+    bool extractionFolderMade_ = false;
     std::string password_;          // last password that worked
     bool havePassword_ = false;
     bool overwriteAll_ = false;
