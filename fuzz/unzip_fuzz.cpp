@@ -52,7 +52,7 @@ public:
         return std::make_unique<MemoryInput>(data_, size_);
     }
     zipcore::FileFacts Stat(const std::string&) override { return {}; }
-    bool MakeDirectory(const std::string&) override { return true; }
+    zipcore::FolderState MakeDirectory(const std::string&) override { return zipcore::FolderState::Created; }
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string&) override {
         return std::make_unique<DiscardedFile>();
     }

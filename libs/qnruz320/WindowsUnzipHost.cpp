@@ -62,14 +62,21 @@ private:
     uint64_t size_;
 };
 
-// A member being written to a temporary file beside its final name, through
-// a large buffer; removed unless committed.
+// A member being written to a temporary file beside its final name or, when
+// the name was free, under that name itself (`inPlace`), through a large
+// buffer borrowed from the host (`spare`) and given back at the end:
+// allocating it for every member would map and unmap memory each time under
+// Wine. Removed unless committed.
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
-    Win32ExtractedFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path)) {
+    Win32ExtractedFile(HANDLE handle, std::wstring path, bool inPlace, std::vector<uint8_t>& spare)
+        : handle_(handle), path_(std::move(path)), inPlace_(inPlace), spare_(spare) {
+        buffer_.swap(spare_);
+        buffer_.clear();
         buffer_.reserve(kWriteBuffer);
     }
     ~Win32ExtractedFile() override {
+        if (spare_.capacity() < buffer_.capacity()) spare_.swap(buffer_);
         if (committed_) return;
         handle_.reset();
         DeleteFileW(path_.c_str());
@@ -83,6 +90,28 @@ public:
     }
 
     bool Commit(const std::string& finalPath, const zipcore::FileStamp& stamp) override {
+        if (inPlace_) return CommitInPlace(stamp);
+        return CommitByRename(finalPath, stamp);
+    }
+
+private:
+    // The file has its final name already: no lookup, no rename.
+    bool CommitInPlace(const zipcore::FileStamp& stamp) {
+        if (!Flush()) return false;
+        FILETIME modified = UnixToFileTime(stamp.unixModTime);
+        SetFileTime(handle_.get(), nullptr, nullptr, &modified);
+        if (!bralto::CloseAndCheck(handle_)) return false;
+        committed_ = true;
+        SetStampAttributes(path_, stamp);
+        return true;
+    }
+
+    static void SetStampAttributes(const std::wstring& path, const zipcore::FileStamp& stamp) {
+        DWORD attributes = (stamp.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (stamp.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+        if (attributes) SetFileAttributesW(path.c_str(), attributes);
+    }
+
+    bool CommitByRename(const std::string& finalPath, const zipcore::FileStamp& stamp) {
         if (!Flush()) return false;
         FILETIME modified = UnixToFileTime(stamp.unixModTime);
         SetFileTime(handle_.get(), nullptr, nullptr, &modified);
@@ -100,12 +129,10 @@ public:
             committed_ = true;
         }
         if (!closed) return false;
-        DWORD attributes = (stamp.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (stamp.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
-        if (attributes) SetFileAttributesW(target.c_str(), attributes);
+        SetStampAttributes(target, stamp);
         return true;
     }
 
-private:
     bool RenameOpenFile(const std::wstring& target) {
         size_t nameBytes = target.size() * sizeof(wchar_t);
         std::vector<uint8_t> storage(sizeof(FILE_RENAME_INFO) + nameBytes, 0);
@@ -135,6 +162,8 @@ private:
 
     UniqueHandle handle_;
     std::wstring path_;
+    bool inPlace_;
+    std::vector<uint8_t>& spare_;
     std::vector<uint8_t> buffer_;
     bool committed_ = false;
 };
@@ -235,11 +264,21 @@ zipcore::FileFacts WindowsUnzipHost::Stat(const std::string& path) {
     return facts;
 }
 
-bool WindowsUnzipHost::MakeDirectory(const std::string& path) {
+zipcore::FolderState WindowsUnzipHost::MakeDirectory(const std::string& path) {
     std::wstring wide = ToWin32Path(path);
-    if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    if (CreateDirectoryW(wide.c_str(), nullptr)) return zipcore::FolderState::Created;
     DWORD attributes = GetFileAttributesW(wide.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return folder ? zipcore::FolderState::Existing : zipcore::FolderState::Failed;
+}
+
+std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const std::string& path) {
+    std::wstring wide = ToWin32Path(path);
+    // CREATE_NEW fails on any existing name: an existing file is never opened.
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32ExtractedFile>(handle, std::move(wide), true, spareWriteBuffer_);
 }
 
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const std::string& folder) {
@@ -252,7 +291,7 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         std::wstring path = base + name;
         HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32ExtractedFile>(handle, path);
+        if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32ExtractedFile>(handle, path, false, spareWriteBuffer_);
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;

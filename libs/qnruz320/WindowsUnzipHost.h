@@ -2,7 +2,9 @@
 // code pages, and the Win32 file system.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "UnzipJob.h"
 #include "unzip_api.h"
@@ -27,12 +29,14 @@ public:
 
     std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override;
     zipcore::FileFacts Stat(const std::string& path) override;
-    bool MakeDirectory(const std::string& path) override;
+    zipcore::FolderState MakeDirectory(const std::string& path) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override;
+    std::unique_ptr<zipcore::ExtractedFile> CreateInPlace(const std::string& path) override;
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override;
 
 private:
     USERFUNCTIONS* callbacks_;
+    std::vector<uint8_t> spareWriteBuffer_;  // lent to each extracted file in turn
 };
 
 // Opens an archive named in ANSI text for reading; nullptr when it is

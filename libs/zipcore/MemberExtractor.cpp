@@ -70,9 +70,8 @@ private:
     std::optional<ZipCrypto> crypto_;
 };
 
-namespace {
-
-// Owns a raw-deflate inflate stream.
+// Owns a raw-deflate inflate stream, reset between members: zlib allocates
+// its state and window at every init.
 class InflateStream {
 public:
     InflateStream() { ok_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
@@ -81,7 +80,14 @@ public:
     }
     InflateStream(const InflateStream&) = delete;
     InflateStream& operator=(const InflateStream&) = delete;
-    bool ok() const { return ok_; }
+    // Ready for a new stream; false when the stream could not be made.
+    // inflateReset keeps the input pointers: a member that failed midway
+    // must not leave its unread bytes to the next one.
+    bool Reset() {
+        stream_.next_in = nullptr;
+        stream_.avail_in = 0;
+        return ok_ && inflateReset(&stream_) == Z_OK;
+    }
     z_stream* operator->() { return &stream_; }
     z_stream* get() { return &stream_; }
 
@@ -89,6 +95,8 @@ private:
     z_stream stream_{};
     bool ok_ = false;
 };
+
+namespace {
 
 bool SameNameBytes(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -181,8 +189,9 @@ ExtractStatus MemberExtractor::CopyStored(ReadPass& pass, MemberSink& sink) {
 }
 
 ExtractStatus MemberExtractor::Inflate(ReadPass& pass, MemberSink& sink) {
-    InflateStream stream;
-    if (!stream.ok()) return ExtractStatus::DataError;
+    if (!inflater_) inflater_ = std::make_unique<InflateStream>();
+    InflateStream& stream = *inflater_;
+    if (!stream.Reset()) return ExtractStatus::DataError;
     uint64_t produced = 0;
     int result = Z_OK;
     while (result != Z_STREAM_END) {

@@ -3,9 +3,12 @@
 // goes, and checks the result against the central directory's CRC-32 and
 // size. Portable.
 //
-// Memory is bounded: one extractor owns two fixed buffers, reused for every
-// member, whatever the members' sizes. Output never exceeds the member's
-// declared size, so a forged size cannot make it write more than announced.
+// Memory is bounded: one extractor owns two fixed buffers and one inflate
+// stream, reused for every member, whatever the members' sizes; a job keeps
+// one extractor for all its members, because allocating large blocks per
+// member is costly on some platforms (under Wine each one maps and unmaps
+// memory). Output never exceeds the member's declared size, so a forged
+// size cannot make it write more than announced.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +47,8 @@ public:
     virtual bool Write(const uint8_t* data, size_t size) = 0;
 };
 
+class InflateStream;
+
 class MemberExtractor {
 public:
     explicit MemberExtractor(ArchiveInput& input);
@@ -54,6 +59,8 @@ public:
     // Checks that the member can be read: supported method and encryption,
     // local header present and agreeing with the directory, data within
     // the member's extent. Must succeed before PasswordMatches or Extract.
+    // May be called again for another member once the previous one is done
+    // with: nothing of the previous member is kept.
     ExtractStatus Prepare(const MemberInfo& member);
 
     // For an encrypted member: whether `password` passes the check byte of
@@ -82,6 +89,7 @@ private:
     uint32_t producedCrc_ = 0;
     std::vector<uint8_t> inBuffer_;
     std::vector<uint8_t> outBuffer_;
+    std::unique_ptr<InflateStream> inflater_;  // made at the first deflated member, reset for each
 };
 
 }  // namespace zipcore

@@ -38,16 +38,26 @@ struct FileStamp {
     bool hidden = false;
 };
 
-// A member being written under a temporary name in its target folder.
-// Destroying it without a successful Commit removes the temporary file, so
-// a failed member never leaves a partial file under its final name.
+// A member being written: either under a temporary name in its target
+// folder (when a file of the final name may exist: it stays whole until the
+// new one is complete), or in place under its final name (when the name was
+// free and the host made the file). Destroying it without a successful
+// Commit removes what was written, so a failed member never leaves a
+// partial file under its final name.
 class ExtractedFile {
 public:
     virtual ~ExtractedFile() = default;
     virtual bool Write(const uint8_t* data, size_t size) = 0;
-    // Closes the file, sets its time and attributes, and renames it to
-    // `finalPath`, replacing an existing file.
+    // Closes the file, sets its time and attributes, and (a temporary file)
+    // renames it to `finalPath`, replacing an existing file.
     virtual bool Commit(const std::string& finalPath, const FileStamp& stamp) = 0;
+};
+
+// What MakeDirectory found.
+enum class FolderState {
+    Failed,    // no folder of that name afterwards
+    Created,   // made now: it holds nothing but what the job puts there
+    Existing,  // was there already
 };
 
 class UnzipHost {
@@ -79,9 +89,13 @@ public:
     // The archive named in interface text; nullptr when it cannot be opened.
     virtual std::unique_ptr<ArchiveInput> OpenArchive(const std::string& path) = 0;
     virtual FileFacts Stat(const std::string& path) = 0;
-    // Creates one folder; true when it exists afterwards.
-    virtual bool MakeDirectory(const std::string& path) = 0;
+    // Creates one folder (its parent exists).
+    virtual FolderState MakeDirectory(const std::string& path) = 0;
     virtual std::unique_ptr<ExtractedFile> CreateTemporary(const std::string& folder) = 0;
+    // Creates `path` itself, only if no file or folder of that name exists
+    // (atomically: an existing file is never opened); nullptr otherwise, or
+    // when the host writes through temporary files only.
+    virtual std::unique_ptr<ExtractedFile> CreateInPlace(const std::string&) { return nullptr; }
     // Local wall-clock time (DOS times are local) to UTC seconds.
     virtual int64_t LocalTimeToUnix(const DateTime& local) = 0;
 };

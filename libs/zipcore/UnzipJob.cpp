@@ -154,7 +154,7 @@ void Job::ProcessMember(const Member& member) {
 }
 
 void Job::TestMember(const Member& member) {
-    MemberExtractor extractor(*input_);
+    MemberExtractor& extractor = Extractor();
     ExtractStatus status = extractor.Prepare(*member.info);
     if (status == ExtractStatus::Ok && member.info->IsEncrypted() && !ObtainPassword(member, extractor)) return;
     if (status == ExtractStatus::Ok) {
@@ -172,16 +172,28 @@ void Job::TestMember(const Member& member) {
 void Job::ExtractMember(const Member& member) {
     std::string relative, finalPath;
     if (!ChooseTarget(member, relative, finalPath)) return;
-    MemberExtractor extractor(*input_);
+    MemberExtractor& extractor = Extractor();
     ExtractStatus status = extractor.Prepare(*member.info);
     if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
-    if (!MayWrite(member, finalPath)) return;
+    // A folder this job created holds only what the job wrote there, so a
+    // name in it is taken to be free without a lookup (a lookup of a missing
+    // name reads the whole folder under Wine); creating the file in place,
+    // which fails on an existing name, then tells for sure.
+    bool checked = options_.freshen || !InFolderMadeByJob(relative);
+    bool exists = false;
+    if (checked && !MayWrite(member, finalPath, exists)) return;
     if (member.info->IsEncrypted() && !ObtainPassword(member, extractor)) return;
     // Folders only for a member that is really written.
     if (!MakeParentFolders(relative)) return;
 
-    std::string folder = finalPath.substr(0, finalPath.find_last_of('/') + 1);
-    std::unique_ptr<ExtractedFile> file = host_.CreateTemporary(folder);
+    // A free name is written in place; an existing file is replaced through
+    // a temporary file, so it stays whole until the new one is complete.
+    std::unique_ptr<ExtractedFile> file;
+    if (!exists) file = host_.CreateInPlace(finalPath);
+    // Taken after all (by an earlier member of the same name, or of a name
+    // differing only in case): the overwrite rules apply.
+    if (!file && !checked && !MayWrite(member, finalPath, exists)) return;
+    if (!file) file = host_.CreateTemporary(finalPath.substr(0, finalPath.find_last_of('/') + 1));
     if (!file) {
         SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + "\n");
         ++counts_.errors;
@@ -198,7 +210,7 @@ void Job::ExtractMember(const Member& member) {
         ExtractionPipeline& pipeline;
         ~FinishOnExit() { pipeline.Finish(); }
     } finishOnExit{*pipeline_};
-    FileSink sink(*pipeline_, options_.textConvert && member.info->IsText());
+    FileSink sink(*pipeline_, options_.textConvert && member.info->IsText(), convertedBytes_);
     status = extractor.Extract(sink, password_);
     bool written = pipeline_->Finish();
     if (status == ExtractStatus::Ok && !written) status = ExtractStatus::WriteFailed;

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ArchiveReader.h"
@@ -28,11 +29,13 @@ public:
 };
 
 // Writes a member into its temporary file through the pipeline,
-// optionally turning lone LF line ends into CR LF (text conversion); the
-// CRC is checked on the original bytes by the extractor.
+// optionally turning lone LF line ends into CR LF (text conversion) in
+// `scratch`, a buffer the job lends to every member; the CRC is checked on
+// the original bytes by the extractor.
 class FileSink : public MemberSink {
 public:
-    FileSink(ExtractionPipeline& pipeline, bool convertLineEnds) : pipeline_(pipeline), convert_(convertLineEnds) {}
+    FileSink(ExtractionPipeline& pipeline, bool convertLineEnds, std::vector<uint8_t>& scratch)
+        : pipeline_(pipeline), convert_(convertLineEnds), converted_(scratch) {}
 
     bool Write(const uint8_t* data, size_t size) override {
         if (!convert_) return pipeline_.Write(data, size);
@@ -49,7 +52,7 @@ private:
     ExtractionPipeline& pipeline_;
     bool convert_;
     uint8_t previous_ = 0;
-    std::vector<uint8_t> converted_;
+    std::vector<uint8_t>& converted_;
 };
 
 struct JobCounts {
@@ -86,9 +89,10 @@ private:
     void ExtractMember(const Member& member);
     void CreateFolderEntry(const Member& member);
     bool ChooseTarget(const Member& member, std::string& relative, std::string& finalPath);
-    bool MayWrite(const Member& member, const std::string& finalPath);
+    bool MayWrite(const Member& member, const std::string& finalPath, bool& exists);
     bool MakeParentFolders(const std::string& relative);
     bool EnsureFolder(const std::string& path, int depth);
+    bool InFolderMadeByJob(const std::string& relative) const;
     bool ObtainPassword(const Member& member, MemberExtractor& extractor);
     int64_t MemberTime(const MemberInfo& info);
     FileStamp StampOf(const MemberInfo& info);
@@ -103,16 +107,27 @@ private:
         if (options_.quiet < 2) host_.Print(text);
     }
     void SayAlways(const std::string& text) { host_.Print(text); }
+    // One extractor for every member: its buffers are reused.
+    MemberExtractor& Extractor() {
+        if (!extractor_) extractor_ = std::make_unique<MemberExtractor>(*input_);
+        return *extractor_;
+    }
 
     const UnzipOptions& options_;
     UnzipHost& host_;
     std::unique_ptr<ArchiveInput> input_;
     std::unique_ptr<ExtractionPipeline> pipeline_;  // started by the first extracted file
+    std::unique_ptr<MemberExtractor> extractor_;    // made by the first tested or extracted member
+    std::vector<uint8_t> convertedBytes_;           // text conversion's output, reused
     ArchiveReader reader_;
     std::vector<Member> members_;
     std::vector<bool> includeMatched_;
     bool anyMatched_ = false;
     std::string folder_;            // extraction folder, UTF-8, ends with '/' unless empty
+    // Folders made or found by the job (full paths, no final '/'), true for
+    // those it created itself.
+    std::unordered_map<std::string, bool> folders_;
+    bool extractionFolderMade_ = false;
     std::string password_;          // last password that worked
     bool havePassword_ = false;
     bool overwriteAll_ = false;

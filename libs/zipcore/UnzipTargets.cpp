@@ -30,14 +30,19 @@ bool Job::ChooseTarget(const Member& member, std::string& relative, std::string&
     return true;
 }
 
+// Each folder is asked for once per job: the answer is remembered.
 bool Job::MakeParentFolders(const std::string& relative) {
     size_t slash = relative.find('/');
     while (slash != std::string::npos) {
         std::string path = folder_ + relative.substr(0, slash);
-        if (!host_.MakeDirectory(path)) {
-            SayAlways("error:  cannot create folder " + host_.ToInterface(path) + "\n");
-            ++counts_.errors;
-            return false;
+        if (folders_.find(path) == folders_.end()) {
+            FolderState state = host_.MakeDirectory(path);
+            if (state == FolderState::Failed) {
+                SayAlways("error:  cannot create folder " + host_.ToInterface(path) + "\n");
+                ++counts_.errors;
+                return false;
+            }
+            folders_.emplace(path, state == FolderState::Created);
         }
         slash = relative.find('/', slash + 1);
     }
@@ -51,12 +56,24 @@ bool Job::EnsureFolder(const std::string& path, int depth) {
     if (facts.exists) return facts.isDirectory;
     size_t separator = path.find_last_of("/\\");
     if (separator != std::string::npos && separator > 0) EnsureFolder(path.substr(0, separator), depth + 1);
-    return host_.MakeDirectory(path);
+    FolderState state = host_.MakeDirectory(path);
+    if (depth == 0) extractionFolderMade_ = state == FolderState::Created;
+    return state != FolderState::Failed;
 }
 
-// Applies freshen, update and overwrite rules to an existing file.
-bool Job::MayWrite(const Member& member, const std::string& finalPath) {
+// Whether the folder that receives `relative` was created by this job.
+bool Job::InFolderMadeByJob(const std::string& relative) const {
+    size_t slash = relative.find_last_of('/');
+    if (slash == std::string::npos) return extractionFolderMade_;
+    auto found = folders_.find(folder_ + relative.substr(0, slash));
+    return found != folders_.end() && found->second;
+}
+
+// Applies freshen, update and overwrite rules to an existing file;
+// `exists` tells whether there was one.
+bool Job::MayWrite(const Member& member, const std::string& finalPath, bool& exists) {
     FileFacts facts = host_.Stat(finalPath);
+    exists = facts.exists;
     if (!facts.exists) return !options_.freshen;
     if (facts.isDirectory) {
         SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + ": a folder of that name exists\n");

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <deque>
@@ -43,9 +44,11 @@ private:
     uint64_t size_ = 0;
 };
 
+// A temporary file renamed at commit, or (`inPlace`) the final file itself.
 class PosixExtractedFile : public zipcore::ExtractedFile {
 public:
-    PosixExtractedFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    PosixExtractedFile(int fd, std::string path, bool inPlace = false)
+        : fd_(fd), path_(std::move(path)), inPlace_(inPlace) {}
     ~PosixExtractedFile() override {
         if (fd_ >= 0) close(fd_);
         if (!committed_) unlink(path_.c_str());
@@ -65,7 +68,7 @@ public:
         if (stamp.readOnly) ok = ok && fchmod(fd_, 0444) == 0;
         ok = close(fd_) == 0 && ok;
         fd_ = -1;
-        if (!ok || rename(path_.c_str(), finalPath.c_str()) != 0) return false;
+        if (!ok || (!inPlace_ && rename(path_.c_str(), finalPath.c_str()) != 0)) return false;
         committed_ = true;
         return true;
     }
@@ -73,6 +76,7 @@ public:
 private:
     int fd_;
     std::string path_;
+    bool inPlace_;
     bool committed_ = false;
 };
 
@@ -87,6 +91,9 @@ public:
     std::deque<int> replaceAnswers;            // default 100
     std::deque<std::string> passwordAnswers;   // empty: no password
     int stopBeforeMember = -1;                 // index of the Stop call answered true
+    std::vector<std::string> statted;          // every path the job looked up
+    int inPlaceFiles = 0;                      // files written under their final name
+    int temporaryFiles = 0;                    // files written through a temporary name
 
     std::string AllText() const {
         std::string all;
@@ -128,6 +135,7 @@ public:
         return std::make_unique<PosixInput>(fd);
     }
     zipcore::FileFacts Stat(const std::string& path) override {
+        statted.push_back(path);
         zipcore::FileFacts facts;
         struct stat st {};
         if (lstat(path.c_str(), &st) != 0) return facts;
@@ -136,10 +144,11 @@ public:
         facts.unixModTime = st.st_mtime;
         return facts;
     }
-    bool MakeDirectory(const std::string& path) override {
+    zipcore::FolderState MakeDirectory(const std::string& path) override {
+        if (mkdir(path.c_str(), 0755) == 0) return zipcore::FolderState::Created;
         struct stat st {};
-        if (lstat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-        return mkdir(path.c_str(), 0755) == 0;
+        bool folder = errno == EEXIST && lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        return folder ? zipcore::FolderState::Existing : zipcore::FolderState::Failed;
     }
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override {
         std::string pattern = (folder.empty() ? std::string("./") : folder) + ".unzip-XXXXXX";
@@ -147,7 +156,14 @@ public:
         name.push_back('\0');
         int fd = mkstemp(name.data());
         if (fd < 0) return nullptr;
+        ++temporaryFiles;
         return std::make_unique<PosixExtractedFile>(fd, name.data());
+    }
+    std::unique_ptr<zipcore::ExtractedFile> CreateInPlace(const std::string& path) override {
+        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0) return nullptr;
+        ++inPlaceFiles;
+        return std::make_unique<PosixExtractedFile>(fd, path, true);
     }
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override {
         struct tm t {};
