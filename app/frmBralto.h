@@ -188,6 +188,9 @@ private:
     void ReportZipResult(long result);
     void ReportServerUnavailable();
     void StartZipJob();
+    // While a job runs, a timer looks whether its server process is gone.
+    static void CALLBACK ServerWatchTimerProc(HWND hwnd, UINT message, UINT_PTR id, DWORD time);
+    void EndJobWhoseServerIsLost();
     // Shows `text` and asks whether to see the details in the log panel.
     void OfferLogDetails(const std::wstring& text);
     void ReleaseFinishedJobs();

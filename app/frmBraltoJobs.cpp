@@ -26,6 +26,11 @@ namespace {
 // A zip job takes at most 1023 file specifications.
 constexpr long kMaxFileSpecs = 1024;
 
+// How often a running job's server is looked at; the look itself is made
+// by the client's watch thread and costs nothing here.
+constexpr UINT_PTR kServerWatchTimer = 0x5157;
+constexpr UINT kServerWatchMs = 500;
+
 bool StartsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
 
 std::wstring From(const std::wstring& text, size_t oneBasedPosition) {
@@ -92,12 +97,14 @@ bool frmBralto::EnterBusy(bool clearLog) {
     }
     cancelRequested_ = false;
     busy_ = true;
+    SetTimer(hwnd_, kServerWatchTimer, kServerWatchMs, ServerWatchTimerProc);
     ShowWindow(cancelButton_, SW_SHOW);
     SetWindowPos(cancelButton_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return true;
 }
 
 void frmBralto::LeaveBusy() {
+    KillTimer(hwnd_, kServerWatchTimer);
     ShowWindow(cancelButton_, SW_HIDE);
     anim_->StopPlaying();
     SetStatus(texts::kReady);
@@ -132,6 +139,26 @@ void frmBralto::PerformExtracting(std::unique_ptr<AsyncUnzipJob> job) {
     runningExtractOnlyNewer_ = onlyNewer != VARIANT_FALSE;
     EnterBusy(true);
     if (FAILED(m_AsyncUnzip->Object()->unzip())) OnAsyncUnzipComplete(-1);
+}
+
+void CALLBACK frmBralto::ServerWatchTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    auto* self = reinterpret_cast<frmBralto*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->busy_) return;
+    const bool zipLost = self->m_AsyncZip && self->m_AsyncZip->ServerLost();
+    const bool unzipLost = self->m_AsyncUnzip && self->m_AsyncUnzip->ServerLost();
+    if (zipLost || unzipLost) self->EndJobWhoseServerIsLost();
+}
+
+// The server process went away during the job: its Complete will never
+// come. The job ends as failed and the window takes commands again.
+void frmBralto::EndJobWhoseServerIsLost() {
+    if (m_AsyncZip) m_AsyncZip->Release();
+    if (m_AsyncUnzip) m_AsyncUnzip->Release();
+    LeaveBusy();
+    EnableTopMenus(true);
+    EnableToolbar(true);
+    Message(std::wstring(texts::kServerLost1) + texts::kCrLf + texts::kServerLost2, MB_ICONERROR);
+    PostMessageW(hwnd_, WM_APP, 0, 0);
 }
 
 void frmBralto::OnCancelClick() {

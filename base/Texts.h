@@ -86,6 +86,8 @@ inline constexpr wchar_t kWantDetails2[] = L"des précisions ?";
 inline constexpr wchar_t kServerUnavailable1[] = L"Le serveur qnrZip n'a pas pu être démarré.";
 inline constexpr wchar_t kServerUnavailable2[] = L"L'opération n'a pas été lancée.";
 inline constexpr wchar_t kJobNotStarted[] = L"L'opération n'a pas pu être lancée par le serveur qnrZip.";
+inline constexpr wchar_t kServerLost1[] = L"Le serveur qnrZip s'est arrêté pendant l'opération.";
+inline constexpr wchar_t kServerLost2[] = L"L'opération n'a pas abouti : vérifiez l'archive avant de la réutiliser.";
 
 // ---- Files dropped on the main window ----
 inline constexpr wchar_t kDropOpenError[] = L"Erreur lors de l'ouverture de ";
@@ -293,6 +295,7 @@ inline constexpr wchar_t kDiskFull[] = L"Erreur pendant l'écriture d'un fichier
 inline constexpr wchar_t kOutOfMemory[] = L"Mémoire insuffisante pour l'opération.";
 inline constexpr wchar_t kUnsupported[] = L"Méthode de compression ou de cryptage non prise en charge.";
 inline constexpr wchar_t kServerUnavailable[] = L"Le serveur d'extraction n'a pas pu être lancé.";
+inline constexpr wchar_t kServerLost[] = L"Le serveur d'extraction s'est arrêté avant la fin de l'extraction.";
 inline constexpr wchar_t kOtherCode[] = L"Code d'erreur ";
 
 }  // namespace bralto::express_texts

@@ -175,16 +175,20 @@ struct ServerClass<_cAsyncUnzip> {
 };
 
 // A server process that is ending refuses or drops new activations for a
-// moment before a new one is started (Wine answers some of them with a
-// plain E_FAIL); those failures are worth another attempt.
+// moment before a new one is started. Under Wine an activation that meets
+// the end of a server fails in several ways: a plain E_FAIL, the stopping
+// server's refusal, an interface that is no longer known to the ending
+// process's RPC runtime (RPC_S_UNKNOWN_IF), or E_NOINTERFACE from the class
+// object or the first QueryInterface, although the server implements every
+// interface asked for. All of them are worth another attempt.
 bool ServerWasStopping(HRESULT hr) {
-    return hr == E_FAIL || hr == CO_E_SERVER_STOPPING || hr == CO_E_SERVER_EXEC_FAILURE ||
+    return hr == E_FAIL || hr == E_NOINTERFACE || hr == CO_E_SERVER_STOPPING || hr == CO_E_SERVER_EXEC_FAILURE ||
            hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
-           hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE ||
-           hr == CO_E_OBJNOTCONNECTED;
+           hr == HRESULT_FROM_WIN32(RPC_S_UNKNOWN_IF) || hr == RPC_E_DISCONNECTED || hr == RPC_E_SERVER_DIED ||
+           hr == RPC_E_SERVER_DIED_DNE || hr == CO_E_OBJNOTCONNECTED;
 }
 
-constexpr int kCreateAttempts = 20;
+constexpr int kCreateAttempts = 40;
 constexpr DWORD kCreatePauseMs = 50;
 
 }  // namespace
@@ -292,11 +296,13 @@ HRESULT AsyncJob<Interface, Handlers>::TryCreate() {
     connection_ = std::move(connection);
     sink_ = std::move(sink);
     cookie_ = cookie;
+    watch_ = std::make_unique<ServerWatch>(object_.Get());
     return S_OK;
 }
 
 template <class Interface, class Handlers>
 void AsyncJob<Interface, Handlers>::Release() {
+    watch_.reset();
     if (sink_) sink_->Disconnect();
     // Taken out of the members first: the calls below pump messages, and a
     // handler running meanwhile must find the job already released.

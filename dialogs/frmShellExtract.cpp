@@ -15,6 +15,11 @@ namespace {
 
 namespace et = express_texts;
 
+// The running job's server is looked at this often (by the client's watch
+// thread; the timer only reads what it found).
+constexpr UINT_PTR kServerWatchTimer = 1;
+constexpr UINT kServerWatchMs = 500;
+
 bool IsMemberLine(const std::wstring& message) {
     return message.compare(0, 11, L"  inflating") == 0 || message.compare(0, 11, L" extracting") == 0;
 }
@@ -102,6 +107,15 @@ struct frmShellExtract::State {
         DestroyWindow(hwnd);
     }
 
+    // The server went away during the job: no Complete will come.
+    void OnServerWatchTick() {
+        if (!job || !job->ServerLost()) return;
+        KillTimer(hwnd, kServerWatchTimer);
+        job->Release();
+        ShowFailure(hwnd, et::kServerLost);
+        DestroyWindow(hwnd);
+    }
+
     HRESULT StartJob(const std::wstring& archive) {
         qnr::client::UnzipEventHandlers handlers;
         handlers.Progress = [this](const std::wstring& line) { OnProgress(line); };
@@ -132,6 +146,9 @@ struct frmShellExtract::State {
                 return TRUE;
             case WM_COMMAND:
                 if (LOWORD(wParam) == cmdCancel && self) self->OnCancelClicked();
+                return TRUE;
+            case WM_TIMER:
+                if (wParam == kServerWatchTimer && self) self->OnServerWatchTick();
                 return TRUE;
             case WM_CLOSE:
                 // The close box asks for the same orderly stop as the button.
@@ -179,7 +196,9 @@ void frmShellExtract::QuickExtract() {
         state_->job.reset();
         ShowFailure(hwnd, et::kServerUnavailable);
         DestroyWindow(hwnd);
+        return;
     }
+    SetTimer(hwnd, kServerWatchTimer, kServerWatchMs, nullptr);
 }
 
 }  // namespace bralto

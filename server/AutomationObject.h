@@ -136,6 +136,7 @@ protected:
     // object is flagged and handed to the start queue.
     template <class DeferStartFunction>
     HRESULT AcceptJob(DeferStartFunction deferStart) {
+        if (completing_ && !CalledFromCompleteHandler()) EndCompletion();
         if (isRunning_)
             return RaiseAutomationError(kErrAlreadyRunning, bralto::ExecutableBaseName() + L"." + className_,
                                         L"Already running.", interfaceId_);
@@ -143,8 +144,18 @@ protected:
         deferStart(static_cast<Runnable*>(this));
         return S_OK;
     }
-    // The job has raised Complete: the object takes new jobs again.
-    void JobFinished() { isRunning_ = false; }
+    // Raises Complete through `raise`, then takes new jobs again. A call
+    // that reaches the object while Complete is out is either made from
+    // inside the client's handler (it carries the causality of this very
+    // event call, and is refused) or made after the handler returned, its
+    // request overtaking the handler's reply (the job is then over).
+    template <class RaiseFunction>
+    void RaiseCompleteThenFinish(RaiseFunction raise) {
+        completing_ = true;
+        CoGetCurrentLogicalThreadId(&completeCausality_);
+        raise();
+        if (completing_) EndCompletion();
+    }
 
     // Wraps a member so that engine errors reach the client as automation
     // errors of this interface.
@@ -169,6 +180,15 @@ private:
         return true;
     }
 
+    bool CalledFromCompleteHandler() const {
+        GUID current = GUID_NULL;
+        return SUCCEEDED(CoGetCurrentLogicalThreadId(&current)) && IsEqualGUID(current, completeCausality_);
+    }
+    void EndCompletion() {
+        completing_ = false;
+        isRunning_ = false;
+    }
+
     LONG references_ = 1;
     ServerReference serverReference_;
     CLSID classId_;
@@ -177,6 +197,8 @@ private:
     std::wstring className_;
     EventConnectionPoint events_;
     bool isRunning_ = false;
+    bool completing_ = false;
+    GUID completeCausality_ = GUID_NULL;
 };
 
 }  // namespace qnr

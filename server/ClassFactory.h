@@ -1,6 +1,8 @@
 // Class objects registered with COM while the server runs. They are static
 // objects: their reference count does not keep the process alive, only
-// LockServer does.
+// LockServer does. Once the server is stopping they hand out nothing: the
+// client's activation then fails with CO_E_SERVER_STOPPING and is tried
+// again, which starts a new server process.
 #pragma once
 
 #include "ServerLifetime.h"
@@ -31,6 +33,7 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
+        if (ServerIsStopping()) return CO_E_SERVER_STOPPING;
         Object* object = new (std::nothrow) Object();
         if (!object) return E_OUTOFMEMORY;
         HRESULT hr = object->QueryInterface(iid, out);
@@ -38,10 +41,12 @@ public:
         return hr;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock)
-            AddServerReference();
-        else
+        if (!lock) {
             ReleaseServerReference();
+            return S_OK;
+        }
+        if (ServerIsStopping()) return CO_E_SERVER_STOPPING;
+        AddServerReference();
         return S_OK;
     }
 };

@@ -7,16 +7,30 @@ namespace qnr {
 
 namespace {
 void (*lastReferenceHandler)() = nullptr;
-}
+unsigned long references = 0;
+bool stopping = false;
+}  // namespace
 
 void SetLastReferenceHandler(void (*handler)()) { lastReferenceHandler = handler; }
 
-void AddServerReference() { CoAddRefServerProcess(); }
+void AddServerReference() { references = CoAddRefServerProcess(); }
 
 void ReleaseServerReference() {
-    // CoReleaseServerProcess suspends the class objects when it reaches zero,
-    // so no new activation can slip in while the loop winds down.
-    if (CoReleaseServerProcess() == 0 && lastReferenceHandler) lastReferenceHandler();
+    // Wine 8 does not suspend the class objects when this count reaches
+    // zero (a later activation still reaches this process), so the server
+    // marks itself as stopping before anything else can be dispatched.
+    references = CoReleaseServerProcess();
+    StopIfUnused();
 }
+
+void StopIfUnused() {
+    if (references != 0 || stopping) return;
+    stopping = true;
+    if (lastReferenceHandler) lastReferenceHandler();
+}
+
+unsigned long ServerReferenceCount() { return references; }
+
+bool ServerIsStopping() { return stopping; }
 
 }  // namespace qnr

@@ -190,8 +190,7 @@ HRESULT cAsyncUnzip::get_NumMembers(LONG* value) { return CopyNumber(totals_.Num
 
 HRESULT cAsyncUnzip::Start() {
     const long result = RunJob();
-    RaiseComplete(result);
-    JobFinished();
+    RaiseCompleteThenFinish([&] { RaiseComplete(result); });
     return S_OK;
 }
 

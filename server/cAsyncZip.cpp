@@ -137,8 +137,7 @@ HRESULT cAsyncZip::put_DeleteEntries(VARIANT_BOOL value) { return WriteFlag(opti
 
 HRESULT cAsyncZip::Start() {
     const long result = RunJob();
-    RaiseComplete(result);
-    JobFinished();
+    RaiseCompleteThenFinish([&] { RaiseComplete(result); });
     return S_OK;
 }
 

@@ -13,6 +13,7 @@
 #include "ServerLifetime.h"
 #include "cAsyncUnzip.h"
 #include "cAsyncZip.h"
+#include "mStart.h"
 
 #include <windows.h>
 
@@ -56,12 +57,38 @@ private:
 ClassRegistration* zipClassRegistration = nullptr;
 ClassRegistration* unzipClassRegistration = nullptr;
 
+// How long the server goes on answering (with refusals) after it withdrew
+// its class objects. A client that found a class object just before the
+// withdrawal gets CO_E_SERVER_STOPPING from a live process, never a call
+// into one that has ended.
+constexpr UINT kStopGraceMs = 500;
+
+// The loop ends once nothing lives and nothing waits to start. The factories
+// refuse everything while stopping, so the count stays at zero; it is
+// checked again all the same, as ending with a live object would leave its
+// client waiting for a Complete that never comes.
+void CALLBACK EndServingWhenIdle(HWND, UINT, UINT_PTR timerId, DWORD) {
+    if (qnr::ServerReferenceCount() != 0 || qnr::PendingJobCount() != 0) return;
+    KillTimer(nullptr, timerId);
+    PostQuitMessage(0);
+}
+
 // The last object or lock is gone: no new activation may reach this
-// process any more, and the message loop ends.
+// process any more (revoking may itself pump messages, and the factories
+// already refuse), and the loop ends after the grace period.
 void StopServing() {
     if (zipClassRegistration) zipClassRegistration->Revoke();
     if (unzipClassRegistration) unzipClassRegistration->Revoke();
-    PostQuitMessage(0);
+    SetTimer(nullptr, 0, kStopGraceMs, EndServingWhenIdle);
+}
+
+// A server that no client used this long after it started was started by
+// an activation that another server answered: it ends like any other.
+constexpr UINT kUnusedStartMs = 5000;
+
+void CALLBACK StopIfNeverUsed(HWND, UINT, UINT_PTR timerId, DWORD) {
+    KillTimer(nullptr, timerId);
+    qnr::StopIfUnused();
 }
 
 int Serve() {
@@ -74,6 +101,7 @@ int Serve() {
     unzipClassRegistration = &unzipClass;
     qnr::SetLastReferenceHandler(StopServing);
     if (FAILED(CoResumeClassObjects())) return 1;
+    SetTimer(nullptr, 0, kUnusedStartMs, StopIfNeverUsed);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

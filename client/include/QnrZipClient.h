@@ -18,9 +18,11 @@
 #pragma once
 
 #include "ComSupport.h"
+#include "ServerWatch.h"
 #include "qnrZip.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qnr::client {
@@ -57,7 +59,8 @@ public:
 
     // Creates a new server object (releasing any previous one) and
     // connects the event sink. Starts the server when it is not running;
-    // retries for about a second while a previous server process ends.
+    // retries for about two seconds while a previous server process ends.
+    // From then on a thread watches that the server process is still there.
     HRESULT Create();
 
     // Disconnects the sink and releases the object. Safe to call twice.
@@ -74,6 +77,11 @@ public:
 
     const Handlers& EventHandlers() const { return handlers_; }
 
+    // True once the server process of the held object has gone (killed,
+    // crashed): no event of its job will ever come. Cheap; reads what the
+    // watch thread found, never calls the server.
+    bool ServerLost() const { return watch_ && watch_->ServerLost(); }
+
 private:
     // One attempt: object, connection point, advised sink.
     HRESULT TryCreate();
@@ -84,6 +92,7 @@ private:
     ComPtr<IConnectionPoint> connection_;
     ComPtr<EventSink> sink_;
     DWORD cookie_ = 0;
+    std::unique_ptr<ServerWatch> watch_;
     unsigned generation_ = 0;  // counts Create calls
 };
 

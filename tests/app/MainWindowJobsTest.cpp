@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 
 #include "Common.h"
+#include "Handles.h"
 #include "QnrZipClient.h"
 #include "WindowTestSupport.h"
 #include "frmBralto.h"
@@ -67,6 +69,29 @@ std::string ServerDiagnosis() {
     char text[64];
     snprintf(text, sizeof(text), "qnrZip server: CoCreateInstance 0x%08lx", static_cast<unsigned long>(hr));
     return text;
+}
+
+// Ends every qnrZip.exe at once, as a crash would; the number ended.
+int KillServers() {
+    int killed = 0;
+    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (lstrcmpiW(entry.szExeFile, L"qnrZip.exe") != 0) continue;
+        UniqueKernelHandle server(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (server && TerminateProcess(server.get(), 9) && WaitForSingleObject(server.get(), 10000) == WAIT_OBJECT_0)
+            ++killed;
+    }
+    return killed;
+}
+
+void RunProgram(std::wstring commandLine) {
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    WaitForSingleObject(process.get(), 30000);
 }
 
 class MainWindowJobs : public ::testing::Test {
@@ -276,6 +301,50 @@ TEST_F(MainWindowJobs, CancelStopsTheJobQuietlyAndLeavesTheArchiveUntouched) {
     // After the job the window closes normally.
     SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window.Handle()));
+}
+
+// The server dies in the middle of an add: the window says so, leaves its
+// busy state and takes commands again; the archive is as it was.
+TEST_F(MainWindowJobs, AServerThatDiesDuringAJobIsReportedAndTheWindowIsUsableAgain) {
+    const std::wstring archive = WorkFolder() + L"server-lost.zip";
+    CopyFileW((FixtureFolder() + L"listed.zip").c_str(), archive.c_str(), FALSE);
+    const auto before = test::ReadBytes(archive);
+    ASSERT_TRUE(window.OpenAZip(archive));
+
+    auto job = ZipJob(archive);
+    ASSERT_TRUE(job) << ServerDiagnosis();
+    AddSpec(*job, FixtureFolder() + L"add\\many\\*.bin");
+    DialogAnswerer answerer([](HWND dialog, const SeenDialog&) {
+        test::Press(dialog, IDOK);
+        return true;
+    });
+    window.PerformZipping(std::move(job));
+    ASSERT_TRUE(window.Busy());
+    ASSERT_EQ(KillServers(), 1);
+
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(window.StatusText(), L"Prêt");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window.Handle(), frmBralto::cmdCancel)));
+    EXPECT_FALSE(window.IsAnimationPlaying());
+    test::PumpUntil([&] { return !answerer.Seen().empty(); }, 5000);
+    const auto seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text,
+              L"Le serveur qnrZip s'est arrêté pendant l'opération.\r\n"
+              L"L'opération n'a pas abouti : vérifiez l'archive avant de la réutiliser.");
+    EXPECT_EQ(test::ReadBytes(archive), before);
+    EXPECT_FALSE(GetMenuState(GetMenu(window.Handle()), 0, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window.Handle(), frmBralto::tooBar)));
+
+    // Wine 8 keeps the killed server's class objects registered until its
+    // RPC service stops (Windows forgets them by itself).
+    RunProgram(L"net.exe stop rpcss");
+    // A new job gets a new server and completes.
+    auto next = ZipJob(archive);
+    ASSERT_TRUE(next) << ServerDiagnosis();
+    AddSpec(*next, FixtureFolder() + L"add\\f1.txt");
+    window.PerformZipping(std::move(next));
+    ASSERT_TRUE(WaitIdle());
 }
 
 TEST_F(MainWindowJobs, TooManySpecificationsAreRefusedAndNoMatchIsReported) {

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Folder of the running test program (the build's bin folder).
 std::wstring ProgramFolder();
@@ -33,3 +34,18 @@ bool FileExists(const std::wstring& path);
 
 // Number of running processes named qnrZip.exe.
 int ServerProcessCount();
+
+// Process identifiers of the running qnrZip.exe processes.
+std::vector<DWORD> ServerProcessIds();
+
+// Private bytes (commit charge) of process `id`, 0 when they cannot be read.
+SIZE_T PrivateBytesOf(DWORD id);
+
+// Ends process `id` at once, as a crash would; true when it is gone.
+bool KillProcess(DWORD id);
+
+// Wine 8 keeps a killed server's class objects registered (activation then
+// fails with RPC_S_SERVER_UNAVAILABLE for as long as its RPC service runs);
+// stopping that service forgets them, and it starts again on demand. Real
+// Windows forgets them by itself; there this costs one service restart.
+void ForgetKilledServers();
