@@ -21,11 +21,11 @@ class cUnzip;
 constexpr int kListColumns = 8;
 
 struct ArchiveRow {
-    std::wstring key;                              // "X" & member index
-    std::array<std::wstring, kListColumns> text;   // column 1 and sub-items 1 to 7
-    int icon = 0;                                  // index in imaList
-    std::wstring tag;                              // member name as stored
-    long index = 0;                                // 1-based index in the directory
+    std::wstring key;                             // "X" & member index
+    std::array<std::wstring, kListColumns> text;  // column 1 and sub-items 1 to 7
+    int icon = 0;                                 // index in imaList
+    std::wstring tag;                             // member name as stored
+    long index = 0;                               // 1-based index in the directory
 };
 
 // What the shell says about a member name, asked once per cache key (the

@@ -84,8 +84,8 @@ std::wstring CrLfText(const std::wstring& text) {
 
 std::wstring FormatGroupedNumber(long long value) {
     const bool negative = value < 0;
-    unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(value)
-                                            : static_cast<unsigned long long>(value);
+    unsigned long long magnitude =
+        negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     std::wstring digits = std::to_wstring(magnitude);
     std::wstring result;
     for (size_t i = 0; i < digits.size(); ++i) {

@@ -66,17 +66,12 @@ std::vector<std::wstring> DropSpecificationsOf(const std::vector<std::wstring>& 
     for (const std::wstring& name : names) {
         if (specs.size() >= limit) break;
         switch (KindOf(name)) {
-        case DroppedKind::Missing:
-            break;
-        case DroppedKind::Folder:
-            AddFolderSpecifications(name, subFolders, limit, specs);
-            break;
+        case DroppedKind::Missing: break;
+        case DroppedKind::Folder: AddFolderSpecifications(name, subFolders, limit, specs); break;
         case DroppedKind::HiddenOrSystemFile:
             if (includeSystemAndHidden) specs.push_back(name);
             break;
-        case DroppedKind::File:
-            specs.push_back(name);
-            break;
+        case DroppedKind::File: specs.push_back(name); break;
         }
     }
     return specs;

@@ -34,7 +34,6 @@ DroppedKind KindOf(const std::wstring& name);
 // a hidden or system one only with `includeSystemAndHidden`; a name no
 // longer found gives nothing.
 std::vector<std::wstring> DropSpecificationsOf(const std::vector<std::wstring>& names, bool subFolders,
-                                               bool includeSystemAndHidden,
-                                               size_t limit = kDropSpecificationLimit);
+                                               bool includeSystemAndHidden, size_t limit = kDropSpecificationLimit);
 
 }  // namespace bralto

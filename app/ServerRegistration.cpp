@@ -61,9 +61,7 @@ bool RunAndWait(const std::wstring& exe, const std::wstring& arguments) {
 
 }  // namespace
 
-std::wstring BundledServerPath() {
-    return ExecutableFolder() + L"qnrZip.exe";
-}
+std::wstring BundledServerPath() { return ExecutableFolder() + L"qnrZip.exe"; }
 
 bool IsServerRegisteredAs(const std::wstring& serverPath) {
     return SameFile(RegisteredServer(CLSID_cAsyncZip), serverPath) &&

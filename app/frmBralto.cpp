@@ -34,9 +34,9 @@ constexpr int kColumnWidths[kListColumns] = {4410, 617, 3528, 2540, 1764, 882, 1
 constexpr int kColumnFormats[kListColumns] = {LVCFMT_LEFT,  LVCFMT_CENTER, LVCFMT_LEFT,  LVCFMT_LEFT,
                                               LVCFMT_RIGHT, LVCFMT_RIGHT,  LVCFMT_RIGHT, LVCFMT_LEFT};
 // Toolbar buttons 1 to 6 run these menu commands.
-constexpr int kButtonCommands[frmBralto::kToolButtons] = {
-    frmBralto::mnuFichier + 0, frmBralto::mnuFichier + 1, frmBralto::mnuAction + 0,
-    frmBralto::mnuAction + 1,  frmBralto::mnuAction + 2,  frmBralto::mnuAction + 3};
+constexpr int kButtonCommands[frmBralto::kToolButtons] = {frmBralto::mnuFichier + 0, frmBralto::mnuFichier + 1,
+                                                          frmBralto::mnuAction + 0,  frmBralto::mnuAction + 1,
+                                                          frmBralto::mnuAction + 2,  frmBralto::mnuAction + 3};
 
 frmBralto* g_mainWindow = nullptr;
 
@@ -100,7 +100,6 @@ frmBralto::~frmBralto() {
     if (m_AsyncUnzip) m_AsyncUnzip->Release();
     if (hwnd_) DestroyWindow(hwnd_);
 }
-
 
 int frmBralto::Twips(int twips) const { return MulDiv(twips, dpiX_, 1440); }
 int frmBralto::TwipsY(int twips) const { return MulDiv(twips, dpiY_, 1440); }
@@ -180,8 +179,8 @@ void frmBralto::CreateToolbar() {
     int at = 0;
     for (int i = 0; i < kToolButtons; ++i) {
         if (i == 2) buttons[at++] = TBBUTTON{0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0};
-        buttons[at++] = TBBUTTON{i, kButtonCommands[i], static_cast<BYTE>(i < 2 ? TBSTATE_ENABLED : 0), BTNS_BUTTON,
-                                 {}, 0, 0};
+        buttons[at++] =
+            TBBUTTON{i, kButtonCommands[i], static_cast<BYTE>(i < 2 ? TBSTATE_ENABLED : 0), BTNS_BUTTON, {}, 0, 0};
     }
     SendMessageW(toolbar_, TB_ADDBUTTONSW, at, reinterpret_cast<LPARAM>(buttons));
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
@@ -189,8 +188,8 @@ void frmBralto::CreateToolbar() {
 
 void frmBralto::CreateList() {
     list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0,
-                            0, 0, 0, hwnd_, reinterpret_cast<HMENU>(lisFich), GetModuleHandleW(nullptr), nullptr);
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
+                            0, 0, hwnd_, reinterpret_cast<HMENU>(lisFich), GetModuleHandleW(nullptr), nullptr);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
     ListView_SetImageList(list_, ProgramIcons().ImageList(), LVSIL_SMALL);
     for (int c = 0; c < kListColumns; ++c) {
@@ -354,9 +353,7 @@ bool frmBralto::OpenAZip(const std::wstring& path) {
     const std::wstring crlf = texts::kCrLf;
     bool success = false;
     switch (r) {
-    case PK_OK:
-        success = true;
-        break;
+    case PK_OK: success = true; break;
     case PK_WARN:  // an empty archive, or the last disk of a split one
         if (LastMessage.find(L"zipfile is empty") == std::wstring::npos)
             Message(path + texts::kLastVolume1 + texts::kLastVolume2 + crlf + texts::kLastVolume3 + crlf +
@@ -365,8 +362,7 @@ bool frmBralto::OpenAZip(const std::wstring& path) {
         success = true;
         break;
     case PK_ERR:
-        Message(texts::kDamaged1 + path + texts::kDamaged2 + crlf + texts::kDamaged3 + texts::kDamaged4,
-                MB_ICONERROR);
+        Message(texts::kDamaged1 + path + texts::kDamaged2 + crlf + texts::kDamaged3 + texts::kDamaged4, MB_ICONERROR);
         success = true;
         break;
     case PK_NOZIP:
@@ -378,9 +374,7 @@ bool frmBralto::OpenAZip(const std::wstring& path) {
         else  // a failed open always says so, whatever the library printed
             Message(texts::kOpenError, MB_ICONERROR);
         break;
-    default:
-        Message(texts::kOpenError, MB_ICONERROR);
-        break;
+    default: Message(texts::kOpenError, MB_ICONERROR); break;
     }
 
     if (!success) {
@@ -427,12 +421,14 @@ void frmBralto::ClearArchiveList() {
 void frmBralto::SortRows() {
     // Selected rows stay selected wherever the sort puts them.
     std::set<long> selected;
-    for (int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED); i >= 0; i = ListView_GetNextItem(list_, i, LVNI_SELECTED))
+    for (int i = ListView_GetNextItem(list_, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(list_, i, LVNI_SELECTED))
         selected.insert(rows_[static_cast<size_t>(i)].index);
     SortArchiveRows(rows_, sortColumn_, sortDescending_);
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
     for (size_t i = 0; i < rows_.size() && !selected.empty(); ++i)
-        if (selected.count(rows_[i].index)) ListView_SetItemState(list_, static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
+        if (selected.count(rows_[i].index))
+            ListView_SetItemState(list_, static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
@@ -456,12 +452,8 @@ LRESULT frmBralto::OnNotify(NMHDR& header) {
             if (item.mask & LVIF_IMAGE) item.iImage = row.icon;
             return 0;
         }
-        case LVN_COLUMNCLICK:
-            OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
-            return 0;
-        case LVN_KEYDOWN:
-            OnListKeyDown(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
-            return 0;
+        case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem); return 0;
+        case LVN_KEYDOWN: OnListKeyDown(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey); return 0;
         }
     }
     if (header.code == TTN_GETDISPINFOW) {
@@ -496,35 +488,18 @@ LRESULT CALLBACK frmBralto::WindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT frmBralto::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        OnCreate();
-        return 0;
-    case WM_SIZE:
-        OnSize(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_GETMINMAXINFO:
-        OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
-        return 0;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
-        return 0;
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    case WM_SETFOCUS:
-        SetFocus(list_);
-        return 0;
+    case WM_CREATE: OnCreate(); return 0;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_SETFOCUS: SetFocus(list_); return 0;
     case WM_CLOSE:
         if (OnQueryUnload()) DestroyWindow(hwnd_);
         return 0;
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
-    case WM_APP:
-        ReleaseFinishedJobs();
-        return 0;
-    case WM_DROPFILES:
-        DropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_APP: ReleaseFinishedJobs(); return 0;
+    case WM_DROPFILES: DropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -73,18 +73,10 @@ void frmBralto::OnCommand(int id) {
 
 void frmBralto::RunAction(int index) {
     switch (index) {
-    case 0:
-        OnAddFiles();
-        break;
-    case 1:
-        OnExtract();
-        break;
-    case 2:
-        OnQuickExtract();
-        break;
-    case 3:
-        OnDeleteMembers();
-        break;
+    case 0: OnAddFiles(); break;
+    case 1: OnExtract(); break;
+    case 2: OnQuickExtract(); break;
+    case 3: OnDeleteMembers(); break;
     }
 }
 
@@ -320,8 +312,7 @@ void frmBralto::OnDeleteMembers() {
     if (answer.selectedOnly) {
         for (size_t row = 0; row < rows_.size(); ++row)
             if (RowIsSelected(row))
-                (*job)->AddFileSpec(qnr::Bstr(DeleteSpecificationOf(rows_[row].text[7], rows_[row].tag)).Get(),
-                                    &added);
+                (*job)->AddFileSpec(qnr::Bstr(DeleteSpecificationOf(rows_[row].text[7], rows_[row].tag)).Get(), &added);
     } else {
         (*job)->AddFileSpec(qnr::Bstr(L"*.*").Get(), &added);
     }

@@ -76,14 +76,9 @@ void frmBralto::DropFiles(HDROP drop) {
     const std::wstring question =
         texts::kDropOpenOrAdd1 + std::wstring(texts::kDropOpenOrAdd2) + texts::kCrLf + texts::kDropOpenOrAdd3;
     switch (Message(question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES:
-        OpenAZip(name);
-        break;
-    case IDNO:
-        AddDroppedFiles();
-        break;
-    default:
-        break;  // Cancel: nothing changes
+    case IDYES: OpenAZip(name); break;
+    case IDNO: AddDroppedFiles(); break;
+    default: break;  // Cancel: nothing changes
     }
 }
 

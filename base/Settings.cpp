@@ -38,8 +38,7 @@ void SaveInt16Setting(const wchar_t* section, const wchar_t* key, int16_t value)
 
 std::wstring GetSetting(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue) {
     UniqueHKey hkey;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_QUERY_VALUE, hkey.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_QUERY_VALUE, hkey.put()) != ERROR_SUCCESS)
         return defaultValue;
     DWORD type = 0;
     DWORD bytes = 0;

@@ -14,19 +14,19 @@ inline constexpr const wchar_t* kFichierItems[] = {L"&Nouveau", L"&Ouvrir"};
 inline constexpr const wchar_t* kQuitterItems[] = {L"-", L"&Quitter"};
 inline constexpr const wchar_t* kEditionItems[] = {L"&Inverser la sélection", L"Information sur le &fichier"};
 inline constexpr const wchar_t* kActionItems[] = {L"&Ajouter des fichiers", L"&Extraire des fichiers",
-                                                   L"E&xtraction express", L"&Supprimer des fichiers"};
+                                                  L"E&xtraction express", L"&Supprimer des fichiers"};
 inline constexpr const wchar_t* kOutilsItems[] = {L"&Tester le fichier", L"&Propriétés du fichier", L"&Commentaire"};
 inline constexpr const wchar_t* kAideItems[] = {L"A&ide sur Bralto", L"&Association de fichiers...", L"-",
-                                                 L"A &propos de..."};
+                                                L"A &propos de..."};
 
 // ---- Main window: toolbar tool tips (buttons 1 to 6) ----
 inline constexpr const wchar_t* kToolTips[] = {L"Créer une nouvelle archive", L"Ouvrir une archive existante",
-                                                L"Ajouter des fichiers",       L"Extraire des fichiers",
-                                                L"Extraction express",         L"Supprimer des fichiers"};
+                                               L"Ajouter des fichiers",       L"Extraire des fichiers",
+                                               L"Extraction express",         L"Supprimer des fichiers"};
 
 // ---- Main window: list columns ----
 inline constexpr const wchar_t* kColumns[] = {L"Nom",    L"C",     L"Type",     L"Modifié",
-                                               L"Taille", L"Ratio", L"Comprimé", L"Chemin"};
+                                              L"Taille", L"Ratio", L"Comprimé", L"Chemin"};
 inline constexpr wchar_t kEncryptedMark[] = L"©";
 
 // ---- Main window: other controls ----
@@ -64,7 +64,8 @@ inline constexpr wchar_t kLastVolume4[] = L"Le fichier va être ouvert pour lect
 inline constexpr wchar_t kLastVolume5[] = L"Vous ne pourrez ni ajouter, ni extraire de fichier.";
 inline constexpr wchar_t kDamaged1[] = L"Le fichier ";
 inline constexpr wchar_t kDamaged2[] = L" présente des erreurs.";
-inline constexpr wchar_t kDamaged3[] = L"Testez le après ouverture et essayez d'extraire son contenu dans un répertoire ";
+inline constexpr wchar_t kDamaged3[] =
+    L"Testez le après ouverture et essayez d'extraire son contenu dans un répertoire ";
 inline constexpr wchar_t kDamaged4[] = L"temporaire.";
 inline constexpr wchar_t kOpenError[] = L"Erreur lors de l'ouverture du fichier.";
 
@@ -152,14 +153,14 @@ namespace bralto::dialog_texts {
 inline constexpr wchar_t kExtractCaption[] = L"Extraction de fichiers";
 inline constexpr wchar_t kExtractDestination[] = L"Répertoire destination";
 inline constexpr const wchar_t* kExtractCommonFolders[] = {L"Répertoire du fichier zip", L"Répertoire temporaire",
-                                                            L"Bureau", L"Mes documents"};
+                                                           L"Bureau", L"Mes documents"};
 inline constexpr wchar_t kExtractThisFolder[] = L"ce répertoire >";
 inline constexpr wchar_t kExtractFilesLabel[] = L"Fichiers à extraire";
 inline constexpr const wchar_t* kExtractFiles[] = {L"Les fichiers sélectionnés", L"Tous les fichiers de l'archive"};
 inline constexpr wchar_t kExtractActionLabel[] = L"Action";
 inline constexpr const wchar_t* kExtractActions[] = {L"Demander confirmation avant d'écraser un fichier",
-                                                      L"Ne pas autoriser l'écrasement de fichiers",
-                                                      L"Autoriser l'écrasement de fichiers sans confirmation"};
+                                                     L"Ne pas autoriser l'écrasement de fichiers",
+                                                     L"Autoriser l'écrasement de fichiers sans confirmation"};
 inline constexpr wchar_t kExtractOnlyNewer[] = L"Ne traiter que les fichiers plus récents ou inexistants";
 inline constexpr wchar_t kExtractOnlyExistingNewer[] = L"Ne traiter que les fichiers plus récents existants";
 inline constexpr wchar_t kExtractUsePath[] = L"Utiliser les chemins enregistrés";
@@ -179,8 +180,8 @@ namespace bralto::dialog_texts {
 inline constexpr wchar_t kDragCaption[] = L"Drag and Drop";
 inline constexpr wchar_t kDragActionLabel[] = L"Action";
 inline constexpr const wchar_t* kDragActions[] = {L"Ajouter (et remplacer)",
-                                                   L"Mettre à jour (fichiers existants seulement)",
-                                                   L"Mettre à jour (tous)", L"Supprimer les originaux"};
+                                                  L"Mettre à jour (fichiers existants seulement)",
+                                                  L"Mettre à jour (tous)", L"Supprimer les originaux"};
 inline constexpr wchar_t kDragCompressionLabel[] = L"Compression";
 inline constexpr const wchar_t* kDragCompressions[] = {L"Maximale", L"Normale", L"Rapide", L"Aucune"};
 inline constexpr wchar_t kDragOptions[] = L"Options";
@@ -255,7 +256,8 @@ inline constexpr wchar_t kAddPrevious[] = L"<&Précédent";
 inline constexpr wchar_t kAddNoMask[] = L"Spécifier un masque de sélection";
 // The name-conflict question: the first three pieces make one sentence,
 // the others are lines of their own.
-inline constexpr wchar_t kAddConflictSeveral[] = L"Vous avez sélectionné plusieurs répertoires (et/ou sous-répertoires).";
+inline constexpr wchar_t kAddConflictSeveral[] =
+    L"Vous avez sélectionné plusieurs répertoires (et/ou sous-répertoires).";
 inline constexpr wchar_t kAddConflictPossible[] = L" Un conflict de nom de fichier est possible ";
 inline constexpr wchar_t kAddConflictWhy[] = L"(fichiers de même nom dans des répertoires distincts).";
 inline constexpr wchar_t kAddConflictRemedy[] =
@@ -308,7 +310,8 @@ inline constexpr wchar_t kRegistryProblem1[] = L"Problème lors de l'accès au R
 inline constexpr wchar_t kRegistryProblem2[] = L"Les changements n'ont pas été réalisés.";
 inline constexpr wchar_t kRegistryWriteError[] = L"Erreur lors de l'inscription des informations dans le registre.";
 inline constexpr wchar_t kAssociatedWith[] = L"Les fichiers Zip sont associés à ";
-inline constexpr wchar_t kMakeDefault[] = L"Choisir OK pour faire de Bralto l'application par défaut pour les fichiers Zip.";
+inline constexpr wchar_t kMakeDefault[] =
+    L"Choisir OK pour faire de Bralto l'application par défaut pour les fichiers Zip.";
 inline constexpr wchar_t kUndoFile1[] = L"Bralto génèrera dans son répertoire le fichier ";
 inline constexpr wchar_t kUndoFile2[] = L"Undo.reg, pour restauration de votre ";
 inline constexpr wchar_t kUndoFile3[] = L"configuration actuelle.";
@@ -360,7 +363,8 @@ inline constexpr wchar_t kTestCancel[] = L"Annuler";
 inline constexpr wchar_t kTestClose[] = L"Fermer";
 inline constexpr wchar_t kTestOverflow[] = L"Test ajourné: dépassement de capacité de la zone d'affichage.";
 // Written in the report when the job could not be handed to qnrZip.
-inline constexpr wchar_t kTestServerUnavailable[] = L"Le serveur qnrZip n'a pas pu être lancé : le test n'a pas eu lieu.";
+inline constexpr wchar_t kTestServerUnavailable[] =
+    L"Le serveur qnrZip n'a pas pu être lancé : le test n'a pas eu lieu.";
 
 // ---- frmComment ----
 inline constexpr wchar_t kCommentCaption[] = L"Commentaire";
@@ -369,7 +373,8 @@ inline constexpr wchar_t kCommentClear[] = L"E&ffacer";
 inline constexpr wchar_t kCommentCancel[] = L"&Annuler";
 // A comment the zip engine could not write: the first line, then what the
 // engine's result code says.
-inline constexpr wchar_t kCommentNotSaved[] = L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.";
+inline constexpr wchar_t kCommentNotSaved[] =
+    L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.";
 inline constexpr wchar_t kCommentCannotRewrite[] =
     L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre programme).";
 inline constexpr wchar_t kCommentCannotRead[] =

@@ -77,71 +77,69 @@ std::wstring TextValue(const BSTR* reference) { return reference ? FromBstr(*ref
 
 void DispatchZipEvent(const ZipEventHandlers& handlers, DISPID id, const EventArguments& args) {
     switch (id) {
-        case DISPID_ZIP_CANCEL:
-            if (handlers.Cancel && args.Has(2)) {
-                bool cancel = FlagValue(args.FlagReference(1));
-                handlers.Cancel(args.Text(0), cancel);
-                StoreFlag(args.FlagReference(1), cancel);
-            }
-            break;
-        case DISPID_ZIP_PASSWORDREQUEST:
-            if (handlers.PasswordRequest && args.Has(2)) {
-                std::wstring password = TextValue(args.TextReference(0));
-                bool cancel = FlagValue(args.FlagReference(1));
-                handlers.PasswordRequest(password, cancel);
-                StoreText(args.TextReference(0), password);
-                StoreFlag(args.FlagReference(1), cancel);
-            }
-            break;
-        case DISPID_ZIP_COMMENTREQUEST:
-            if (handlers.CommentRequest && args.Has(3)) {
-                std::wstring comment = TextValue(args.TextReference(0));
-                bool cancel = FlagValue(args.FlagReference(1));
-                bool clear = FlagValue(args.FlagReference(2));
-                handlers.CommentRequest(comment, cancel, clear);
-                StoreText(args.TextReference(0), comment);
-                StoreFlag(args.FlagReference(1), cancel);
-                StoreFlag(args.FlagReference(2), clear);
-            }
-            break;
-        case DISPID_ZIP_PROGRESS:
-            if (handlers.Progress && args.Has(1)) handlers.Progress(args.Text(0));
-            break;
-        default:
-            break;
+    case DISPID_ZIP_CANCEL:
+        if (handlers.Cancel && args.Has(2)) {
+            bool cancel = FlagValue(args.FlagReference(1));
+            handlers.Cancel(args.Text(0), cancel);
+            StoreFlag(args.FlagReference(1), cancel);
+        }
+        break;
+    case DISPID_ZIP_PASSWORDREQUEST:
+        if (handlers.PasswordRequest && args.Has(2)) {
+            std::wstring password = TextValue(args.TextReference(0));
+            bool cancel = FlagValue(args.FlagReference(1));
+            handlers.PasswordRequest(password, cancel);
+            StoreText(args.TextReference(0), password);
+            StoreFlag(args.FlagReference(1), cancel);
+        }
+        break;
+    case DISPID_ZIP_COMMENTREQUEST:
+        if (handlers.CommentRequest && args.Has(3)) {
+            std::wstring comment = TextValue(args.TextReference(0));
+            bool cancel = FlagValue(args.FlagReference(1));
+            bool clear = FlagValue(args.FlagReference(2));
+            handlers.CommentRequest(comment, cancel, clear);
+            StoreText(args.TextReference(0), comment);
+            StoreFlag(args.FlagReference(1), cancel);
+            StoreFlag(args.FlagReference(2), clear);
+        }
+        break;
+    case DISPID_ZIP_PROGRESS:
+        if (handlers.Progress && args.Has(1)) handlers.Progress(args.Text(0));
+        break;
+    default: break;
     }
 }
 
 void DispatchUnzipEvent(const UnzipEventHandlers& handlers, DISPID id, const EventArguments& args) {
     switch (id) {
-        case DISPID_UNZIP_CANCEL:
-            if (handlers.Cancel && args.Has(2)) {
-                bool cancel = FlagValue(args.FlagReference(1));
-                handlers.Cancel(args.Text(0), cancel);
-                StoreFlag(args.FlagReference(1), cancel);
-            }
-            break;
-        case DISPID_UNZIP_OVERWRITEPROMPT:
-            if (handlers.OverwritePrompt && args.Has(2)) {
-                long response = args.Number(1);
-                handlers.OverwritePrompt(args.Text(0), response);
-                if (LONG* reference = args.NumberReference(1)) *reference = response;
-            }
-            break;
-        case DISPID_UNZIP_PASSWORDREQUEST:
-            if (handlers.PasswordRequest && args.Has(3)) {
-                std::wstring password = TextValue(args.TextReference(0));
-                bool cancel = FlagValue(args.FlagReference(1));
-                handlers.PasswordRequest(password, cancel, args.Text(2));
-                StoreText(args.TextReference(0), password);
-                StoreFlag(args.FlagReference(1), cancel);
-            }
-            break;
-        case DISPID_UNZIP_PROGRESS:
-            if (handlers.Progress && args.Has(1)) handlers.Progress(args.Text(0));
-            break;
-        default:
-            break;
+    case DISPID_UNZIP_CANCEL:
+        if (handlers.Cancel && args.Has(2)) {
+            bool cancel = FlagValue(args.FlagReference(1));
+            handlers.Cancel(args.Text(0), cancel);
+            StoreFlag(args.FlagReference(1), cancel);
+        }
+        break;
+    case DISPID_UNZIP_OVERWRITEPROMPT:
+        if (handlers.OverwritePrompt && args.Has(2)) {
+            long response = args.Number(1);
+            handlers.OverwritePrompt(args.Text(0), response);
+            if (LONG* reference = args.NumberReference(1)) *reference = response;
+        }
+        break;
+    case DISPID_UNZIP_PASSWORDREQUEST:
+        if (handlers.PasswordRequest && args.Has(3)) {
+            std::wstring password = TextValue(args.TextReference(0));
+            bool cancel = FlagValue(args.FlagReference(1));
+            handlers.PasswordRequest(password, cancel, args.Text(2));
+            StoreText(args.TextReference(0), password);
+            StoreFlag(args.FlagReference(1), cancel);
+        }
+        break;
+    case DISPID_UNZIP_PROGRESS:
+        if (handlers.Progress && args.Has(1)) handlers.Progress(args.Text(0));
+        break;
+    default: break;
     }
 }
 
@@ -276,7 +274,8 @@ HRESULT AsyncJob<Interface, Handlers>::TryCreate() {
     Release();
     using Class = ServerClass<Interface>;
     ComPtr<Interface> object;
-    HRESULT hr = CoCreateInstance(Class::Id(), nullptr, CLSCTX_LOCAL_SERVER, Class::InterfaceId(), object.ReceiveVoid());
+    HRESULT hr =
+        CoCreateInstance(Class::Id(), nullptr, CLSCTX_LOCAL_SERVER, Class::InterfaceId(), object.ReceiveVoid());
     if (FAILED(hr)) return hr;
 
     ComPtr<IConnectionPointContainer> container;

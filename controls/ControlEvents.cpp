@@ -24,19 +24,12 @@ bool MouseEvents::ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam) const
     case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        event = &MouseDown;
-        break;
-    case WM_MOUSEMOVE:
-        event = &MouseMove;
-        break;
+    case WM_MBUTTONDBLCLK: event = &MouseDown; break;
+    case WM_MOUSEMOVE: event = &MouseMove; break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        event = &MouseUp;
-        break;
-    default:
-        return false;
+    case WM_MBUTTONUP: event = &MouseUp; break;
+    default: return false;
     }
     if (*event)
         (*event)(MouseButtonOf(message, wParam), ShiftStateOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -77,24 +70,20 @@ int MouseButtonOf(UINT message, WPARAM wParam) {
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        return 1;
+    case WM_LBUTTONDBLCLK: return 1;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        return 2;
+    case WM_RBUTTONDBLCLK: return 2;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        return 4;
+    case WM_MBUTTONDBLCLK: return 4;
     default:  // a move reports every button held
         return ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) | ((wParam & MK_MBUTTON) ? 4 : 0);
     }
 }
 
 int ShiftStateOf(WPARAM wParam) {
-    return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
-           ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
+    return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) | ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
 }
 
 }  // namespace bralto

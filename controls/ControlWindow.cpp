@@ -16,8 +16,8 @@ void ControlWindow::DestroyControlWindow() {
     hwnd_ = nullptr;
 }
 
-bool ControlWindow::CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place,
-                                        DWORD style, DWORD exStyle) {
+bool ControlWindow::CreateControlWindow(const wchar_t* className, HWND parent, int id, const RECT& place, DWORD style,
+                                        DWORD exStyle) {
     WindowClassDesign design;
     design.name = className;
     design.proc = &ControlWindow::WindowProc;
@@ -38,8 +38,7 @@ bool ControlWindow::KeepInnerWindowInStep(HWND inner, UINT message, WPARAM wPara
     case WM_ENABLE:
         if (inner) EnableWindow(inner, wParam != 0);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

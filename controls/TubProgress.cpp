@@ -205,14 +205,9 @@ void TubProgress::OnPaint() {
 
 LRESULT TubProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        HandleResize();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // the surface covers every pixel
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case WM_SIZE: HandleResize(); return 0;
+    case WM_ERASEBKGND: return 1;  // the surface covers every pixel
+    case WM_PAINT: OnPaint(); return 0;
     default:
         if (ForwardMouse(message, wParam, lParam)) {
             ForwardClicks(message);

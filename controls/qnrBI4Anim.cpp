@@ -12,7 +12,7 @@ struct DotPosition {
 };
 // Clockwise from the top; top-left pixel of each 3 x 3 dot.
 constexpr DotPosition kDotPositions[qnrBI4Anim::kDots] = {{8, 0},  {12, 1}, {15, 4}, {16, 8}, {15, 12}, {12, 15},
-                                                         {8, 16}, {4, 15},  {1, 12}, {0, 8},  {1, 4},   {4, 1}};
+                                                          {8, 16}, {4, 15}, {1, 12}, {0, 8},  {1, 4},   {4, 1}};
 
 }  // namespace
 
@@ -111,11 +111,8 @@ void qnrBI4Anim::Paint() {
 
 LRESULT qnrBI4Anim::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_WINDOWPOSCHANGING: {
         // Whatever size the host gives, the ring stays 19 x 19 pixels.
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
@@ -123,8 +120,7 @@ LRESULT qnrBI4Anim::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         pos->cy = kSize;
         return 0;
     }
-    default:
-        return ControlWindow::HandleMessage(message, wParam, lParam);
+    default: return ControlWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

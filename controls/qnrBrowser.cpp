@@ -46,9 +46,9 @@ bool qnrBrowser::Create(const qnrBrowserArgs& args) {
     HWND self = ControlWindow::hWnd();
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     // The button is made first so that it stays above the text box.
-    button_ = CreateWindowExW(0, L"BUTTON", texts::kBrowserButton, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 10, 10,
-                              self, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), GetModuleHandleW(nullptr),
-                              nullptr);
+    button_ =
+        CreateWindowExW(0, L"BUTTON", texts::kBrowserButton, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 10, 10, self,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), GetModuleHandleW(nullptr), nullptr);
     text_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", args.text.c_str(),
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, 0, 0, 10, 10, self,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), GetModuleHandleW(nullptr), nullptr);
@@ -163,9 +163,7 @@ void qnrBrowser::Browse() {
 
 LRESULT qnrBrowser::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        Layout(LOWORD(lParam), HIWORD(lParam));
-        return 0;
+    case WM_SIZE: Layout(LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_COMMAND:
         if (reinterpret_cast<HWND>(lParam) == button_ && HIWORD(wParam) == BN_CLICKED) {
             Browse();

@@ -40,10 +40,10 @@ struct qnrBrowserArgs {
     int id = 0;
     RECT place = {0, 0, 250, 19};  // pixels; the height is always 285 twips
     std::wstring text;
-    std::wstring windowCaption;    // "" gives "Choisir un répertoire"
+    std::wstring windowCaption;  // "" gives "Choisir un répertoire"
     bool browseFolder = true;
     bool locked = false;
-    long maxLength = 0;            // 0: no limit
+    long maxLength = 0;  // 0: no limit
     long backColor = 0xFFFFFF;
     long foreColor = static_cast<long>(0x80000008UL);  // window text
     bool enabled = true;

@@ -24,9 +24,7 @@ void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
 
 }  // namespace
 
-qnrDock::~qnrDock() {
-    DestroyControlWindow();
-}
+qnrDock::~qnrDock() { DestroyControlWindow(); }
 
 int qnrDock::Twips(int twips) const { return MulDiv(twips, dpi_, 1440); }
 
@@ -36,8 +34,8 @@ bool qnrDock::CloseCross::Create(HWND parent, int size) {
 
 bool qnrDock::Create(HWND parent, int id, const std::wstring& caption) {
     dpi_ = ScreenDpi(LOGPIXELSY);
-    if (!CreateControlWindow(kPanelClass, parent, id, RECT{0, 0, Twips(3240), Twips(3500)},
-                             WS_CLIPCHILDREN | WS_BORDER, WS_EX_CONTROLPARENT))
+    if (!CreateControlWindow(kPanelClass, parent, id, RECT{0, 0, Twips(3240), Twips(3500)}, WS_CLIPCHILDREN | WS_BORDER,
+                             WS_EX_CONTROLPARENT))
         return false;
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof(metrics);
@@ -46,10 +44,10 @@ bool qnrDock::Create(HWND parent, int id, const std::wstring& caption) {
     label_ = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 0, 0, 10, 10,
                              hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     close_.Create(hWnd(), Twips(kCloseSize));
-    text_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
-                                ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                            0, 0, 10, 10, hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    text_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+        0, 0, 10, 10, hWnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(text_, EM_SETLIMITTEXT, 0, 0);
     for (HWND child : {label_, text_}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     RECT client;
@@ -110,7 +108,8 @@ void qnrDock::Layout(int width, int height) {
     // A size the text box cannot take keeps its previous one.
     const int textWidth = width - Twips(240);
     const int textHeight = height - Twips(710);
-    if (textWidth > 0 && textHeight > 0) MoveWindow(text_, Twips(kTextLeft), Twips(kTextTop), textWidth, textHeight, TRUE);
+    if (textWidth > 0 && textHeight > 0)
+        MoveWindow(text_, Twips(kTextLeft), Twips(kTextTop), textWidth, textHeight, TRUE);
     InvalidateRect(hWnd(), nullptr, TRUE);
 }
 
@@ -161,12 +160,8 @@ void qnrDock::DrawRelief(bool raised) {
 
 LRESULT qnrDock::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        Layout(LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_PAINT:
-        PaintPanel();
-        return 0;
+    case WM_SIZE: Layout(LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_PAINT: PaintPanel(); return 0;
     case WM_CTLCOLORSTATIC:
         // The read-only text box keeps the window colour of a text field.
         if (reinterpret_cast<HWND>(lParam) == text_) {
@@ -180,9 +175,7 @@ LRESULT qnrDock::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT qnrDock::OnCloseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        PaintClose();
-        return 0;
+    case WM_PAINT: PaintClose(); return 0;
     case WM_MOUSEMOVE: {
         RECT client;
         GetClientRect(close_.hWnd(), &client);

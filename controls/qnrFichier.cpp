@@ -40,14 +40,10 @@ const ColumnDesign kColumns[] = {
 
 DWORD ViewStyle(long view) {
     switch (view) {
-    case 1:
-        return LVS_SMALLICON;
-    case 2:
-        return LVS_LIST;
-    case 3:
-        return LVS_REPORT;
-    default:
-        return LVS_ICON;
+    case 1: return LVS_SMALLICON;
+    case 2: return LVS_LIST;
+    case 3: return LVS_REPORT;
+    default: return LVS_ICON;
     }
 }
 
@@ -67,8 +63,8 @@ std::wstring CellText(HWND list, int row, int column) {
 
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM context) {
     const auto* sort = reinterpret_cast<const SortContext*>(context);
-    const int order = lstrcmpiW(sort->keys[static_cast<size_t>(first)].c_str(),
-                                sort->keys[static_cast<size_t>(second)].c_str());
+    const int order =
+        lstrcmpiW(sort->keys[static_cast<size_t>(first)].c_str(), sort->keys[static_cast<size_t>(second)].c_str());
     return sort->descending ? -order : order;
 }
 
@@ -180,8 +176,7 @@ qnrFichier::RowResult qnrFichier::AddRow(const std::wstring& folder, const WIN32
     // Folders, extension-less files and programs each have icons of their
     // own; other files share their extension's.
     const std::wstring full = folder + L"\\" + display;
-    const std::wstring key =
-        isFolder || extension.empty() || Upper(extension) == L".EXE" ? full : ExtensionOf(display);
+    const std::wstring key = isFolder || extension.empty() || Upper(extension) == L".EXE" ? full : ExtensionOf(display);
     const int image = CachedImage(key, icon.get(), smallIcons);
     if (image < 0) return RowResult::kFailed;
 
@@ -193,8 +188,7 @@ qnrFichier::RowResult qnrFichier::AddRow(const std::wstring& folder, const WIN32
     row.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     const int index = ListView_InsertItem(list_, &row);
     if (index < 0) return RowResult::kFailed;
-    const unsigned long long bytes =
-        (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    const unsigned long long bytes = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     std::wstring size = KilobytesText(bytes), type = info.szTypeName, date = ModifiedText(found.ftLastWriteTime);
     ListView_SetItemText(list_, index, 1, &size[0]);
     ListView_SetItemText(list_, index, 2, &type[0]);
@@ -242,14 +236,10 @@ void qnrFichier::ShowFolders(bool show) {
 
 long qnrFichier::View() const {
     switch (GetWindowLongW(list_, GWL_STYLE) & LVS_TYPEMASK) {
-    case LVS_SMALLICON:
-        return 1;
-    case LVS_LIST:
-        return 2;
-    case LVS_REPORT:
-        return 3;
-    default:
-        return 0;
+    case LVS_SMALLICON: return 1;
+    case LVS_LIST: return 2;
+    case LVS_REPORT: return 3;
+    default: return 0;
     }
 }
 
@@ -398,9 +388,7 @@ LRESULT qnrFichier::OnNotify(const NMHDR& header) {
         ForwardClickNotification(header.code);
         return 0;
     }
-    default:
-        ForwardClickNotification(header.code);
-        return 0;
+    default: ForwardClickNotification(header.code); return 0;
     }
 }
 

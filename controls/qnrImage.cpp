@@ -122,14 +122,9 @@ void qnrImage::OnPaint() {
 
 LRESULT qnrImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_SIZE:
-        FitToPicture();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        OnPaint();
-        return 0;
+    case WM_SIZE: FitToPicture(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: OnPaint(); return 0;
     default:
         if (!IsMouseInput(message)) return ControlWindow::HandleMessage(message, wParam, lParam);
         // A disabled picture takes its mouse input and reports none of it.

@@ -15,8 +15,8 @@ namespace bralto {
 struct qnrImageArgs {
     HWND parent = nullptr;
     int id = 0;
-    POINT position = {0, 0};  // pixels of the parent's client area
-    HBITMAP picture = nullptr;  // ownership passes to the control
+    POINT position = {0, 0};                           // pixels of the parent's client area
+    HBITMAP picture = nullptr;                         // ownership passes to the control
     long maskColor = static_cast<long>(0x8000000FUL);  // button face
     bool enabled = true;
     bool visible = true;

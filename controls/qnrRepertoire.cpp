@@ -56,12 +56,9 @@ bool IsExistingFolder(const std::wstring& folder) {
 
 int ImageForDrive(const std::wstring& text) {
     switch (GetDriveTypeW((text + L"\\").c_str())) {
-    case DRIVE_CDROM:
-        return qnrRépertoire::kImageCdRom;
-    case DRIVE_REMOVABLE:
-        return qnrRépertoire::kImageRemovable;
-    default:
-        return qnrRépertoire::kImageDrive;
+    case DRIVE_CDROM: return qnrRépertoire::kImageCdRom;
+    case DRIVE_REMOVABLE: return qnrRépertoire::kImageRemovable;
+    default: return qnrRépertoire::kImageDrive;
     }
 }
 
@@ -174,7 +171,8 @@ std::wstring qnrRépertoire::NodeText(HTREEITEM node) const {
 
 std::wstring qnrRépertoire::NodeFullPath(HTREEITEM node) const {
     std::wstring path;
-    for (; node; node = TreeView_GetParent(tree_, node)) path = path.empty() ? NodeText(node) : NodeText(node) + L"\\" + path;
+    for (; node; node = TreeView_GetParent(tree_, node))
+        path = path.empty() ? NodeText(node) : NodeText(node) + L"\\" + path;
     return path;
 }
 
@@ -301,7 +299,8 @@ void qnrRépertoire::HandleCollapsed(HTREEITEM node) {
     // tree's version: either way the chosen folder is now the collapsed one.
     HTREEITEM selected = TreeView_GetSelection(tree_);
     bool selectionHidden = false;
-    for (HTREEITEM up = selected ? TreeView_GetParent(tree_, selected) : nullptr; up; up = TreeView_GetParent(tree_, up))
+    for (HTREEITEM up = selected ? TreeView_GetParent(tree_, selected) : nullptr; up;
+         up = TreeView_GetParent(tree_, up))
         if (up == node) selectionHidden = true;
     if (selected && (selectionHidden || NodeFullPath(selected) != path_)) {
         path_ = NodeFullPath(node);
@@ -421,9 +420,7 @@ LRESULT qnrRépertoire::OnNotify(const NMHDR& header) {
         if (AfterEdit) AfterEdit(cancel, text);
         return cancel == 0;
     }
-    default:
-        ForwardClickNotification(header.code);
-        return 0;
+    default: ForwardClickNotification(header.code); return 0;
     }
 }
 

@@ -75,12 +75,9 @@ std::wstring AddSelection::Mask() const {
 
 const wchar_t* SelectionMarker(SelectionKind kind) {
     switch (kind) {
-    case SelectionKind::FolderWithSubFolders:
-        return L"A";
-    case SelectionKind::FolderAlone:
-        return L"B";
-    default:
-        return L"X";
+    case SelectionKind::FolderWithSubFolders: return L"A";
+    case SelectionKind::FolderAlone: return L"B";
+    default: return L"X";
     }
 }
 
@@ -100,9 +97,9 @@ bool SelectionList::Create(HWND dialog, int id, const RECT& place) {
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
-    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, place.left, place.top,
-                            place.right - place.left, place.bottom - place.top, dialog,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, place.left, place.top, place.right - place.left,
+                            place.bottom - place.top, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), nullptr);
     if (!list_) return false;
     SendMessageW(list_, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
     ListView_SetExtendedListViewStyleEx(list_, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);

@@ -36,8 +36,7 @@ std::wstring FormatFileDate(const FILETIME& utc) {
     if (!FileTimeToSystemTime(&utc, &universal)) return L"";
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) return L"";
     wchar_t text[32];
-    swprintf(text, 32, L"%02u/%02u/%04u %02u:%02u", local.wDay, local.wMonth, local.wYear, local.wHour,
-             local.wMinute);
+    swprintf(text, 32, L"%02u/%02u/%04u %02u:%02u", local.wDay, local.wMonth, local.wYear, local.wHour, local.wMinute);
     return text;
 }
 

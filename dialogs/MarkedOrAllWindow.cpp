@@ -42,9 +42,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kCmdAction0:
-            Close(dialog, *state, L"OK");
-            return TRUE;
+        case kCmdAction0: Close(dialog, *state, L"OK"); return TRUE;
         case kCmdAction1:
         case IDCANCEL:  // Escape and the close box
             Close(dialog, *state, L"");
@@ -58,8 +56,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 DialogTemplate Layout(const MarkedOrAllDesign& design) {
     DialogTemplate layout(design.caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 200, 78);
     layout.AddItem(kButtonClass, kFrame, design.frame, BS_GROUPBOX, 40, 5, 153, 46);
-    layout.AddItem(kButtonClass, kOptDel0, design.marked, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 48, 18, 140,
-                   10);
+    layout.AddItem(kButtonClass, kOptDel0, design.marked, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 48, 18, 140, 10);
     layout.AddItem(kButtonClass, kOptDel1, design.all, BS_AUTORADIOBUTTON, 48, 33, 140, 10);
     layout.AddItem(kButtonClass, kCmdAction0, design.ok, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 86, 57, 52, 15);
     layout.AddItem(kButtonClass, kCmdAction1, design.cancel, BS_PUSHBUTTON | WS_TABSTOP, 141, 57, 52, 15);

@@ -29,8 +29,12 @@ struct MarkedOrAllDesign {
 
 // Control identifiers shared by every window of this kind.
 enum MarkedOrAllId {
-    kOptDel0 = 101, kOptDel1 = 102, kFrame = 103, kPicture = 104,  // optDel(i) = 101 + i
-    kCmdAction0 = 200, kCmdAction1 = 201                         // cmdAction(i) = 200 + i
+    kOptDel0 = 101,
+    kOptDel1 = 102,
+    kFrame = 103,
+    kPicture = 104,  // optDel(i) = 101 + i
+    kCmdAction0 = 200,
+    kCmdAction1 = 201  // cmdAction(i) = 200 + i
 };
 
 constexpr COLORREF kMarkedOrAllMask = RGB(255, 0, 255);

@@ -17,17 +17,27 @@ namespace bralto {
 // What the version information of a program says, as the about box shows it.
 struct VersionFacts {
     std::wstring productName;
-    std::wstring description;    // FileDescription
-    std::wstring legalNotice;    // LegalCopyright
+    std::wstring description;  // FileDescription
+    std::wstring legalNotice;  // LegalCopyright
     unsigned major = 0, minor = 0, revision = 0;
 };
 
 class frmAbout {
 public:
     enum ControlId {
-        lblTitle = 101, lblVersion = 102, lblDescription = 103, lblDisclaimer = 104, lblUser = 105,
-        lblMail0 = 106, lblMail1 = 107, lblWeb0 = 108, lblWeb1 = 109, imaPicture = 110,
-        Line10 = 111, Line11 = 112, cmdOK = IDOK
+        lblTitle = 101,
+        lblVersion = 102,
+        lblDescription = 103,
+        lblDisclaimer = 104,
+        lblUser = 105,
+        lblMail0 = 106,
+        lblMail1 = 107,
+        lblWeb0 = 108,
+        lblWeb1 = 109,
+        imaPicture = 110,
+        Line10 = 111,
+        Line11 = 112,
+        cmdOK = IDOK
     };
 
     // How an address is opened: (owner, file) with the verb "open". By

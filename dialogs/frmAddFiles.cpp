@@ -30,10 +30,10 @@ constexpr POINT kSelectionPicture = {7, 272};
 constexpr COLORREF kPictureMask = RGB(255, 0, 255);
 constexpr long kReportView = 3, kListView = 2;
 
-const int kPage1[] = {F::fraRép, F::qnrRép, F::chkSsRép, F::lblMask,  F::txtMask,
-                      F::cmdRép, F::fraFich, F::qnrFich, F::imaView, F::cmdFichier};
-const int kPage2[] = {F::lblSélect, F::lisSélect, F::lblAction,  F::comAction, F::lblCompression, F::comCompression,
-                      F::fraOption, F::chkDir,    F::chkPath,    F::chkSystem, F::chkEncrypt};
+const int kPage1[] = {F::fraRép, F::qnrRép,  F::chkSsRép, F::lblMask, F::txtMask,
+                      F::cmdRép, F::fraFich, F::qnrFich,  F::imaView, F::cmdFichier};
+const int kPage2[] = {F::lblSélect, F::lisSélect, F::lblAction, F::comAction, F::lblCompression, F::comCompression,
+                      F::fraOption, F::chkDir,    F::chkPath,   F::chkSystem, F::chkEncrypt};
 
 struct DialogState {
     AddFilesAnswer answer;
@@ -63,8 +63,7 @@ RECT Pixels(HWND dialog, RECT units) {
 }
 
 HBITMAP LoadBitmapResource(int id, UINT flags) {
-    return static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, flags));
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, flags));
 }
 
 // Tab order follows the windows' order: a control made at run time goes
@@ -186,13 +185,9 @@ void OnFinish(HWND dialog, DialogState& state) {
     if (!Checked(dialog, F::chkPath) && SelectionMayConflict(state.selection.Rows())) {
         const std::wstring question = ConflictQuestion();
         switch (MessageBoxW(dialog, question.c_str(), texts::kProgramName, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-        case IDYES:
-            Check(dialog, F::chkPath, true);
-            break;
-        case IDNO:
-            break;
-        default:
-            return;
+        case IDYES: Check(dialog, F::chkPath, true); break;
+        case IDNO: break;
+        default: return;
         }
     }
     Close(dialog, state, L"OK");
@@ -250,21 +245,11 @@ void OnLoad(HWND dialog, DialogState& state) {
 
 void OnCommand(HWND dialog, DialogState& state, int id) {
     switch (id) {
-    case F::cmdSuivPré:
-        ShowPage(dialog, state, !state.secondPage);
-        break;
-    case F::cmdFichier:
-        OnAddSelectedFiles(state);
-        break;
-    case F::cmdRép:
-        OnAddFolder(dialog, state);
-        break;
-    case F::imaView:
-        OnViewClick(dialog, state);
-        break;
-    case F::cmdOK:
-        OnFinish(dialog, state);
-        break;
+    case F::cmdSuivPré: ShowPage(dialog, state, !state.secondPage); break;
+    case F::cmdFichier: OnAddSelectedFiles(state); break;
+    case F::cmdRép: OnAddFolder(dialog, state); break;
+    case F::imaView: OnViewClick(dialog, state); break;
+    case F::cmdOK: OnFinish(dialog, state); break;
     case F::cmdCancel:
     case IDCANCEL:  // Escape and the close box
         Close(dialog, state, L"");
@@ -327,14 +312,10 @@ DialogTemplate Layout() {
 
 int AddFilesAnswer::CompressionLevel() const {
     switch (compression) {
-    case 0:
-        return 9;
-    case 1:
-        return 6;
-    case 2:
-        return 2;
-    default:
-        return 0;
+    case 0: return 9;
+    case 1: return 6;
+    case 2: return 2;
+    default: return 0;
     }
 }
 

@@ -19,14 +19,14 @@
 namespace bralto {
 
 struct AddFilesAnswer {
-    std::wstring tag;                      // "OK" for "&Terminer", "" otherwise
-    std::vector<AddSelection> selection;   // lisSélect, in list order
-    int action = 0;                        // comAction 0 to 3
-    int compression = 0;                   // comCompression 0 to 3
-    bool storeDirectories = false;         // chkDir "Inclure les répertoires vides"
-    bool storeFolderNames = false;         // chkPath "Enregistrer le chemin"
+    std::wstring tag;                         // "OK" for "&Terminer", "" otherwise
+    std::vector<AddSelection> selection;      // lisSélect, in list order
+    int action = 0;                           // comAction 0 to 3
+    int compression = 0;                      // comCompression 0 to 3
+    bool storeDirectories = false;            // chkDir "Inclure les répertoires vides"
+    bool storeFolderNames = false;            // chkPath "Enregistrer le chemin"
     bool includeSystemAndHiddenFiles = true;  // chkSystem
-    bool encrypt = false;                  // chkEncrypt "Crypter les fichiers"
+    bool encrypt = false;                     // chkEncrypt "Crypter les fichiers"
 
     // What the zip job makes of the action list ("Ajouter (et remplacer)"
     // sets none of them).
@@ -41,13 +41,34 @@ class frmAddFiles {
 public:
     enum ControlId {
         // Page 1.
-        fraRép = 101, qnrRép = 102, chkSsRép = 103, lblMask = 104, txtMask = 105, cmdRép = 106, fraFich = 107,
-        qnrFich = 108, imaView = 109, cmdFichier = 110,
+        fraRép = 101,
+        qnrRép = 102,
+        chkSsRép = 103,
+        lblMask = 104,
+        txtMask = 105,
+        cmdRép = 106,
+        fraFich = 107,
+        qnrFich = 108,
+        imaView = 109,
+        cmdFichier = 110,
         // Page 2.
-        lblSélect = 120, lisSélect = 121, lblAction = 122, comAction = 123, lblCompression = 124,
-        comCompression = 125, fraOption = 126, chkDir = 127, chkPath = 128, chkSystem = 129, chkEncrypt = 130,
+        lblSélect = 120,
+        lisSélect = 121,
+        lblAction = 122,
+        comAction = 123,
+        lblCompression = 124,
+        comCompression = 125,
+        fraOption = 126,
+        chkDir = 127,
+        chkPath = 128,
+        chkSystem = 129,
+        chkEncrypt = 130,
         // Always shown ("&Terminer" on page 2 only).
-        lnBottom = 140, imaSélection = 141, cmdSuivPré = 142, cmdOK = 143, cmdCancel = 144
+        lnBottom = 140,
+        imaSélection = 141,
+        cmdSuivPré = 142,
+        cmdOK = 143,
+        cmdCancel = 144
     };
 
     // Shows the window modally, owned by `owner`, opened from the settings;

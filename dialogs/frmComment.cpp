@@ -53,7 +53,8 @@ struct DialogState {
             });
         }
         if (result != 0) {
-            const std::wstring message = std::wstring(t::kCommentNotSaved) + texts::kCrLf + frmComment::FailureText(result);
+            const std::wstring message =
+                std::wstring(t::kCommentNotSaved) + texts::kCrLf + frmComment::FailureText(result);
             MessageBoxW(hwnd, message.c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
             return;
         }
@@ -64,8 +65,7 @@ struct DialogState {
 DialogTemplate Layout() {
     DialogTemplate layout(t::kCommentCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 260, 150);
     layout.AddItem(kEditClass, frmComment::txtComment, L"",
-                   ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 246,
-                   114);
+                   ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 246, 114);
     layout.AddItem(kButtonClass, frmComment::cmdAction0, t::kCommentSave, BS_PUSHBUTTON | WS_TABSTOP, 89, 129, 52, 14);
     layout.AddItem(kButtonClass, frmComment::cmdAction1, t::kCommentClear, BS_PUSHBUTTON | WS_TABSTOP, 145, 129, 52,
                    14);
@@ -99,12 +99,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         case frmComment::txtComment:
             if (HIWORD(wParam) == EN_CHANGE) EnableWindow(GetDlgItem(dialog, frmComment::cmdAction0), TRUE);
             return TRUE;
-        case frmComment::cmdAction0:
-            state->WriteComment(false);
-            return TRUE;
-        case frmComment::cmdAction1:
-            state->WriteComment(true);
-            return TRUE;
+        case frmComment::cmdAction0: state->WriteComment(false); return TRUE;
+        case frmComment::cmdAction1: state->WriteComment(true); return TRUE;
         case frmComment::cmdAction2:
         case IDCANCEL:  // Escape and the close box
             EndDialog(dialog, IDCANCEL);
@@ -119,23 +115,18 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 std::wstring frmComment::FailureText(long result) {
     switch (result) {
-    case 2:   // the archive ends too early
-    case 3:   // its structure is invalid
+    case 2:  // the archive ends too early
+    case 3:  // its structure is invalid
         return t::kCommentArchiveDamaged;
-    case 4:
-        return t::kCommentOutOfMemory;
+    case 4: return t::kCommentOutOfMemory;
     case 10:  // no temporary file beside the archive
     case 15:  // the archive cannot be replaced (read-only, say)
         return t::kCommentCannotRewrite;
-    case 11:
-        return t::kCommentCannotRead;
+    case 11: return t::kCommentCannotRead;
     case 12:  // nothing to write into: the archive is not there
-    case 13:
-        return t::kCommentArchiveMissing;
-    case 14:
-        return t::kCommentWriteFailed;
-    default:
-        return t::kCommentOtherCode + std::to_wstring(result);
+    case 13: return t::kCommentArchiveMissing;
+    case 14: return t::kCommentWriteFailed;
+    default: return t::kCommentOtherCode + std::to_wstring(result);
     }
 }
 

@@ -44,7 +44,7 @@ HBITMAP frmDelete::MakePicture(int size) {
 }
 
 DeleteAnswer frmDelete::Show(HWND owner) {
-    const MarkedOrAllDesign design{t::kDeleteCaption, t::kDeleteFrame, t::kDeleteSelected, t::kDeleteAll,
+    const MarkedOrAllDesign design{t::kDeleteCaption, t::kDeleteFrame,  t::kDeleteSelected,     t::kDeleteAll,
                                    t::kDeleteOk,      t::kDeleteCancel, &frmDelete::MakePicture};
     const MarkedOrAllAnswer answer = ShowMarkedOrAll(owner, design);
     return {answer.tag, answer.selectedOnly};

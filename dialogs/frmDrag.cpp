@@ -57,9 +57,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case frmDrag::cmdOK:
-            Close(dialog, *state, L"OK");
-            return TRUE;
+        case frmDrag::cmdOK: Close(dialog, *state, L"OK"); return TRUE;
         case frmDrag::cmdCancel:
         case IDCANCEL:  // Escape and the close box
             Close(dialog, *state, L"");
@@ -75,8 +73,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 DialogTemplate Layout() {
     DialogTemplate layout(t::kDragCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 236, 150);
     layout.AddItem(kStaticClass, frmDrag::lblAction, t::kDragActionLabel, SS_LEFT, 7, 9, 50, 9);
-    layout.AddItem(kComboBoxClass, frmDrag::comAction, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 60, 7, 169,
-                   70);
+    layout.AddItem(kComboBoxClass, frmDrag::comAction, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 60, 7, 169, 70);
     layout.AddItem(kStaticClass, frmDrag::lblCompression, t::kDragCompressionLabel, SS_LEFT, 7, 26, 50, 9);
     layout.AddItem(kComboBoxClass, frmDrag::comCompression, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 60, 24,
                    169, 70);

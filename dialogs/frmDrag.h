@@ -11,14 +11,14 @@
 namespace bralto {
 
 struct DragAnswer {
-    std::wstring tag;                     // "OK" when confirmed, "" otherwise
-    int action = 0;                       // comAction 0 to 3
-    int compression = 0;                  // comCompression 0 to 3
-    bool storeDirectories = false;        // chkDir
-    bool encrypt = false;                 // chkEncrypt
-    bool includeSystemAndHidden = true;   // chkSystem
-    bool storeFolderNames = false;        // chkPath
-    bool includeSubFolders = false;       // chkFolder
+    std::wstring tag;                    // "OK" when confirmed, "" otherwise
+    int action = 0;                      // comAction 0 to 3
+    int compression = 0;                 // comCompression 0 to 3
+    bool storeDirectories = false;       // chkDir
+    bool encrypt = false;                // chkEncrypt
+    bool includeSystemAndHidden = true;  // chkSystem
+    bool storeFolderNames = false;       // chkPath
+    bool includeSubFolders = false;      // chkFolder
 
     // What the zip job makes of the combo boxes.
     bool FreshenFiles() const { return action == 1; }
@@ -31,8 +31,18 @@ struct DragAnswer {
 class frmDrag {
 public:
     enum ControlId {
-        comAction = 101, comCompression = 102, chkDir = 103, chkEncrypt = 104, chkSystem = 105, chkPath = 106,
-        chkFolder = 107, fraOptions = 108, lblAction = 109, lblCompression = 110, cmdOK = 200, cmdCancel = 201
+        comAction = 101,
+        comCompression = 102,
+        chkDir = 103,
+        chkEncrypt = 104,
+        chkSystem = 105,
+        chkPath = 106,
+        chkFolder = 107,
+        fraOptions = 108,
+        lblAction = 109,
+        lblCompression = 110,
+        cmdOK = 200,
+        cmdCancel = 201
     };
 
     static DragAnswer Show(HWND owner);

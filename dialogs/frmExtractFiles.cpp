@@ -113,16 +113,14 @@ void Close(HWND dialog, DialogState& state, const std::wstring& tag) {
 
 void OnCommand(HWND dialog, DialogState& state, int id, int code) {
     switch (id) {
-    case frmExtractFiles::cmdAction0:
-        Close(dialog, state, L"OK");
-        break;
+    case frmExtractFiles::cmdAction0: Close(dialog, state, L"OK"); break;
     case frmExtractFiles::cmdAction1:
     case IDCANCEL:  // Escape and the close box
         Close(dialog, state, L"");
         break;
     case frmExtractFiles::cmdRep:
-        state.destination.Text(frmExtractFiles::CommonFolder(ComboIndex(dialog, frmExtractFiles::comRep), dialog,
-                                                             *state.sources));
+        state.destination.Text(
+            frmExtractFiles::CommonFolder(ComboIndex(dialog, frmExtractFiles::comRep), dialog, *state.sources));
         break;
     case frmExtractFiles::chkEONewer:
         if (code == BN_CLICKED && Checked(dialog, id)) Check(dialog, frmExtractFiles::chkEOEN, false);
@@ -140,9 +138,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         LoadFromSettings(dialog, *reinterpret_cast<DialogState*>(lParam));
         return TRUE;
-    case WM_COMMAND:
-        OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
+    case WM_COMMAND: OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     }
     return FALSE;
 }
@@ -154,13 +150,12 @@ DialogTemplate Layout() {
     layout.AddItem(kComboBoxClass, F::comRep, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 14, 37, 150, 80);
     layout.AddItem(kButtonClass, F::cmdRep, t::kExtractThisFolder, BS_PUSHBUTTON | WS_TABSTOP, 170, 36, 76, 14);
     layout.AddItem(kStaticClass, F::lblFichiers, t::kExtractFilesLabel, SS_LEFT, 7, 66, 80, 9);
-    layout.AddItem(kComboBoxClass, F::comFichiers, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 64, 163,
-                   60);
+    layout.AddItem(kComboBoxClass, F::comFichiers, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 64, 163, 60);
     layout.AddItem(kStaticClass, F::lblAction, t::kExtractActionLabel, SS_LEFT, 7, 82, 80, 9);
     layout.AddItem(kComboBoxClass, F::comAction, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 80, 163, 60);
     layout.AddItem(kButtonClass, F::chkEONewer, t::kExtractOnlyNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 99, 246, 10);
-    layout.AddItem(kButtonClass, F::chkEOEN, t::kExtractOnlyExistingNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 112,
-                   246, 10);
+    layout.AddItem(kButtonClass, F::chkEOEN, t::kExtractOnlyExistingNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 112, 246,
+                   10);
     layout.AddItem(kButtonClass, F::chkUsePath, t::kExtractUsePath, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 125, 246, 10);
     layout.AddItem(kButtonClass, F::cmdAction0, t::kExtractButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 146, 142, 52, 15);
     layout.AddItem(kButtonClass, F::cmdAction1, t::kExtractCancel, BS_PUSHBUTTON | WS_TABSTOP, 201, 142, 52, 15);
@@ -171,16 +166,11 @@ DialogTemplate Layout() {
 
 std::wstring frmExtractFiles::CommonFolder(int choice, HWND owner, const ExtractFolderSources& sources) {
     switch (choice) {
-    case 0:
-        return WithoutLastCharacter(FolderPartOf(sources.archivePath));
-    case 1:
-        return sources.tempFolder ? WithoutLastCharacter(sources.tempFolder()) : L"";
-    case 2:
-        return sources.specialFolder ? sources.specialFolder(owner, CSIDL_DESKTOPDIRECTORY) : L"";
-    case 3:
-        return sources.specialFolder ? sources.specialFolder(owner, CSIDL_PERSONAL) : L"";
-    default:
-        return L"";
+    case 0: return WithoutLastCharacter(FolderPartOf(sources.archivePath));
+    case 1: return sources.tempFolder ? WithoutLastCharacter(sources.tempFolder()) : L"";
+    case 2: return sources.specialFolder ? sources.specialFolder(owner, CSIDL_DESKTOPDIRECTORY) : L"";
+    case 3: return sources.specialFolder ? sources.specialFolder(owner, CSIDL_PERSONAL) : L"";
+    default: return L"";
     }
 }
 

@@ -32,8 +32,8 @@ DialogTemplate Layout() {
         layout.AddItem(kStaticClass, frmFileInfo::lblInfo0 + i, L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 90, y,
                        135, 9);
     }
-    layout.AddItem(kButtonClass, frmFileInfo::cmdFermer, t::kInfoClose, BS_DEFPUSHBUTTON | WS_TABSTOP, 173, kBarTop,
-                   52, 14);
+    layout.AddItem(kButtonClass, frmFileInfo::cmdFermer, t::kInfoClose, BS_DEFPUSHBUTTON | WS_TABSTOP, 173, kBarTop, 52,
+                   14);
     return layout;
 }
 
@@ -41,7 +41,8 @@ void OnLoad(HWND dialog, DialogState& state) {
     const FileInfoTexts values = frmFileInfo::Values(*state.row);
     for (int i = 0; i < 8; ++i)
         SetDlgItemTextW(dialog, frmFileInfo::lblInfo0 + i, values[static_cast<size_t>(i)].c_str());
-    if (state.icon) SendDlgItemMessageW(dialog, frmFileInfo::imaIcon, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
+    if (state.icon)
+        SendDlgItemMessageW(dialog, frmFileInfo::imaIcon, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
     RECT place = {38, kBarTop + 2, 38 + 127, kBarTop + 12};
     MapDialogRect(dialog, &place);
     TubProgressArgs args;

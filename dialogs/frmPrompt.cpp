@@ -22,7 +22,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         state = reinterpret_cast<DialogState*>(lParam);
         SetDlgItemTextW(dialog, frmPrompt::lblInfo, state->question.c_str());
-        if (state->icon) SendDlgItemMessageW(dialog, frmPrompt::imaPic, STM_SETICON, reinterpret_cast<WPARAM>(state->icon), 0);
+        if (state->icon)
+            SendDlgItemMessageW(dialog, frmPrompt::imaPic, STM_SETICON, reinterpret_cast<WPARAM>(state->icon), 0);
         EnableWindow(GetDlgItem(dialog, frmPrompt::cmdAction0 + 2), state->allowOverwriteAll);
         SetFocus(GetDlgItem(dialog, frmPrompt::cmdAction0));
         return FALSE;

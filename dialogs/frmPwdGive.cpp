@@ -80,8 +80,7 @@ PasswordAnswer frmPwdGive::Show(HWND owner) {
     layout.AddItem(kStaticClass, lblPwd, texts::kPasswordEnter, SS_LEFT, 46, 8, 160, 9);
     layout.AddItem(kEditClass, txtPwd, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, 46, 18, 166, 13);
     layout.AddItem(kStaticClass, lblConfirm, texts::kPasswordConfirm, SS_LEFT, 46, 36, 160, 9);
-    layout.AddItem(kEditClass, txtConfirm, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, 46, 46, 166,
-                   13);
+    layout.AddItem(kEditClass, txtConfirm, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, 46, 46, 166, 13);
     layout.AddItem(kButtonClass, IDOK, texts::kOk, BS_DEFPUSHBUTTON | WS_TABSTOP, 104, 70, 52, 15);
     layout.AddItem(kButtonClass, IDCANCEL, texts::kCancelButton, BS_PUSHBUTTON | WS_TABSTOP, 160, 70, 52, 15);
     DialogState state;

@@ -33,9 +33,9 @@ void DrawArrow(HDC dc, int size) {
     SelectedObject brush(dc, green.get()), pen(dc, edge.get());
     const int middle = size / 2, shaft = size / 8, head = size / 4;
     const int tip = size / 32, shoulder = size / 4, foot = size / 2 + size / 8;
-    const POINT arrow[] = {{middle, tip},           {middle + head, shoulder}, {middle + shaft, shoulder},
-                           {middle + shaft, foot},  {middle - shaft, foot},    {middle - shaft, shoulder},
-                           {middle - head, shoulder}};
+    const POINT arrow[] = {
+        {middle, tip},          {middle + head, shoulder},  {middle + shaft, shoulder}, {middle + shaft, foot},
+        {middle - shaft, foot}, {middle - shaft, shoulder}, {middle - head, shoulder}};
     Polygon(dc, arrow, static_cast<int>(sizeof arrow / sizeof arrow[0]));
 }
 
@@ -49,8 +49,9 @@ HBITMAP frmQuickExtract::MakePicture(int size) {
 }
 
 QuickExtractAnswer frmQuickExtract::Show(HWND owner) {
-    const MarkedOrAllDesign design{t::kQuickExtractCaption, t::kQuickExtractFrame, t::kQuickExtractSelected, t::kQuickExtractAll,
-                                   t::kQuickExtractOk,      t::kQuickExtractCancel, &frmQuickExtract::MakePicture};
+    const MarkedOrAllDesign design{t::kQuickExtractCaption,      t::kQuickExtractFrame, t::kQuickExtractSelected,
+                                   t::kQuickExtractAll,          t::kQuickExtractOk,    t::kQuickExtractCancel,
+                                   &frmQuickExtract::MakePicture};
     const MarkedOrAllAnswer answer = ShowMarkedOrAll(owner, design);
     return {answer.tag, answer.selectedOnly};
 }

@@ -18,8 +18,12 @@ struct QuickExtractAnswer {
 class frmQuickExtract {
 public:
     enum ControlId {
-        optDel0 = kOptDel0, optDel1 = kOptDel1, fraExtract = kFrame, qnrImage1 = kPicture,  // optDel(i) = 101 + i
-        cmdAction0 = kCmdAction0, cmdAction1 = kCmdAction1                            // cmdAction(i) = 200 + i
+        optDel0 = kOptDel0,
+        optDel1 = kOptDel1,
+        fraExtract = kFrame,
+        qnrImage1 = kPicture,  // optDel(i) = 101 + i
+        cmdAction0 = kCmdAction0,
+        cmdAction1 = kCmdAction1  // cmdAction(i) = 200 + i
     };
 
     // Shows the window modally, owned by `owner`; returns when it closes.

@@ -37,9 +37,12 @@ struct FailureClues {
 
     void Note(const std::wstring& message) {
         if (Holds(message, L"cannot find either ")) archiveMissing = true;
-        if (Holds(message, L"incorrect password") || Holds(message, L"(wrong password?)")) wrongPassword = true;
-        else if (Holds(message, L"error:  cannot create")) cannotCreate = true;
-        else if (message.compare(0, 10, L"  error:  ") == 0) memberDamaged = true;
+        if (Holds(message, L"incorrect password") || Holds(message, L"(wrong password?)"))
+            wrongPassword = true;
+        else if (Holds(message, L"error:  cannot create"))
+            cannotCreate = true;
+        else if (message.compare(0, 10, L"  error:  ") == 0)
+            memberDamaged = true;
     }
 };
 
@@ -48,15 +51,13 @@ struct FailureClues {
 // clues only.
 std::wstring FailureDetail(long result, const FailureClues& clues) {
     switch (result) {
-        case PK_BADERR:
-        case PK_EOF:
-            return et::kArchiveDamaged;
-        case PK_NOZIP:
-            return clues.archiveMissing ? et::kArchiveMissing : et::kNotAnArchive;
-        case PK_DISK: return et::kDiskFull;
-        case IZ_UNSUP: return et::kUnsupported;
-        case IZ_BADPWD: return et::kWrongPassword;
-        default: break;
+    case PK_BADERR:
+    case PK_EOF: return et::kArchiveDamaged;
+    case PK_NOZIP: return clues.archiveMissing ? et::kArchiveMissing : et::kNotAnArchive;
+    case PK_DISK: return et::kDiskFull;
+    case IZ_UNSUP: return et::kUnsupported;
+    case IZ_BADPWD: return et::kWrongPassword;
+    default: break;
     }
     if (result >= PK_MEM && result <= 8) return et::kOutOfMemory;  // 4 to 8: out of memory
     if (clues.memberDamaged) return et::kMemberDamaged;
@@ -66,8 +67,7 @@ std::wstring FailureDetail(long result, const FailureClues& clues) {
 }
 
 void ShowFailure(HWND owner, const std::wstring& detail) {
-    const std::wstring message =
-        std::wstring(texts::kErrorsDuring) + texts::kErrorsExtracting + texts::kCrLf + detail;
+    const std::wstring message = std::wstring(texts::kErrorsDuring) + texts::kErrorsExtracting + texts::kCrLf + detail;
     MessageBoxW(owner, message.c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
 }
 
@@ -92,14 +92,18 @@ struct frmShellExtract::State {
     }
 
     void OnProgress(const std::wstring& message) {
-        if (IsMemberLine(message)) SetWork(message.size() > 12 ? message.substr(12) : std::wstring());
-        else clues.Note(message);
+        if (IsMemberLine(message))
+            SetWork(message.size() > 12 ? message.substr(12) : std::wstring());
+        else
+            clues.Note(message);
     }
 
     void OnPassword(std::wstring& password, bool& cancel, const std::wstring& member) {
         PasswordAnswer answer = frmPwdAsk::Show(hwnd, member);
-        if (answer.tag == L"OK") password = answer.password;
-        else cancel = true;
+        if (answer.tag == L"OK")
+            password = answer.password;
+        else
+            cancel = true;
     }
 
     void OnComplete(long result) {
@@ -139,27 +143,26 @@ struct frmShellExtract::State {
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
         switch (message) {
-            case WM_INITDIALOG:
-                SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-                reinterpret_cast<State*>(lParam)->hwnd = dialog;
-                TopLevelWindowOpened();
-                return TRUE;
-            case WM_COMMAND:
-                if (LOWORD(wParam) == cmdCancel && self) self->OnCancelClicked();
-                return TRUE;
-            case WM_TIMER:
-                if (wParam == kServerWatchTimer && self) self->OnServerWatchTick();
-                return TRUE;
-            case WM_CLOSE:
-                // The close box asks for the same orderly stop as the button.
-                if (self) self->OnCancelClicked();
-                return TRUE;
-            case WM_NCDESTROY:
-                if (self) self->hwnd = nullptr;
-                TopLevelWindowClosed();
-                return FALSE;
-            default:
-                return FALSE;
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            reinterpret_cast<State*>(lParam)->hwnd = dialog;
+            TopLevelWindowOpened();
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == cmdCancel && self) self->OnCancelClicked();
+            return TRUE;
+        case WM_TIMER:
+            if (wParam == kServerWatchTimer && self) self->OnServerWatchTick();
+            return TRUE;
+        case WM_CLOSE:
+            // The close box asks for the same orderly stop as the button.
+            if (self) self->OnCancelClicked();
+            return TRUE;
+        case WM_NCDESTROY:
+            if (self) self->hwnd = nullptr;
+            TopLevelWindowClosed();
+            return FALSE;
+        default: return FALSE;
         }
     }
 };
@@ -181,11 +184,11 @@ std::wstring frmShellExtract::ExtractionFolderFor(const std::wstring& archivePat
 }
 
 void frmShellExtract::QuickExtract() {
-    DialogTemplate t(texts::kProgramName, DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 240,
-                     62);
+    DialogTemplate t(texts::kProgramName,
+                     DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 240, 62);
     t.AddItem(kStaticClass, lblTravail, L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_PATHELLIPSIS, 8, 10, 224, 12);
-    t.AddItem(kButtonClass, cmdCancel, texts::kCancel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 93, 38, 54,
-              15);
+    t.AddItem(kButtonClass, cmdCancel, texts::kCancel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 93, 38,
+              54, 15);
     HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, &State::DialogProc,
                                            reinterpret_cast<LPARAM>(state_.get()));
     if (!hwnd) return;

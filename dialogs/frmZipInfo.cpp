@@ -12,7 +12,16 @@ namespace {
 namespace t = info_texts;
 
 // lblInfo indices, as the window has always numbered them.
-enum Figure { kSize = 0, kCompressed = 1, kUncompressed = 2, kFactor = 3, kCount = 4, kFolder = 5, kName = 6, kDate = 7 };
+enum Figure {
+    kSize = 0,
+    kCompressed = 1,
+    kUncompressed = 2,
+    kFactor = 3,
+    kCount = 4,
+    kFolder = 5,
+    kName = 6,
+    kDate = 7
+};
 
 struct DialogState {
     const ZipInfoTexts* figures = nullptr;

@@ -16,18 +16,13 @@ std::wstring ZipResultText(int code) {
     case ZE_READ:
     case ZE_NAME:
     case ZE_WRITE:
-    case ZE_CREAT:
-        return texts::kWriteError;
-    case ZE_MEM:
-        return texts::kOutOfMemory;
-    case ZE_NONE:
-        return texts::kNothingMatched;
+    case ZE_CREAT: return texts::kWriteError;
+    case ZE_MEM: return texts::kOutOfMemory;
+    case ZE_NONE: return texts::kNothingMatched;
     case ZE_PARMS:
         return texts::kParameters1 + crlf + texts::kParameters2 + texts::kParameters3 + crlf + texts::kParameters4;
-    case ZE_OPEN:
-        return std::wstring(texts::kErrorsDuring) + texts::kErrorsZipping;
-    default:
-        return std::wstring();
+    case ZE_OPEN: return std::wstring(texts::kErrorsDuring) + texts::kErrorsZipping;
+    default: return std::wstring();
     }
 }
 

@@ -32,14 +32,14 @@ using AutomationDate = double;
 
 // One member of a listing as the directory-entry callback reports it.
 struct UnzipMemberEntry {
-    std::wstring name;          // after the last separator
-    std::wstring folder;        // before it, backslashes, no trailing separator
-    AutomationDate date = 0;    // to the minute
+    std::wstring name;        // after the last separator
+    std::wstring folder;      // before it, backslashes, no trailing separator
+    AutomationDate date = 0;  // to the minute
     long compressedSize = 0;
     long uncompressedSize = 0;
     long crc = 0;
     bool encrypted = false;
-    long ratio = 0;             // percent, signed 16-bit range
+    long ratio = 0;  // percent, signed 16-bit range
     std::wstring method;
 };
 

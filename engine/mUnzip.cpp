@@ -187,16 +187,16 @@ int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR m
     return 0;
 }
 
-void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day,
-                               unsigned month, unsigned year, unsigned hour, unsigned minute, char, LPSTR path,
-                               LPSTR method, unsigned long crc, char mark) {
+void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day, unsigned month,
+                               unsigned year, unsigned hour, unsigned minute, char, LPSTR path, LPSTR method,
+                               unsigned long crc, char mark) {
     UnzipMemberEntry entry;
     SplitMemberPath(FromAnsi(CallbackText(path, kEntryTextLimit)), entry.folder, entry.name);
     if (entry.name.empty()) return;  // a folder entry
     int fullYear = static_cast<int>(year);
     if (fullYear < 100) fullYear += fullYear < 30 ? 2000 : 1900;
-    entry.date = MakeAutomationDate(fullYear, static_cast<int>(month), static_cast<int>(day),
-                                    static_cast<int>(hour), static_cast<int>(minute), 0);
+    entry.date = MakeAutomationDate(fullYear, static_cast<int>(month), static_cast<int>(day), static_cast<int>(hour),
+                                    static_cast<int>(minute), 0);
     entry.method = FromAnsi(CallbackText(method, kEntryTextLimit));
     entry.encrypted = (static_cast<unsigned char>(mark) & 0x40) != 0;
     entry.compressedSize = static_cast<long>(csize);

@@ -49,9 +49,9 @@ bool UnzipPasswordGivenUp();
 int WINAPI UnzipPrintCallback(LPSTR text, unsigned long count);
 int WINAPI UnzipReplaceCallback(LPSTR file);
 int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR member);
-void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day,
-                               unsigned month, unsigned year, unsigned hour, unsigned minute, char c, LPSTR path,
-                               LPSTR method, unsigned long crc, char mark);
+void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day, unsigned month,
+                               unsigned year, unsigned hour, unsigned minute, char c, LPSTR path, LPSTR method,
+                               unsigned long crc, char mark);
 int WINAPI UnzipServiceCallback(LPCSTR name, unsigned long size);
 
 // ---- Helpers shared with the unzip objects ----

@@ -140,20 +140,19 @@ long ZipOptionRecord::MessageLevel() const {
 
 void ZipOptionRecord::MessageLevel(long value) {
     switch (value) {
-        case 0:
-            record_.fVerbose = 1;
-            record_.fQuiet = 0;
-            break;
-        case 1:
-            record_.fVerbose = 0;
-            record_.fQuiet = 1;
-            break;
-        case 2:
-            record_.fVerbose = 0;
-            record_.fQuiet = 0;
-            break;
-        default:
-            break;  // any other value changes nothing
+    case 0:
+        record_.fVerbose = 1;
+        record_.fQuiet = 0;
+        break;
+    case 1:
+        record_.fVerbose = 0;
+        record_.fQuiet = 1;
+        break;
+    case 2:
+        record_.fVerbose = 0;
+        record_.fQuiet = 0;
+        break;
+    default: break;  // any other value changes nothing
     }
 }
 

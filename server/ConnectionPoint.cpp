@@ -7,8 +7,9 @@ namespace qnr {
 namespace {
 
 bool SinkIsGone(HRESULT hr) {
-    return hr == RPC_E_DISCONNECTED || hr == CO_E_OBJNOTCONNECTED || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
-           hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE;
+    return hr == RPC_E_DISCONNECTED || hr == CO_E_OBJNOTCONNECTED ||
+           hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) || hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+           hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE;
 }
 
 }  // namespace
@@ -76,8 +77,8 @@ void EventConnectionPoint::Fire(DISPID id, std::vector<VARIANTARG> arguments) {
     // A handler may advise or unadvise while it runs: call a snapshot.
     std::vector<std::pair<DWORD, ComPtr<IDispatch>>> snapshot = sinks_;
     for (auto& [cookie, sink] : snapshot) {
-        HRESULT hr = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr,
-                                  nullptr);
+        HRESULT hr =
+            sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
         if (SinkIsGone(hr)) Unadvise(cookie);
     }
 }

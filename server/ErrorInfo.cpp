@@ -17,8 +17,7 @@ long ErrorNumberOfHResult(HRESULT hr) {
     return static_cast<long>(hr);
 }
 
-HRESULT RaiseAutomationError(long number, const std::wstring& source, const std::wstring& description,
-                             const IID& iid) {
+HRESULT RaiseAutomationError(long number, const std::wstring& source, const std::wstring& description, const IID& iid) {
     ComPtr<ICreateErrorInfo> create;
     if (SUCCEEDED(CreateErrorInfo(create.Receive()))) {
         create->SetGUID(iid);

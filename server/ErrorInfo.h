@@ -21,8 +21,7 @@ long ErrorNumberOfHResult(HRESULT hr);
 
 // Publishes number, source and description on this thread for `iid` and
 // returns the HRESULT to give back to the caller.
-HRESULT RaiseAutomationError(long number, const std::wstring& source, const std::wstring& description,
-                             const IID& iid);
+HRESULT RaiseAutomationError(long number, const std::wstring& source, const std::wstring& description, const IID& iid);
 
 // Runs `body`, turning any exception into an automation error for `iid`:
 // engine errors keep their number, source and description; running out of

@@ -70,8 +70,8 @@ HRESULT CreateEmptyKey(HKEY root, const std::wstring& subKey) {
 // HKCU\Software\Classes. Wine honours only the first for activation.
 bool MachineClassesWritable() {
     RegistryKey key;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE,
-                         key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE, key.put()) ==
+           ERROR_SUCCESS;
 }
 
 HRESULT OpenClassesRoot(bool machine, RegistryKey& key) {

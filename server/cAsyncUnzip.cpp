@@ -24,22 +24,30 @@ cAsyncUnzip::cAsyncUnzip()
 HRESULT cAsyncUnzip::unzip() { return AcceptJob(DeferStart); }
 
 HRESULT cAsyncUnzip::get_ExtractOnlyNewer(VARIANT_BOOL* value) { return ReadFlag(options_.ExtractOnlyNewer(), value); }
-HRESULT cAsyncUnzip::put_ExtractOnlyNewer(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::ExtractOnlyNewer, value); }
+HRESULT cAsyncUnzip::put_ExtractOnlyNewer(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::ExtractOnlyNewer, value);
+}
 
 HRESULT cAsyncUnzip::get_ExtractOnlyExistingNewer(VARIANT_BOOL* value) {
     return ReadFlag(options_.ExtractOnlyExistingNewer(), value);
 }
-HRESULT cAsyncUnzip::put_ExtractOnlyExistingNewer(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::ExtractOnlyExistingNewer, value); }
+HRESULT cAsyncUnzip::put_ExtractOnlyExistingNewer(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::ExtractOnlyExistingNewer, value);
+}
 
 HRESULT cAsyncUnzip::get_SpaceToUnderscore(VARIANT_BOOL* value) {
     return ReadFlag(options_.SpaceToUnderscore(), value);
 }
-HRESULT cAsyncUnzip::put_SpaceToUnderscore(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::SpaceToUnderscore, value); }
+HRESULT cAsyncUnzip::put_SpaceToUnderscore(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::SpaceToUnderscore, value);
+}
 
 HRESULT cAsyncUnzip::get_PromptToOverwrite(VARIANT_BOOL* value) {
     return ReadFlag(options_.PromptToOverwrite(), value);
 }
-HRESULT cAsyncUnzip::put_PromptToOverwrite(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::PromptToOverwrite, value); }
+HRESULT cAsyncUnzip::put_PromptToOverwrite(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::PromptToOverwrite, value);
+}
 
 HRESULT cAsyncUnzip::get_MessageLevel(EUZMsgLevel* value) {
     if (!value) return E_POINTER;
@@ -52,7 +60,9 @@ HRESULT cAsyncUnzip::put_MessageLevel(EUZMsgLevel value) {
 }
 
 HRESULT cAsyncUnzip::get_TestZip(VARIANT_BOOL* value) { return ReadFlag(options_.TestZip(), value); }
-HRESULT cAsyncUnzip::put_TestZip(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::TestZip, value); }
+HRESULT cAsyncUnzip::put_TestZip(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::TestZip, value);
+}
 
 HRESULT cAsyncUnzip::get_Listing(VARIANT_BOOL* value) { return ReadFlag(listing_, value); }
 HRESULT cAsyncUnzip::put_Listing(VARIANT_BOOL value) {
@@ -61,23 +71,33 @@ HRESULT cAsyncUnzip::put_Listing(VARIANT_BOOL value) {
 }
 
 HRESULT cAsyncUnzip::get_DisplayComment(VARIANT_BOOL* value) { return ReadFlag(options_.DisplayComment(), value); }
-HRESULT cAsyncUnzip::put_DisplayComment(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::DisplayComment, value); }
+HRESULT cAsyncUnzip::put_DisplayComment(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::DisplayComment, value);
+}
 
 HRESULT cAsyncUnzip::get_UseFolderNames(VARIANT_BOOL* value) { return ReadFlag(options_.UseFolderNames(), value); }
-HRESULT cAsyncUnzip::put_UseFolderNames(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::UseFolderNames, value); }
+HRESULT cAsyncUnzip::put_UseFolderNames(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::UseFolderNames, value);
+}
 
 HRESULT cAsyncUnzip::get_OverwriteExisting(VARIANT_BOOL* value) {
     return ReadFlag(options_.OverwriteExisting(), value);
 }
-HRESULT cAsyncUnzip::put_OverwriteExisting(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::OverwriteExisting, value); }
+HRESULT cAsyncUnzip::put_OverwriteExisting(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::OverwriteExisting, value);
+}
 
 HRESULT cAsyncUnzip::get_ConvertCRToCRLF(VARIANT_BOOL* value) { return ReadFlag(options_.ConvertCRToCRLF(), value); }
-HRESULT cAsyncUnzip::put_ConvertCRToCRLF(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::ConvertCRToCRLF, value); }
+HRESULT cAsyncUnzip::put_ConvertCRToCRLF(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::ConvertCRToCRLF, value);
+}
 
 HRESULT cAsyncUnzip::get_CaseSensitiveFileNames(VARIANT_BOOL* value) {
     return ReadFlag(options_.CaseSensitiveFileNames(), value);
 }
-HRESULT cAsyncUnzip::put_CaseSensitiveFileNames(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::UnzipOptionRecord::CaseSensitiveFileNames, value); }
+HRESULT cAsyncUnzip::put_CaseSensitiveFileNames(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::UnzipOptionRecord::CaseSensitiveFileNames, value);
+}
 
 HRESULT cAsyncUnzip::get_FileCount(LONG* value) { return CopyNumber(directory_.Count(), value); }
 

@@ -37,36 +37,56 @@ HRESULT cAsyncZip::put_BasePath(BSTR value) {
 }
 
 HRESULT cAsyncZip::get_Encrypt(VARIANT_BOOL* value) { return ReadFlag(options_.Encrypt(), value); }
-HRESULT cAsyncZip::put_Encrypt(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::Encrypt, value); }
+HRESULT cAsyncZip::put_Encrypt(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::Encrypt, value);
+}
 
 HRESULT cAsyncZip::get_IncludeSystemAndHiddenFiles(VARIANT_BOOL* value) {
     return ReadFlag(options_.IncludeSystemAndHiddenFiles(), value);
 }
-HRESULT cAsyncZip::put_IncludeSystemAndHiddenFiles(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::IncludeSystemAndHiddenFiles, value); }
+HRESULT cAsyncZip::put_IncludeSystemAndHiddenFiles(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::IncludeSystemAndHiddenFiles, value);
+}
 
 HRESULT cAsyncZip::get_StoreVolumeLabel(VARIANT_BOOL* value) { return ReadFlag(options_.StoreVolumeLabel(), value); }
-HRESULT cAsyncZip::put_StoreVolumeLabel(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::StoreVolumeLabel, value); }
+HRESULT cAsyncZip::put_StoreVolumeLabel(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::StoreVolumeLabel, value);
+}
 
 HRESULT cAsyncZip::get_StoreDirectories(VARIANT_BOOL* value) { return ReadFlag(options_.StoreDirectories(), value); }
-HRESULT cAsyncZip::put_StoreDirectories(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::StoreDirectories, value); }
+HRESULT cAsyncZip::put_StoreDirectories(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::StoreDirectories, value);
+}
 
 HRESULT cAsyncZip::get_StoreFolderNames(VARIANT_BOOL* value) { return ReadFlag(options_.StoreFolderNames(), value); }
-HRESULT cAsyncZip::put_StoreFolderNames(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::StoreFolderNames, value); }
+HRESULT cAsyncZip::put_StoreFolderNames(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::StoreFolderNames, value);
+}
 
 HRESULT cAsyncZip::get_RecurseSubDirs(VARIANT_BOOL* value) { return ReadFlag(options_.RecurseSubDirs(), value); }
-HRESULT cAsyncZip::put_RecurseSubDirs(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::RecurseSubDirs, value); }
+HRESULT cAsyncZip::put_RecurseSubDirs(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::RecurseSubDirs, value);
+}
 
 HRESULT cAsyncZip::get_UpdateOnlyIfNewer(VARIANT_BOOL* value) { return ReadFlag(options_.UpdateOnlyIfNewer(), value); }
-HRESULT cAsyncZip::put_UpdateOnlyIfNewer(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::UpdateOnlyIfNewer, value); }
+HRESULT cAsyncZip::put_UpdateOnlyIfNewer(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::UpdateOnlyIfNewer, value);
+}
 
 HRESULT cAsyncZip::get_FreshenFiles(VARIANT_BOOL* value) { return ReadFlag(options_.FreshenFiles(), value); }
-HRESULT cAsyncZip::put_FreshenFiles(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::FreshenFiles, value); }
+HRESULT cAsyncZip::put_FreshenFiles(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::FreshenFiles, value);
+}
 
 HRESULT cAsyncZip::get_MoveFiles(VARIANT_BOOL* value) { return ReadFlag(options_.MoveFiles(), value); }
-HRESULT cAsyncZip::put_MoveFiles(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::MoveFiles, value); }
+HRESULT cAsyncZip::put_MoveFiles(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::MoveFiles, value);
+}
 
 HRESULT cAsyncZip::get_AddComment(VARIANT_BOOL* value) { return ReadFlag(options_.AddComment(), value); }
-HRESULT cAsyncZip::put_AddComment(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::AddComment, value); }
+HRESULT cAsyncZip::put_AddComment(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::AddComment, value);
+}
 
 HRESULT cAsyncZip::get_MessageLevel(EZPMsgLevel* value) {
     if (!value) return E_POINTER;
@@ -90,10 +110,14 @@ HRESULT cAsyncZip::put_CompressionLevel(EZPCompLevel value) {
 }
 
 HRESULT cAsyncZip::get_ConvertCRLFToLF(VARIANT_BOOL* value) { return ReadFlag(options_.ConvertCRLFToLF(), value); }
-HRESULT cAsyncZip::put_ConvertCRLFToLF(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::ConvertCRLFToLF, value); }
+HRESULT cAsyncZip::put_ConvertCRLFToLF(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::ConvertCRLFToLF, value);
+}
 
 HRESULT cAsyncZip::get_ConvertLFToCRLF(VARIANT_BOOL* value) { return ReadFlag(options_.ConvertLFToCRLF(), value); }
-HRESULT cAsyncZip::put_ConvertLFToCRLF(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::ConvertLFToCRLF, value); }
+HRESULT cAsyncZip::put_ConvertLFToCRLF(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::ConvertLFToCRLF, value);
+}
 
 HRESULT cAsyncZip::ClearFileSpecs() {
     fileSpecs_.Clear();
@@ -126,14 +150,18 @@ HRESULT cAsyncZip::get_FileSpec(LONG nIndex, VARIANT* value) {
 }
 
 HRESULT cAsyncZip::get_AllowAppend(VARIANT_BOOL* value) { return ReadFlag(options_.AllowAppend(), value); }
-HRESULT cAsyncZip::put_AllowAppend(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::AllowAppend, value); }
+HRESULT cAsyncZip::put_AllowAppend(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::AllowAppend, value);
+}
 
 // Read True only when the field is exactly 1; it stays as set after a job,
 // so the next Zip deletes again.
 HRESULT cAsyncZip::get_DeleteEntries(VARIANT_BOOL* value) {
     return ReadFlag(options_.Record().fDeleteEntries == 1, value);
 }
-HRESULT cAsyncZip::put_DeleteEntries(VARIANT_BOOL value) { return WriteFlag(options_, &bralto::ZipOptionRecord::DeleteEntries, value); }
+HRESULT cAsyncZip::put_DeleteEntries(VARIANT_BOOL value) {
+    return WriteFlag(options_, &bralto::ZipOptionRecord::DeleteEntries, value);
+}
 
 HRESULT cAsyncZip::Start() {
     const long result = RunJob();

@@ -38,8 +38,8 @@ bool HasSwitch(const std::wstring& commandLine, const wchar_t* name) {
 class ClassRegistration {
 public:
     ClassRegistration(const CLSID& id, IUnknown* factory) {
-        result_ = CoRegisterClassObject(id, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED,
-                                        &cookie_);
+        result_ =
+            CoRegisterClassObject(id, factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE | REGCLS_SUSPENDED, &cookie_);
     }
     ClassRegistration(const ClassRegistration&) = delete;
     ClassRegistration& operator=(const ClassRegistration&) = delete;

@@ -41,14 +41,12 @@ ZipAssociation::Owner ZipAssociation::CurrentOwner(std::wstring* ownerName) {
 std::wstring ZipAssociation::InfoText() {
     std::wstring owner;
     switch (CurrentOwner(&owner)) {
-        case Owner::Other:
-            return t::kAssociatedWith + owner + kCrLf + kCrLf + kCrLf + t::kMakeDefault + kCrLf + kCrLf +
-                   t::kUndoFile1 + t::kUndoFile2 + t::kUndoFile3;
-        case Owner::Bralto:
-            return std::wstring(t::kAlreadyAssociated) + kCrLf + kCrLf + t::kRecreate1 + t::kRecreate2;
-        case Owner::Nobody:
-        default:
-            return std::wstring(t::kNotAssociated) + kCrLf + kCrLf + t::kMakeDefault;
+    case Owner::Other:
+        return t::kAssociatedWith + owner + kCrLf + kCrLf + kCrLf + t::kMakeDefault + kCrLf + kCrLf + t::kUndoFile1 +
+               t::kUndoFile2 + t::kUndoFile3;
+    case Owner::Bralto: return std::wstring(t::kAlreadyAssociated) + kCrLf + kCrLf + t::kRecreate1 + t::kRecreate2;
+    case Owner::Nobody:
+    default: return std::wstring(t::kNotAssociated) + kCrLf + kCrLf + t::kMakeDefault;
     }
 }
 

@@ -14,9 +14,9 @@ namespace bralto {
 extern const wchar_t kBraltoFileClass[];  // "Quenor Archive"
 
 struct AssociationResult {
-    bool succeeded = false;     // the association is now Bralto's
+    bool succeeded = false;  // the association is now Bralto's
     bool undoFileWritten = false;
-    std::wstring message;       // what to tell the user
+    std::wstring message;  // what to tell the user
     UINT icon = MB_ICONINFORMATION;
 };
 

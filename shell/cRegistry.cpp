@@ -26,9 +26,12 @@ std::wstring Hex8(uint32_t n) {
 std::wstring EscapeForRegFile(const std::wstring& text) {
     std::wstring out;
     for (wchar_t c : text) {
-        if (c == L'\\') out += L"\\\\";
-        else if (c == L'"') out += L"\\\"";
-        else out += c;
+        if (c == L'\\')
+            out += L"\\\\";
+        else if (c == L'"')
+            out += L"\\\"";
+        else
+            out += c;
     }
     return out;
 }
@@ -79,9 +82,7 @@ std::wstring RegistryValueText(const RegistryValue& value) {
     return L"";
 }
 
-HKEY cRegistry::Root() const {
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(classKey_)));
-}
+HKEY cRegistry::Root() const { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(classKey_))); }
 
 std::wstring cRegistry::ClassKeyText() const { return std::to_wstring(static_cast<int32_t>(classKey_)); }
 
@@ -101,22 +102,20 @@ RegistryValue cRegistry::Value() {
     if (RegQueryValueExW(key.get(), valueKey_.c_str(), nullptr, &type, data.data(), &read) != ERROR_SUCCESS)
         return default_;
     switch (type) {
-        case REG_SZ:
-        case REG_MULTI_SZ:
-        case REG_EXPAND_SZ: {
-            // Text up to its terminating NUL; a multi-string keeps its inner NULs.
-            std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), read / sizeof(wchar_t));
-            while (!text.empty() && text.back() == L'\0') text.pop_back();
-            if (type == REG_MULTI_SZ) text += L'\0';
-            return type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
-        }
-        case REG_DWORD:
-            return static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24);
-        case REG_DWORD_BIG_ENDIAN:
-            return static_cast<int32_t>(data[3] | data[2] << 8 | data[1] << 16 | static_cast<uint32_t>(data[0]) << 24);
-        default:
-            data.resize(read);
-            return data;
+    case REG_SZ:
+    case REG_MULTI_SZ:
+    case REG_EXPAND_SZ: {
+        // Text up to its terminating NUL; a multi-string keeps its inner NULs.
+        std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), read / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
+        if (type == REG_MULTI_SZ) text += L'\0';
+        return type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
+    }
+    case REG_DWORD:
+        return static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24);
+    case REG_DWORD_BIG_ENDIAN:
+        return static_cast<int32_t>(data[3] | data[2] << 8 | data[1] << 16 | static_cast<uint32_t>(data[0]) << 24);
+    default: data.resize(read); return data;
     }
 }
 
@@ -132,35 +131,36 @@ void cRegistry::SetValue(const RegistryValue& value) {
     LONG rc = ERROR_SUCCESS;
     bool written = true;
     switch (valueType_) {
-        case REG_SZ:
-        case REG_EXPAND_SZ: {
-            std::wstring text = RegistryValueText(value);
-            DWORD type = LooksExpandable(text) ? REG_EXPAND_SZ : REG_SZ;
-            rc = RegSetValueExW(key.get(), valueKey_.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-            break;
-        }
-        case REG_BINARY: {
-            auto* bytes = std::get_if<std::vector<uint8_t>>(&value);
-            if (!bytes) Raise(kRegistryError, description);
-            rc = RegSetValueExW(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->data(),
-                                static_cast<DWORD>(bytes->size()));
-            break;
-        }
-        case REG_DWORD:
-        case REG_DWORD_BIG_ENDIAN: {
-            int32_t number = 0;
-            if (auto* n16 = std::get_if<int16_t>(&value)) number = *n16;
-            else if (auto* n32 = std::get_if<int32_t>(&value)) number = *n32;
-            else written = false;  // only integers are written as numbers
-            if (written)
-                rc = RegSetValueExW(key.get(), valueKey_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                                    sizeof(number));
-            break;
-        }
-        default:
-            rc = ERROR_INVALID_DATA;
-            break;
+    case REG_SZ:
+    case REG_EXPAND_SZ: {
+        std::wstring text = RegistryValueText(value);
+        DWORD type = LooksExpandable(text) ? REG_EXPAND_SZ : REG_SZ;
+        rc = RegSetValueExW(key.get(), valueKey_.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        break;
+    }
+    case REG_BINARY: {
+        auto* bytes = std::get_if<std::vector<uint8_t>>(&value);
+        if (!bytes) Raise(kRegistryError, description);
+        rc = RegSetValueExW(key.get(), valueKey_.c_str(), 0, REG_BINARY, bytes->data(),
+                            static_cast<DWORD>(bytes->size()));
+        break;
+    }
+    case REG_DWORD:
+    case REG_DWORD_BIG_ENDIAN: {
+        int32_t number = 0;
+        if (auto* n16 = std::get_if<int16_t>(&value))
+            number = *n16;
+        else if (auto* n32 = std::get_if<int32_t>(&value))
+            number = *n32;
+        else
+            written = false;  // only integers are written as numbers
+        if (written)
+            rc = RegSetValueExW(key.get(), valueKey_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                                sizeof(number));
+        break;
+    }
+    default: rc = ERROR_INVALID_DATA; break;
     }
     if (rc != ERROR_SUCCESS) Raise(kRegistryWriteError, description);
     if (written) lastWritten_ = value;
@@ -194,8 +194,8 @@ bool cRegistry::DeleteKeyTree() {
 bool cRegistry::DeleteValue() {
     UniqueHKey key;
     if (RegOpenKeyExW(Root(), sectionKey_.c_str(), 0, kFullAccess, key.put()) != ERROR_SUCCESS)
-        Raise(kRegistryError, L"Failed to open key '" + ClassKeyText() + L"',Section: '" + sectionKey_ +
-                                  L"' for delete access");
+        Raise(kRegistryError,
+              L"Failed to open key '" + ClassKeyText() + L"',Section: '" + sectionKey_ + L"' for delete access");
     if (RegDeleteValueW(key.get(), valueKey_.c_str()) != ERROR_SUCCESS)
         Raise(kRegistryError, L"Failed to delete registry Key: '" + ClassKeyText() + L"',Section: '" + sectionKey_ +
                                   L"',Key: '" + valueKey_);
@@ -218,8 +218,7 @@ bool cRegistry::EnumerateValues(std::vector<std::wstring>& names) const {
 bool cRegistry::EnumerateSections(std::vector<std::wstring>& names) const {
     names.clear();
     UniqueHKey key;
-    if (RegOpenKeyExW(Root(), sectionKey_.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS)
-        return false;
+    if (RegOpenKeyExW(Root(), sectionKey_.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.put()) != ERROR_SUCCESS) return false;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
@@ -270,11 +269,11 @@ bool cRegistry::ExportToRegFile(const std::wstring& path) {
     const DWORD savedType = valueType_;
     std::wstring prefix;
     switch (classKey_) {
-        case kClassesRoot: prefix = L"[HKEY_CLASSES_ROOT\\"; break;
-        case kCurrentUser: prefix = L"[HKEY_CURRENT_USER\\"; break;
-        case kLocalMachine: prefix = L"[HKEY_LOCAL_MACHINE\\"; break;
-        case kUsers: prefix = L"[HKEY_USERS\\"; break;
-        default: break;
+    case kClassesRoot: prefix = L"[HKEY_CLASSES_ROOT\\"; break;
+    case kCurrentUser: prefix = L"[HKEY_CURRENT_USER\\"; break;
+    case kLocalMachine: prefix = L"[HKEY_LOCAL_MACHINE\\"; break;
+    case kUsers: prefix = L"[HKEY_USERS\\"; break;
+    default: break;
     }
 
     bool ok = KeyExists();
@@ -361,8 +360,9 @@ void cRegistry::CreateEXEAssociation(const Association& a) {
 
 void cRegistry::CreateAdditionalEXEAssociations(const std::wstring& className, const std::vector<std::wstring>& items) {
     if (items.empty() || items.size() % 3 != 0)
-        Raise(kRegistryError, L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected "
-                              L"Name/Text/Command");
+        Raise(kRegistryError,
+              L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected "
+              L"Name/Text/Command");
     const uint32_t savedClass = classKey_;
     classKey_ = kClassesRoot;
     sectionKey_ = className;

@@ -11,8 +11,14 @@ namespace bralto {
 
 class frmRegister {
 public:
-    enum ControlId { lblInfo0 = 201, lblInfo1 = 202, chkAnnule = 203, cmdAction0 = IDOK, cmdAction1 = IDCANCEL,
-                     qnrImage1 = 204 };
+    enum ControlId {
+        lblInfo0 = 201,
+        lblInfo1 = 202,
+        chkAnnule = 203,
+        cmdAction0 = IDOK,
+        cmdAction1 = IDCANCEL,
+        qnrImage1 = 204
+    };
 
     // Shows the window modally. `programFolder` holds Bralto.exe (no
     // trailing backslash); it receives Undo.reg. When the box is ticked at

@@ -13,20 +13,20 @@ const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr 
 std::wstring ShellOpenErrorText(INT_PTR result) {
     namespace t = shell_texts;
     switch (result) {
-        case 0:
-        case 8: return t::kOpenOutOfMemory;
-        case 2: return t::kOpenFileNotFound;
-        case 3: return t::kOpenPathNotFound;
-        case 5: return t::kOpenAccessDenied;
-        case 11: return t::kOpenBadFormat;
-        case 26: return t::kOpenSharingViolation;
-        case 27: return t::kOpenAssociationIncomplete;
-        case 28: return t::kOpenDdeTimeout;
-        case 29: return t::kOpenDdeFailed;
-        case 30: return t::kOpenDdeBusy;
-        case 31: return t::kOpenNoAssociation;
-        case 32: return t::kOpenDllNotFound;
-        default: return t::kOpenOtherError;
+    case 0:
+    case 8: return t::kOpenOutOfMemory;
+    case 2: return t::kOpenFileNotFound;
+    case 3: return t::kOpenPathNotFound;
+    case 5: return t::kOpenAccessDenied;
+    case 11: return t::kOpenBadFormat;
+    case 26: return t::kOpenSharingViolation;
+    case 27: return t::kOpenAssociationIncomplete;
+    case 28: return t::kOpenDdeTimeout;
+    case 29: return t::kOpenDdeFailed;
+    case 30: return t::kOpenDdeBusy;
+    case 31: return t::kOpenNoAssociation;
+    case 32: return t::kOpenDllNotFound;
+    default: return t::kOpenOtherError;
     }
 }
 

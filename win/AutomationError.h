@@ -33,5 +33,4 @@ private:
 constexpr long kErrSubscriptOutOfRange = 9;
 constexpr long kErrFileNotFound = 53;
 
-
 }  // namespace bralto

@@ -68,8 +68,7 @@ private:
 class Bstr {
 public:
     Bstr() = default;
-    explicit Bstr(const std::wstring& text)
-        : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit Bstr(const std::wstring& text) : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     Bstr(Bstr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}

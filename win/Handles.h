@@ -96,8 +96,6 @@ using UniqueDropHandle = UniqueHandle<HDROP, DropHandleTraits>;
 // Closes a kernel handle now and says whether the system accepted the
 // close: a file's last writes can still fail there. True when nothing was
 // held.
-inline bool CloseAndCheck(UniqueKernelHandle& handle) {
-    return !handle || CloseHandle(handle.release()) != FALSE;
-}
+inline bool CloseAndCheck(UniqueKernelHandle& handle) { return !handle || CloseHandle(handle.release()) != FALSE; }
 
 }  // namespace bralto

@@ -48,9 +48,9 @@ typedef int(WINAPI DLLREPLACE)(LPSTR filename);
 /* Returns 0 when a password was written into buffer, 1 for none. */
 typedef int(WINAPI DLLPASSWORD)(LPSTR buffer, int size, LPCSTR prompt, LPCSTR name);
 /* One member of a listing. mark has bit 0x40 set when encrypted. */
-typedef void(WINAPI DLLMESSAGE)(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day,
-                                unsigned month, unsigned year, unsigned hour, unsigned minute, char c, LPSTR path,
-                                LPSTR method, unsigned long crc, char mark);
+typedef void(WINAPI DLLMESSAGE)(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day, unsigned month,
+                                unsigned year, unsigned hour, unsigned minute, char c, LPSTR path, LPSTR method,
+                                unsigned long crc, char mark);
 /* Called before each member; non-zero asks the library to stop (code 80). */
 typedef int(WINAPI DLLSERVICE)(LPCSTR name, unsigned long size);
 
@@ -91,18 +91,18 @@ typedef struct {
 /* Result codes. */
 enum {
     PK_OK = 0,
-    PK_WARN = 1,      /* e.g. empty archive */
-    PK_ERR = 2,       /* some members failed */
-    PK_BADERR = 3,    /* damaged directory */
-    PK_MEM = 4,       /* 4 to 8: out of memory */
-    PK_NOZIP = 9,     /* archive missing or not a Zip file */
+    PK_WARN = 1,   /* e.g. empty archive */
+    PK_ERR = 2,    /* some members failed */
+    PK_BADERR = 3, /* damaged directory */
+    PK_MEM = 4,    /* 4 to 8: out of memory */
+    PK_NOZIP = 9,  /* archive missing or not a Zip file */
     PK_PARAM = 10,
-    PK_FIND = 11,     /* no member matched */
+    PK_FIND = 11, /* no member matched */
     PK_DISK = 50,
     PK_EOF = 51,
-    IZ_CTRLC = 80,    /* stopped by the service callback */
-    IZ_UNSUP = 81,    /* unsupported compression or encryption */
-    IZ_BADPWD = 82    /* no member could be decrypted */
+    IZ_CTRLC = 80, /* stopped by the service callback */
+    IZ_UNSUP = 81, /* unsupported compression or encryption */
+    IZ_BADPWD = 82 /* no member could be decrypted */
 };
 
 typedef int(WINAPI WIZ_SINGLEENTRYUNZIP)(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL,
@@ -114,8 +114,7 @@ typedef void(WINAPI UZPVERSION2)(UzpVer2* version);
 /* Lists (nvflag), tests (ntflag) or extracts the archive lpDCL->lpszZipFN.
  * ifnv/xfnv: ifnc/xfnc include and exclude names (wildcards allowed); an
  * empty include list means every member. Returns a result code. */
-int WINAPI Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL,
-                                LPUSERFUNCTIONS lpUserFunc);
+int WINAPI Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL, LPUSERFUNCTIONS lpUserFunc);
 /* Checks that archive exists and its directory reads: 0 good, 1 empty,
  * 3 damaged, 9 missing or not a Zip file. */
 int WINAPI Wiz_Validate(LPSTR archive, int AllCodes);

@@ -38,38 +38,38 @@ typedef struct {
 
 /* Options of the next ZpArchive call, in this order. */
 typedef struct {
-    LPSTR Date;           /* unused */
-    LPSTR szRootDir;      /* folder the names are relative to ("" or NULL: current) */
-    LPSTR szTempDir;      /* unused: the temporary archive is made beside the archive */
-    BOOL fTemp;           /* unused */
-    BOOL fSuffix;         /* unused */
-    BOOL fEncrypt;        /* encrypt with the password callback's answer */
-    BOOL fSystem;         /* include hidden and system files */
-    BOOL fVolume;         /* ignored */
-    BOOL fExtra;          /* unused */
-    BOOL fNoDirEntries;   /* do not store folder entries */
-    BOOL fExcludeDate;    /* unused */
-    BOOL fIncludeDate;    /* unused */
-    BOOL fVerbose;        /* all messages (the default ones) */
-    BOOL fQuiet;          /* without fVerbose: no per-file messages, warnings and errors only */
-    BOOL fCRLF_LF;        /* text files: CR LF becomes LF */
-    BOOL fLF_CRLF;        /* text files: LF becomes CR LF */
-    BOOL fJunkDir;        /* store file names without their folders */
-    BOOL fGrow;           /* add to the existing archive (always allowed) */
-    BOOL fForce;          /* unused */
-    BOOL fMove;           /* delete the files once the archive is written */
-    BOOL fDeleteEntries;  /* the names are members to delete */
-    BOOL fUpdate;         /* only files newer than their member, and new files */
-    BOOL fFreshen;        /* only members whose file is newer */
-    BOOL fJunkSFX;        /* unused */
-    BOOL fLatestTime;     /* unused */
-    BOOL fComment;        /* ask for the archive comment */
-    BOOL fOffsets;        /* unused */
-    BOOL fPrivilege;      /* unused */
-    BOOL fEncryption;     /* unused */
-    int fRecurse;         /* 0 none; 1 into named folders; 2 into every folder, matching the mask */
-    int fRepair;          /* unused */
-    char fLevel;          /* '0' stores, '1' to '9' deflate */
+    LPSTR Date;          /* unused */
+    LPSTR szRootDir;     /* folder the names are relative to ("" or NULL: current) */
+    LPSTR szTempDir;     /* unused: the temporary archive is made beside the archive */
+    BOOL fTemp;          /* unused */
+    BOOL fSuffix;        /* unused */
+    BOOL fEncrypt;       /* encrypt with the password callback's answer */
+    BOOL fSystem;        /* include hidden and system files */
+    BOOL fVolume;        /* ignored */
+    BOOL fExtra;         /* unused */
+    BOOL fNoDirEntries;  /* do not store folder entries */
+    BOOL fExcludeDate;   /* unused */
+    BOOL fIncludeDate;   /* unused */
+    BOOL fVerbose;       /* all messages (the default ones) */
+    BOOL fQuiet;         /* without fVerbose: no per-file messages, warnings and errors only */
+    BOOL fCRLF_LF;       /* text files: CR LF becomes LF */
+    BOOL fLF_CRLF;       /* text files: LF becomes CR LF */
+    BOOL fJunkDir;       /* store file names without their folders */
+    BOOL fGrow;          /* add to the existing archive (always allowed) */
+    BOOL fForce;         /* unused */
+    BOOL fMove;          /* delete the files once the archive is written */
+    BOOL fDeleteEntries; /* the names are members to delete */
+    BOOL fUpdate;        /* only files newer than their member, and new files */
+    BOOL fFreshen;       /* only members whose file is newer */
+    BOOL fJunkSFX;       /* unused */
+    BOOL fLatestTime;    /* unused */
+    BOOL fComment;       /* ask for the archive comment */
+    BOOL fOffsets;       /* unused */
+    BOOL fPrivilege;     /* unused */
+    BOOL fEncryption;    /* unused */
+    int fRecurse;        /* 0 none; 1 into named folders; 2 into every folder, matching the mask */
+    int fRepair;         /* unused */
+    char fLevel;         /* '0' stores, '1' to '9' deflate */
 } ZPOPT, *LPZPOPT;
 
 /* One archive job: `argc` names in FNV (closed by a "" entry). */

@@ -67,8 +67,7 @@ void CopyText(char* field, size_t size, const char* text) {
 
 extern "C" {
 
-int WINAPI Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL,
-                                LPUSERFUNCTIONS lpUserFunc) {
+int WINAPI Wiz_SingleEntryUnzip(int ifnc, char** ifnv, int xfnc, char** xfnv, LPDCL lpDCL, LPUSERFUNCTIONS lpUserFunc) {
     if (!lpDCL || !lpDCL->lpszZipFN || !lpDCL->lpszZipFN[0]) return PK_PARAM;
     try {
         zipcore::UnzipOptions options = OptionsFrom(*lpDCL);
@@ -93,9 +92,9 @@ int WINAPI Wiz_Validate(LPSTR archive, int AllCodes) {
         if (!input) return PK_NOZIP;
         zipcore::ArchiveReader reader;
         switch (reader.Open(*input)) {
-            case zipcore::OpenResult::Ok: break;
-            case zipcore::OpenResult::NoEndRecord: return PK_NOZIP;
-            default: return PK_BADERR;
+        case zipcore::OpenResult::Ok: break;
+        case zipcore::OpenResult::NoEndRecord: return PK_NOZIP;
+        default: return PK_BADERR;
         }
         if (reader.DiskNumber() != 0) return PK_WARN;
         if (reader.Members().empty()) return AllCodes ? PK_WARN : PK_OK;

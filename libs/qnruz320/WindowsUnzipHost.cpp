@@ -117,8 +117,8 @@ private:
         SetFileTime(handle_.get(), nullptr, nullptr, &modified);
         std::wstring target = ToWin32Path(finalPath);
         DWORD existing = GetFileAttributesW(target.c_str());
-        if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                                                FILE_ATTRIBUTE_SYSTEM)))
+        if (existing != INVALID_FILE_ATTRIBUTES &&
+            (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
             SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
         // Renaming through the open handle costs one call where a rename by
         // name costs several (much slower under Wine); by name is the fallback.
@@ -140,8 +140,7 @@ private:
         info->ReplaceIfExists = TRUE;
         info->FileNameLength = static_cast<DWORD>(nameBytes);
         std::memcpy(info->FileName, target.data(), nameBytes);
-        return SetFileInformationByHandle(handle_.get(), FileRenameInfo, info,
-                                          static_cast<DWORD>(storage.size())) != 0;
+        return SetFileInformationByHandle(handle_.get(), FileRenameInfo, info, static_cast<DWORD>(storage.size())) != 0;
     }
 
     bool Flush() {
@@ -196,9 +195,7 @@ std::string WindowsUnzipHost::DecodeMemberName(const std::string& raw, bool utf8
 
 std::string WindowsUnzipHost::ToInterface(const std::string& utf8) { return Narrow(Widen(utf8, CP_UTF8), CP_ACP); }
 
-std::string WindowsUnzipHost::FromInterface(const std::string& text) {
-    return Narrow(Widen(text, CP_ACP), CP_UTF8);
-}
+std::string WindowsUnzipHost::FromInterface(const std::string& text) { return Narrow(Widen(text, CP_ACP), CP_UTF8); }
 
 void WindowsUnzipHost::Print(const std::string& text) {
     if (!callbacks_ || !callbacks_->print) return;
@@ -291,7 +288,8 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         std::wstring path = base + name;
         HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Win32ExtractedFile>(handle, path, false, spareWriteBuffer_);
+        if (handle != INVALID_HANDLE_VALUE)
+            return std::make_unique<Win32ExtractedFile>(handle, path, false, spareWriteBuffer_);
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;

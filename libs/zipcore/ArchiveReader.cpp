@@ -110,7 +110,6 @@ void ApplyUnicodePath(const uint8_t* extra, size_t extraSize, MemberInfo& m) {
 
 }  // namespace
 
-
 bool MemberInfo::IsEncrypted() const { return (flags & kFlagEncrypted) != 0; }
 
 bool MemberInfo::IsAesOrStrongEncrypted() const {
@@ -146,7 +145,8 @@ OpenResult ArchiveReader::Open(ArchiveInput& input) {
     centralDirSize_ = end.centralDirSize;
     centralDirOffset_ = end.centralDirOffset;
 
-    size_t commentSize = static_cast<size_t>(std::min<uint64_t>(end.commentLength, fileSize_ - endPos - sizeof endBytes));
+    size_t commentSize =
+        static_cast<size_t>(std::min<uint64_t>(end.commentLength, fileSize_ - endPos - sizeof endBytes));
     comment_.resize(commentSize);
     if (commentSize && !input.ReadAt(endPos + sizeof endBytes, &comment_[0], commentSize))
         return Fail(OpenResult::ReadError, "read error");

@@ -19,23 +19,23 @@ namespace zipcore {
 // One member as the central directory describes it, with the Zip64 and
 // time extra fields already applied.
 struct MemberInfo {
-    std::string rawName;        // name bytes as stored (code page unknown)
-    std::string unicodeName;    // UTF-8 name from the 0x7075 field, "" if none
-    bool utf8 = false;          // flag bit 11: rawName is UTF-8
+    std::string rawName;      // name bytes as stored (code page unknown)
+    std::string unicodeName;  // UTF-8 name from the 0x7075 field, "" if none
+    bool utf8 = false;        // flag bit 11: rawName is UTF-8
     uint16_t versionMadeBy = 0;
     uint16_t flags = 0;
-    uint16_t method = 0;        // as stored (99 for AES)
-    uint16_t modTime = 0;       // DOS time, local
-    uint16_t modDate = 0;       // DOS date, local
+    uint16_t method = 0;   // as stored (99 for AES)
+    uint16_t modTime = 0;  // DOS time, local
+    uint16_t modDate = 0;  // DOS date, local
     uint16_t internalAttributes = 0;
     uint32_t externalAttributes = 0;
     uint32_t crc32 = 0;
     uint64_t compressedSize = 0;
     uint64_t uncompressedSize = 0;
-    uint64_t localHeaderOffset = 0;  // absolute position in the file
-    uint64_t extentLimit = 0;        // the member's bytes must end by here
-    bool hasUnixTime = false;        // from the "UT" or NTFS extra field
-    int64_t unixModTime = 0;         // UTC seconds, when hasUnixTime
+    uint64_t localHeaderOffset = 0;     // absolute position in the file
+    uint64_t extentLimit = 0;           // the member's bytes must end by here
+    bool hasUnixTime = false;           // from the "UT" or NTFS extra field
+    int64_t unixModTime = 0;            // UTC seconds, when hasUnixTime
     std::vector<uint8_t> centralExtra;  // the central header's extra fields, as stored
     std::string comment;                // the member's comment, as stored
 
@@ -47,8 +47,8 @@ struct MemberInfo {
 
 enum class OpenResult {
     Ok,
-    NoEndRecord,      // no end of central directory: not a Zip file (or truncated)
-    Damaged,          // end record found, but the directory is inconsistent
+    NoEndRecord,  // no end of central directory: not a Zip file (or truncated)
+    Damaged,      // end record found, but the directory is inconsistent
     ReadError,
 };
 

@@ -194,8 +194,8 @@ ArchiveWriter::Result ArchiveWriter::AddFile(const NewMemberInfo& info, Compress
                                              const std::function<std::unique_ptr<InputStream>()>& reopen) {
     cipher_.reset();
     if (first.status != CompressedChunk::Status::Data) return Result::SourceFailed;
-    Result result = first.index == 0 && first.last ? WriteSingleChunk(info, first)
-                                                   : WriteChunked(info, first, compressor, reopen);
+    Result result =
+        first.index == 0 && first.last ? WriteSingleChunk(info, first) : WriteChunked(info, first, compressor, reopen);
     cipher_.reset();
     return result;
 }
@@ -351,8 +351,8 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
     }
     const uint8_t* zip64Data = nullptr;
     size_t zip64Size = 0;
-    bool localZip64 = FindExtraField(variable.data() + local.nameLength, local.extraLength, kExtraZip64, zip64Data,
-                                     zip64Size);
+    bool localZip64 =
+        FindExtraField(variable.data() + local.nameLength, local.extraLength, kExtraZip64, zip64Data, zip64Size);
     uint64_t total = kLocalHeaderSize + variable.size() + member.compressedSize;
     if (member.flags & kFlagDataDescriptor) {
         uint8_t signature[4];

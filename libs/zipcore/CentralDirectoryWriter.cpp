@@ -70,8 +70,7 @@ void AppendEndRecords(std::vector<uint8_t>& out, uint64_t count, uint64_t offset
         AppendZip64Locator(out, locator);
     }
     EndOfCentralDir end;
-    end.entriesOnDisk = end.totalEntries =
-        count >= kZip64Marker16 ? kZip64Marker16 : static_cast<uint16_t>(count);
+    end.entriesOnDisk = end.totalEntries = count >= kZip64Marker16 ? kZip64Marker16 : static_cast<uint16_t>(count);
     end.centralDirSize = Overflows32(size) ? kZip64Marker32 : static_cast<uint32_t>(size);
     end.centralDirOffset = Overflows32(offset) ? kZip64Marker32 : static_cast<uint32_t>(offset);
     std::string kept = comment.substr(0, kMaxCommentSize);

@@ -2,7 +2,9 @@
 
 namespace zipcore {
 
-ExtractionPipeline::ExtractionPipeline() : free_(kBlocks) { thread_ = std::thread([this] { Run(); }); }
+ExtractionPipeline::ExtractionPipeline() : free_(kBlocks) {
+    thread_ = std::thread([this] { Run(); });
+}
 
 ExtractionPipeline::~ExtractionPipeline() {
     {

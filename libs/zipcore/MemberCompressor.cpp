@@ -135,7 +135,9 @@ void MemberCompressor::Stop() {
 
 bool MemberCompressor::Next(CompressedChunk& chunk) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return stop_ || (!order_.empty() && order_.front()->done) || (readingDone_ && order_.empty()); });
+    changed_.wait(lock, [this] {
+        return stop_ || (!order_.empty() && order_.front()->done) || (readingDone_ && order_.empty());
+    });
     if (stop_ || order_.empty()) return false;
     chunk = std::move(order_.front()->chunk);
     order_.pop_front();

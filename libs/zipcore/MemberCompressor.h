@@ -52,12 +52,12 @@ struct CompressorTask {
 struct CompressedChunk {
     enum class Status { Data, OpenFailed, ReadFailed };
     Status status = Status::Data;
-    size_t task = 0;       // index into the task list
-    size_t index = 0;      // chunk number within its member
-    bool last = false;     // the member ends with this chunk
-    bool isText = false;   // the member looks like text (judged only when converting line ends)
-    uint64_t inputSize = 0;  // bytes of (converted) source in this chunk
-    uint32_t crc = 0;        // CRC-32 of those bytes
+    size_t task = 0;                // index into the task list
+    size_t index = 0;               // chunk number within its member
+    bool last = false;              // the member ends with this chunk
+    bool isText = false;            // the member looks like text (judged only when converting line ends)
+    uint64_t inputSize = 0;         // bytes of (converted) source in this chunk
+    uint32_t crc = 0;               // CRC-32 of those bytes
     std::vector<uint8_t> deflated;  // raw deflate data (level > 0)
     // The source bytes themselves, kept when the member may be stored:
     // level 0, or a member that fits in one chunk.
@@ -65,9 +65,9 @@ struct CompressedChunk {
 };
 
 struct CompressorSettings {
-    int level = 6;                           // 0 stores, 1-9 deflate
+    int level = 6;  // 0 stores, 1-9 deflate
     TextConversion conversion = TextConversion::None;
-    unsigned threads = 0;                    // 0: one per core
+    unsigned threads = 0;  // 0: one per core
     size_t chunkSize = 1u << 20;
 };
 

@@ -12,19 +12,19 @@ namespace zipcore {
 
 const char* ExtractStatusText(ExtractStatus status) {
     switch (status) {
-        case ExtractStatus::Ok: return "OK";
-        case ExtractStatus::UnsupportedMethod: return "unsupported compression method";
-        case ExtractStatus::UnsupportedEncryption: return "unsupported encryption (AES or strong encryption)";
-        case ExtractStatus::HeaderMismatch: return "local header missing or disagreeing with the central directory";
-        case ExtractStatus::Overlap: return "data overlaps another member (possible zip bomb)";
-        case ExtractStatus::OutOfBounds: return "data runs past the end of the archive";
-        case ExtractStatus::BadPassword: return "incorrect password";
-        case ExtractStatus::DataError: return "invalid compressed data";
-        case ExtractStatus::Truncated: return "compressed data truncated";
-        case ExtractStatus::SizeMismatch: return "size does not match the central directory";
-        case ExtractStatus::CrcMismatch: return "bad CRC";
-        case ExtractStatus::ReadError: return "read error";
-        case ExtractStatus::WriteFailed: return "write error (disk full?)";
+    case ExtractStatus::Ok: return "OK";
+    case ExtractStatus::UnsupportedMethod: return "unsupported compression method";
+    case ExtractStatus::UnsupportedEncryption: return "unsupported encryption (AES or strong encryption)";
+    case ExtractStatus::HeaderMismatch: return "local header missing or disagreeing with the central directory";
+    case ExtractStatus::Overlap: return "data overlaps another member (possible zip bomb)";
+    case ExtractStatus::OutOfBounds: return "data runs past the end of the archive";
+    case ExtractStatus::BadPassword: return "incorrect password";
+    case ExtractStatus::DataError: return "invalid compressed data";
+    case ExtractStatus::Truncated: return "compressed data truncated";
+    case ExtractStatus::SizeMismatch: return "size does not match the central directory";
+    case ExtractStatus::CrcMismatch: return "bad CRC";
+    case ExtractStatus::ReadError: return "read error";
+    case ExtractStatus::WriteFailed: return "write error (disk full?)";
     }
     return "error";
 }
@@ -130,9 +130,9 @@ ExtractStatus MemberExtractor::Prepare(const MemberInfo& member) {
         return ExtractStatus::HeaderMismatch;
     bool sizesInLocalHeader = !(local.flags & kFlagDataDescriptor) && local.compressedSize != kZip64Marker32 &&
                               local.uncompressedSize != kZip64Marker32;
-    if (sizesInLocalHeader && (local.crc32 != member.crc32 ||
-                               local.compressedSize != static_cast<uint32_t>(member.compressedSize) ||
-                               local.uncompressedSize != static_cast<uint32_t>(member.uncompressedSize)))
+    if (sizesInLocalHeader &&
+        (local.crc32 != member.crc32 || local.compressedSize != static_cast<uint32_t>(member.compressedSize) ||
+         local.uncompressedSize != static_cast<uint32_t>(member.uncompressedSize)))
         return ExtractStatus::HeaderMismatch;
 
     uint64_t room = member.extentLimit - member.localHeaderOffset - kLocalHeaderSize;
@@ -146,8 +146,8 @@ ExtractStatus MemberExtractor::Prepare(const MemberInfo& member) {
 
     dataOffset_ = member.localHeaderOffset + kLocalHeaderSize + variable;
     if (member.compressedSize > room - variable) {
-        bool endsInNextMember = member.extentLimit < input_.Size() &&
-                                dataOffset_ + member.compressedSize <= input_.Size();
+        bool endsInNextMember =
+            member.extentLimit < input_.Size() && dataOffset_ + member.compressedSize <= input_.Size();
         return endsInNextMember ? ExtractStatus::Overlap : ExtractStatus::OutOfBounds;
     }
     if (member.IsEncrypted() && member.compressedSize < kEncryptionHeaderSize) return ExtractStatus::Truncated;

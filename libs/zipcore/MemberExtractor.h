@@ -34,7 +34,7 @@ enum class ExtractStatus {
     SizeMismatch,           // more or fewer bytes than the directory says
     CrcMismatch,
     ReadError,
-    WriteFailed,            // the sink refused the bytes
+    WriteFailed,  // the sink refused the bytes
 };
 
 // Short English text of a status, for messages ("bad CRC", "overlaps another member").

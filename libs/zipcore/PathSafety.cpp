@@ -80,12 +80,12 @@ SafePath MakeSafeRelativePath(const std::string& name) {
 
 const char* PathVerdictText(PathVerdict verdict) {
     switch (verdict) {
-        case PathVerdict::Ok: return "safe";
-        case PathVerdict::Empty: return "empty name";
-        case PathVerdict::Absolute: return "absolute path";
-        case PathVerdict::DriveOrStream: return "drive letter or stream name";
-        case PathVerdict::ParentReference: return "path leads out of the extraction folder (\"..\")";
-        case PathVerdict::DeviceName: return "device name";
+    case PathVerdict::Ok: return "safe";
+    case PathVerdict::Empty: return "empty name";
+    case PathVerdict::Absolute: return "absolute path";
+    case PathVerdict::DriveOrStream: return "drive letter or stream name";
+    case PathVerdict::ParentReference: return "path leads out of the extraction folder (\"..\")";
+    case PathVerdict::DeviceName: return "device name";
     }
     return "unsafe path";
 }

@@ -18,10 +18,10 @@ namespace zipcore {
 struct ListingEntry {
     uint64_t uncompressedSize = 0;
     uint64_t compressedSize = 0;
-    int ratio = 0;                   // percent saved, negative when it grew
-    DateTime modified;               // DOS date and time as stored (local)
-    std::string path;                // interface text, '/' separators as stored
-    std::string method;              // "Stored", "Defl:N", ...
+    int ratio = 0;       // percent saved, negative when it grew
+    DateTime modified;   // DOS date and time as stored (local)
+    std::string path;    // interface text, '/' separators as stored
+    std::string method;  // "Stored", "Defl:N", ...
     uint32_t crc32 = 0;
     bool encrypted = false;
 };

@@ -45,13 +45,12 @@ int Job::OpenArchive() {
     return kUnzipOk;
 }
 
-
 void Job::DecodeNames() {
     members_.reserve(reader_.Members().size());
     for (const MemberInfo& info : reader_.Members()) {
         Member member{&info, {}, {}};
         member.utf8Name = !info.utf8 && !info.unicodeName.empty() ? info.unicodeName
-                                                                   : host_.DecodeMemberName(info.rawName, info.utf8);
+                                                                  : host_.DecodeMemberName(info.rawName, info.utf8);
         std::replace(member.utf8Name.begin(), member.utf8Name.end(), '\\', '/');
         member.shownName = host_.ToInterface(member.utf8Name);
         members_.push_back(std::move(member));
@@ -81,8 +80,8 @@ int Job::List(ListingTotals* totals) {
         const MemberInfo& info = *member.info;
         // The 12-byte encryption header is not member data: listings count
         // an encrypted member's compressed size without it, as Info-ZIP does.
-        const uint64_t compressed = info.IsEncrypted() && info.compressedSize >= 12 ? info.compressedSize - 12
-                                                                                     : info.compressedSize;
+        const uint64_t compressed =
+            info.IsEncrypted() && info.compressedSize >= 12 ? info.compressedSize - 12 : info.compressedSize;
         ListingEntry entry;
         entry.uncompressedSize = info.uncompressedSize;
         entry.compressedSize = compressed;
@@ -236,7 +235,6 @@ void Job::CreateFolderEntry(const Member& member) {
     if (!MakeParentFolders(relative)) return;
     SayPerMember("   creating: " + host_.ToInterface(folder_ + relative) + "\n");
 }
-
 
 bool Job::ObtainPassword(const Member& member, MemberExtractor& extractor) {
     if (havePassword_ && extractor.PasswordMatches(password_)) return true;

@@ -22,35 +22,35 @@ namespace zipcore {
 // Result codes of the unzip library (Info-ZIP's PK_ and IZ_ values).
 enum UnzipCode : int {
     kUnzipOk = 0,
-    kUnzipWarning = 1,        // e.g. empty archive, one disk of a split archive
-    kUnzipError = 2,          // some members failed, the others are fine
-    kUnzipBadArchive = 3,     // the directory is damaged
+    kUnzipWarning = 1,     // e.g. empty archive, one disk of a split archive
+    kUnzipError = 2,       // some members failed, the others are fine
+    kUnzipBadArchive = 3,  // the directory is damaged
     kUnzipNoMemory = 4,
-    kUnzipNoZipFile = 9,      // archive missing or not a Zip file
+    kUnzipNoZipFile = 9,  // archive missing or not a Zip file
     kUnzipBadParameters = 10,
     kUnzipNothingMatched = 11,
     kUnzipDiskFull = 50,
     kUnzipUnexpectedEnd = 51,
-    kUnzipStopped = 80,       // the service callback asked to stop
-    kUnzipUnsupported = 81,   // compression or encryption not supported
-    kUnzipBadPassword = 82,   // no encrypted member could be decrypted
+    kUnzipStopped = 80,      // the service callback asked to stop
+    kUnzipUnsupported = 81,  // compression or encryption not supported
+    kUnzipBadPassword = 82,  // no encrypted member could be decrypted
 };
 
 struct UnzipOptions {
-    bool extractOnlyNewer = false;   // update: skip files that are not older on disk
+    bool extractOnlyNewer = false;  // update: skip files that are not older on disk
     bool spaceToUnderscore = false;
     bool promptToOverwrite = false;
-    int quiet = 0;                   // 0 all messages, 1 fewer, 2 none
+    int quiet = 0;  // 0 all messages, 1 fewer, 2 none
     bool test = false;
     bool list = false;
-    bool freshen = false;            // only files that already exist (and are older)
-    bool displayComment = false;     // show the archive comment only
-    bool keepFolders = false;        // recreate stored folders; else names only
-    bool overwrite = false;          // overwrite without asking
-    bool textConvert = false;        // LF -> CR LF in members marked as text
-    bool ignoreCase = false;         // match include/exclude names in either case
-    std::string archivePath;         // interface text
-    std::string extractDir;          // interface text; "" for the current folder
+    bool freshen = false;              // only files that already exist (and are older)
+    bool displayComment = false;       // show the archive comment only
+    bool keepFolders = false;          // recreate stored folders; else names only
+    bool overwrite = false;            // overwrite without asking
+    bool textConvert = false;          // LF -> CR LF in members marked as text
+    bool ignoreCase = false;           // match include/exclude names in either case
+    std::string archivePath;           // interface text
+    std::string extractDir;            // interface text; "" for the current folder
     std::vector<std::string> include;  // interface text; empty means every member
     std::vector<std::string> exclude;  // interface text
 };
@@ -58,7 +58,7 @@ struct UnzipOptions {
 struct ListingTotals {
     uint64_t compressed = 0;
     uint64_t uncompressed = 0;
-    int factor = 0;                  // percent saved over the listed members
+    int factor = 0;  // percent saved over the listed members
     uint64_t members = 0;
     size_t commentLength = 0;
 };

@@ -56,10 +56,10 @@ private:
 };
 
 struct JobCounts {
-    int errors = 0;           // members that failed
+    int errors = 0;  // members that failed
     int unsupported = 0;
-    int wrongPassword = 0;    // encrypted members skipped for want of a password
-    int decrypted = 0;        // encrypted members that were read
+    int wrongPassword = 0;  // encrypted members skipped for want of a password
+    int decrypted = 0;      // encrypted members that were read
     bool diskFull = false;
     bool stopped = false;
 };
@@ -123,12 +123,12 @@ private:
     std::vector<Member> members_;
     std::vector<bool> includeMatched_;
     bool anyMatched_ = false;
-    std::string folder_;            // extraction folder, UTF-8, ends with '/' unless empty
+    std::string folder_;  // extraction folder, UTF-8, ends with '/' unless empty
     // Folders made or found by the job (full paths, no final '/'), true for
     // those it created itself.
     std::unordered_map<std::string, bool> folders_;
     bool extractionFolderMade_ = false;
-    std::string password_;          // last password that worked
+    std::string password_;  // last password that worked
     bool havePassword_ = false;
     bool overwriteAll_ = false;
     bool overwriteNone_ = false;

@@ -11,26 +11,29 @@ namespace zipcore {
 
 std::string MethodText(uint16_t method, uint16_t flags) {
     switch (method) {
-        case kMethodStored: return "Stored";
-        case kMethodShrunk: return "Shrunk";
-        case 2: case 3: case 4: case 5: return "Reduce" + std::to_string(method - 1);
-        case kMethodImploded: return "Implode";
-        case kMethodDeflated: {
-            static const char levels[] = {'N', 'X', 'F', 'S'};
-            return std::string("Defl:") + levels[(flags & kFlagDeflateOptionMask) >> 1];
-        }
-        case kMethodDeflate64: return "Def64#";
-        case kMethodBzip2: return "BZip2";
-        case kMethodLzma: return "LZMA";
-        case kMethodZstd: return "Zstd";
-        case kMethodXz: return "XZ";
-        case kMethodPpmd: return "PPMd";
-        case kMethodAes: return "AES";
-        default: {
-            char text[16];
-            std::snprintf(text, sizeof text, "Unk:%03u", method);
-            return text;
-        }
+    case kMethodStored: return "Stored";
+    case kMethodShrunk: return "Shrunk";
+    case 2:
+    case 3:
+    case 4:
+    case 5: return "Reduce" + std::to_string(method - 1);
+    case kMethodImploded: return "Implode";
+    case kMethodDeflated: {
+        static const char levels[] = {'N', 'X', 'F', 'S'};
+        return std::string("Defl:") + levels[(flags & kFlagDeflateOptionMask) >> 1];
+    }
+    case kMethodDeflate64: return "Def64#";
+    case kMethodBzip2: return "BZip2";
+    case kMethodLzma: return "LZMA";
+    case kMethodZstd: return "Zstd";
+    case kMethodXz: return "XZ";
+    case kMethodPpmd: return "PPMd";
+    case kMethodAes: return "AES";
+    default: {
+        char text[16];
+        std::snprintf(text, sizeof text, "Unk:%03u", method);
+        return text;
+    }
     }
 }
 
@@ -46,10 +49,11 @@ namespace unzip_job {
 int Job::ReportOpenFailure(OpenResult result) {
     const std::string& path = options_.archivePath;
     if (result == OpenResult::NoEndRecord) {
-        SayAlways("End-of-central-directory signature not found.  Either this file is not a zipfile, or it "
-                  "constitutes one disk of a multi-part archive.\n");
-        SayAlways("cannot find zipfile directory in one of " + path + " or " + path + ".zip, and cannot find " +
-                  path + ".ZIP, period.\n");
+        SayAlways(
+            "End-of-central-directory signature not found.  Either this file is not a zipfile, or it "
+            "constitutes one disk of a multi-part archive.\n");
+        SayAlways("cannot find zipfile directory in one of " + path + " or " + path + ".zip, and cannot find " + path +
+                  ".ZIP, period.\n");
         return kUnzipNoZipFile;
     }
     SayAlways("error [" + path + "]:  " + (reader_.Problem().empty() ? "read error" : reader_.Problem()) +
@@ -60,34 +64,32 @@ int Job::ReportOpenFailure(OpenResult result) {
 void Job::ReportFailure(const Member& member, ExtractStatus status, MemberExtractor& extractor) {
     const MemberInfo& info = *member.info;
     switch (status) {
-        case ExtractStatus::UnsupportedMethod:
-            SayAlways("   skipping: " + member.shownName + "  unsupported compression method " +
-                      std::to_string(info.method) + " (" + MethodText(info.method, info.flags) + ")\n");
-            ++counts_.unsupported;
-            return;
-        case ExtractStatus::UnsupportedEncryption:
-            SayAlways("   skipping: " + member.shownName + "  " + ExtractStatusText(status) + "\n");
-            ++counts_.unsupported;
-            return;
-        case ExtractStatus::BadPassword:
-            SayAlways("   skipping: " + member.shownName + "  incorrect password\n");
-            ++counts_.wrongPassword;
-            return;
-        case ExtractStatus::CrcMismatch: {
-            char text[64];
-            std::snprintf(text, sizeof text, "bad CRC %08lx  (should be %08lx)",
-                          static_cast<unsigned long>(extractor.ProducedCrc()), static_cast<unsigned long>(info.crc32));
-            SayAlways((options_.test ? "    testing: " : "  error:  ") + member.shownName + "   " + text +
-                      (info.IsEncrypted() ? " (wrong password?)" : "") + "\n");
-            break;
-        }
-        case ExtractStatus::WriteFailed:
-            counts_.diskFull = true;
-            [[fallthrough]];
-        default:
-            SayAlways((options_.test ? "    testing: " : "  error:  ") + member.shownName + "   " +
-                      ExtractStatusText(status) + "\n");
-            break;
+    case ExtractStatus::UnsupportedMethod:
+        SayAlways("   skipping: " + member.shownName + "  unsupported compression method " +
+                  std::to_string(info.method) + " (" + MethodText(info.method, info.flags) + ")\n");
+        ++counts_.unsupported;
+        return;
+    case ExtractStatus::UnsupportedEncryption:
+        SayAlways("   skipping: " + member.shownName + "  " + ExtractStatusText(status) + "\n");
+        ++counts_.unsupported;
+        return;
+    case ExtractStatus::BadPassword:
+        SayAlways("   skipping: " + member.shownName + "  incorrect password\n");
+        ++counts_.wrongPassword;
+        return;
+    case ExtractStatus::CrcMismatch: {
+        char text[64];
+        std::snprintf(text, sizeof text, "bad CRC %08lx  (should be %08lx)",
+                      static_cast<unsigned long>(extractor.ProducedCrc()), static_cast<unsigned long>(info.crc32));
+        SayAlways((options_.test ? "    testing: " : "  error:  ") + member.shownName + "   " + text +
+                  (info.IsEncrypted() ? " (wrong password?)" : "") + "\n");
+        break;
+    }
+    case ExtractStatus::WriteFailed: counts_.diskFull = true; [[fallthrough]];
+    default:
+        SayAlways((options_.test ? "    testing: " : "  error:  ") + member.shownName + "   " +
+                  ExtractStatusText(status) + "\n");
+        break;
     }
     ++counts_.errors;
 }

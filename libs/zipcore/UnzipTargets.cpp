@@ -88,11 +88,11 @@ bool Job::MayWrite(const Member& member, const std::string& finalPath, bool& exi
     if (options_.overwrite || overwriteAll_) return true;
     if (overwriteNone_ || !options_.promptToOverwrite) return false;
     switch (host_.Replace(host_.ToInterface(finalPath))) {
-        case kReplaceYes: return true;
-        case kReplaceAll: overwriteAll_ = true; return true;
-        case kReplaceNone: overwriteNone_ = true; return false;
-        case kReplaceNo:
-        default: return false;
+    case kReplaceYes: return true;
+    case kReplaceAll: overwriteAll_ = true; return true;
+    case kReplaceNone: overwriteNone_ = true; return false;
+    case kReplaceNo:
+    default: return false;
     }
 }
 

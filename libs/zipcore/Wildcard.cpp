@@ -38,7 +38,8 @@ bool WildcardMatch(const std::string& pattern, const std::string& text, bool ign
 bool DosMaskMatch(const std::string& pattern, const std::string& text) {
     if (WildcardMatch(pattern, text, true)) return true;
     size_t size = pattern.size();
-    return size >= 2 && pattern.compare(size - 2, 2, ".*") == 0 && WildcardMatch(pattern.substr(0, size - 2), text, true);
+    return size >= 2 && pattern.compare(size - 2, 2, ".*") == 0 &&
+           WildcardMatch(pattern.substr(0, size - 2), text, true);
 }
 
 bool HasWildcards(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }

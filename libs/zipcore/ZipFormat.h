@@ -17,12 +17,12 @@
 namespace zipcore {
 
 // ---- Signatures -----------------------------------------------------------
-constexpr uint32_t kLocalHeaderSignature = 0x04034b50;        // "PK\3\4"
-constexpr uint32_t kCentralHeaderSignature = 0x02014b50;      // "PK\1\2"
-constexpr uint32_t kEndOfCentralDirSignature = 0x06054b50;    // "PK\5\6"
+constexpr uint32_t kLocalHeaderSignature = 0x04034b50;           // "PK\3\4"
+constexpr uint32_t kCentralHeaderSignature = 0x02014b50;         // "PK\1\2"
+constexpr uint32_t kEndOfCentralDirSignature = 0x06054b50;       // "PK\5\6"
 constexpr uint32_t kZip64EndOfCentralDirSignature = 0x06064b50;  // "PK\6\6"
-constexpr uint32_t kZip64LocatorSignature = 0x07064b50;       // "PK\6\7"
-constexpr uint32_t kDataDescriptorSignature = 0x08074b50;     // "PK\7\8"
+constexpr uint32_t kZip64LocatorSignature = 0x07064b50;          // "PK\6\7"
+constexpr uint32_t kDataDescriptorSignature = 0x08074b50;        // "PK\7\8"
 
 // ---- Fixed sizes of the records (without their variable parts) -----------
 constexpr size_t kLocalHeaderSize = 30;
@@ -33,7 +33,7 @@ constexpr size_t kZip64LocatorSize = 20;
 constexpr size_t kDataDescriptorSize = 16;       // with signature, 32-bit sizes
 constexpr size_t kZip64DataDescriptorSize = 24;  // with signature, 64-bit sizes
 constexpr size_t kMaxCommentSize = 0xFFFF;
-constexpr size_t kEncryptionHeaderSize = 12;     // traditional PKWARE
+constexpr size_t kEncryptionHeaderSize = 12;  // traditional PKWARE
 
 // Values that mean "the real value is in the Zip64 extra field / record".
 constexpr uint16_t kZip64Marker16 = 0xFFFF;
@@ -67,10 +67,10 @@ constexpr uint16_t kMethodAes = 99;  // WinZip AES: real method in extra 0x9901
 
 // ---- Extra field ids -----------------------------------------------------
 constexpr uint16_t kExtraZip64 = 0x0001;
-constexpr uint16_t kExtraNtfs = 0x000a;              // NTFS times (tag 1)
-constexpr uint16_t kExtraExtendedTimestamp = 0x5455; // "UT" Unix times, UTC
-constexpr uint16_t kExtraInfoZipUnix = 0x7875;       // "ux" uid/gid
-constexpr uint16_t kExtraUnicodePath = 0x7075;       // "up"
+constexpr uint16_t kExtraNtfs = 0x000a;               // NTFS times (tag 1)
+constexpr uint16_t kExtraExtendedTimestamp = 0x5455;  // "UT" Unix times, UTC
+constexpr uint16_t kExtraInfoZipUnix = 0x7875;        // "ux" uid/gid
+constexpr uint16_t kExtraUnicodePath = 0x7075;        // "up"
 constexpr uint16_t kExtraAes = 0x9901;
 
 // ---- Version made by: host system in the high byte -----------------------
@@ -89,12 +89,10 @@ constexpr uint32_t kDosArchive = 0x20;
 constexpr uint16_t kInternalText = 0x0001;
 
 // ---- Little-endian access -------------------------------------------------
-inline uint16_t ReadLE16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+inline uint16_t ReadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t ReadLE32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
 }
 inline uint64_t ReadLE64(const uint8_t* p) {
     return static_cast<uint64_t>(ReadLE32(p)) | (static_cast<uint64_t>(ReadLE32(p + 4)) << 32);

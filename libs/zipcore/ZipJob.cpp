@@ -67,14 +67,9 @@ private:
             return kZipOk;
         }
         switch (reader_.Open(*input_)) {
-            case OpenResult::Ok:
-                break;
-            case OpenResult::ReadError:
-                PrintLine("zip error: read error on " + archivePath_);
-                return kZipRead;
-            default:
-                PrintLine("zip error: Zip file structure invalid (" + archivePath_ + ")");
-                return kZipFormat;
+        case OpenResult::Ok: break;
+        case OpenResult::ReadError: PrintLine("zip error: read error on " + archivePath_); return kZipRead;
+        default: PrintLine("zip error: Zip file structure invalid (" + archivePath_ + ")"); return kZipFormat;
         }
         if (reader_.DiskNumber() != 0) {
             PrintLine("zip error: multi-disk archives cannot be updated (" + archivePath_ + ")");
@@ -188,8 +183,8 @@ private:
             if (!item.isNew || sources_[item.source].info.isDirectory) continue;
             const SourceFile* source = &sources_[item.source];
             ZipJobHost* host = &host_;
-            tasks.push_back(CompressorTask{[host, source] { return host->OpenSource(*source); },
-                                           source->info.expectedSize});
+            tasks.push_back(
+                CompressorTask{[host, source] { return host->OpenSource(*source); }, source->info.expectedSize});
         }
         if (tasks.empty()) return nullptr;
         CompressorSettings settings;
@@ -298,8 +293,8 @@ private:
         std::string comment = input_ ? reader_.Comment() : std::string();
         std::string oldComment = comment;
         if (options_.comment) host_.AskComment(comment);
-        bool nothingChanged = written_.empty() && deleted_.empty() && comment == oldComment &&
-                              writer.MemberCount() == members.size();
+        bool nothingChanged =
+            written_.empty() && deleted_.empty() && comment == oldComment && writer.MemberCount() == members.size();
         if (nothingChanged && failures_ > 0) return kZipOpen;  // keep the archive as it was
         if (!writer.Finish(comment)) return WriteFailure();
         input_.reset();  // some systems cannot replace a file that is still open

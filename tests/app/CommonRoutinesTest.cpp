@@ -41,8 +41,10 @@ TEST(CommonRoutines, GroupedNumbers) {
 }
 
 TEST(CommonRoutines, ListDatesAgreeWithTheSystemConversion) {
-    const SYSTEMTIME samples[] = {{2024, 3, 2, 5, 14, 7, 0, 0}, {1980, 1, 2, 1, 0, 0, 0, 0},
-                                  {2107, 12, 6, 31, 23, 59, 0, 0}, {2000, 2, 2, 29, 9, 5, 0, 0}};
+    const SYSTEMTIME samples[] = {{2024, 3, 2, 5, 14, 7, 0, 0},
+                                  {1980, 1, 2, 1, 0, 0, 0, 0},
+                                  {2107, 12, 6, 31, 23, 59, 0, 0},
+                                  {2000, 2, 2, 29, 9, 5, 0, 0}};
     for (const SYSTEMTIME& time : samples) {
         double date = 0;
         SYSTEMTIME copy = time;
@@ -62,14 +64,16 @@ protected:
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         root = std::wstring(temp) + L"bralto_tree_" + std::to_wstring(GetCurrentProcessId());
-        for (const wchar_t* sub : {L"", L"\\A", L"\\A\\B", L"\\C", L"\\.hidden"}) CreateDirectoryW((root + sub).c_str(), nullptr);
+        for (const wchar_t* sub : {L"", L"\\A", L"\\A\\B", L"\\C", L"\\.hidden"})
+            CreateDirectoryW((root + sub).c_str(), nullptr);
         HANDLE file = CreateFileW((root + L"\\file.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         CloseHandle(file);
     }
     void TearDown() override {
         SetFileAttributesW((root + L"\\file.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW((root + L"\\file.txt").c_str());
-        for (const wchar_t* sub : {L"\\A\\B", L"\\A", L"\\C", L"\\.hidden", L""}) RemoveDirectoryW((root + sub).c_str());
+        for (const wchar_t* sub : {L"\\A\\B", L"\\A", L"\\C", L"\\.hidden", L""})
+            RemoveDirectoryW((root + sub).c_str());
     }
     std::wstring root;
 };

@@ -27,7 +27,6 @@ using test::FilesBelow;
 using test::FixtureFolder;
 using test::SeenDialog;
 
-
 // What the user chooses in the wizard.
 struct AddChoice {
     std::wstring folder;  // opened in the tree; the tree archive's sources when empty
@@ -137,7 +136,8 @@ TEST_F(MainWindowAdd, NewOverAnExistingArchiveReplacesItWithAnEmptyOneWhereOnlyA
         EXPECT_TRUE(GetMenuState(menu, frmBralto::mnuOutils + i, MF_BYCOMMAND) & MF_GRAYED) << i;
     HWND toolbar = GetDlgItem(Window(), frmBralto::tooBar);
     EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, frmBralto::mnuAction + 0, 0));
-    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, frmBralto::mnuAction + i, 0)) << i;
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, frmBralto::mnuAction + i, 0)) << i;
 }
 
 TEST_F(MainWindowAdd, NoCompressionAndEncryptionAskThePasswordOnce) {

@@ -25,14 +25,13 @@ namespace bralto {
 namespace {
 
 using test::DialogAnswerer;
-using test::FixtureFolder;
-using test::SeenDialog;
 using test::Exists;
 using test::FilesBelow;
+using test::FixtureFolder;
 using test::ReadText;
 using test::RemoveTree;
+using test::SeenDialog;
 using test::WriteText;
-
 
 // Presets the extraction window as a returning user left it.
 void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool onlyNewer = false) {
@@ -97,7 +96,8 @@ TEST_F(MainWindowCommands, ExtractAllFromTheMenuRebuildsTheTreeWithFolderNamesOr
     EXPECT_TRUE(messages.empty());
     const std::set<std::wstring> tree{L"top.txt", L"a\\x.txt", L"a\\b\\y.txt", L"a\\b\\z.bin"};
     EXPECT_EQ(FilesBelow(withPaths), tree);
-    for (const auto& file : tree) EXPECT_EQ(test::ReadBytes(withPaths + L"\\" + file), test::ReadBytes(TreeSource() + L"\\" + file));
+    for (const auto& file : tree)
+        EXPECT_EQ(test::ReadBytes(withPaths + L"\\" + file), test::ReadBytes(TreeSource() + L"\\" + file));
 
     {
         PresetExtraction(flat, 2, false);
@@ -244,7 +244,6 @@ TEST_F(MainWindowCommands, TheHelpMenuOpensTheAssociationWindowAndTheAboutBox) {
     EXPECT_EQ(captions[1], L"Bralto");
 }
 
-
 BOOL CALLBACK FindVisibleHelpViewer(HWND window, LPARAM result) {
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
@@ -287,8 +286,8 @@ TEST_F(MainWindowCommands, AMissingHelpFileIsToldInFrenchAndOpensNothing) {
     const std::vector<SeenDialog> seen = answerer.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].caption, L"Bralto");
-    EXPECT_EQ(seen[0].text.find(L"Le fichier d'aide " + missing + L" est introuvable."), 0u) << "got: "
-        << std::string(seen[0].text.begin(), seen[0].text.end());
+    EXPECT_EQ(seen[0].text.find(L"Le fichier d'aide " + missing + L" est introuvable."), 0u)
+        << "got: " << std::string(seen[0].text.begin(), seen[0].text.end());
     EXPECT_EQ(HelpViewerWindow(), nullptr);
 }
 

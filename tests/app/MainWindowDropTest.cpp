@@ -78,8 +78,7 @@ void SetCheck(HWND dialog, int id, bool on) {
 
 void FillDropOptions(HWND dialog, const DropChoice& choice) {
     SendMessageW(GetDlgItem(dialog, frmDrag::comAction), CB_SETCURSEL, static_cast<WPARAM>(choice.action), 0);
-    SendMessageW(GetDlgItem(dialog, frmDrag::comCompression), CB_SETCURSEL, static_cast<WPARAM>(choice.compression),
-                 0);
+    SendMessageW(GetDlgItem(dialog, frmDrag::comCompression), CB_SETCURSEL, static_cast<WPARAM>(choice.compression), 0);
     SetCheck(dialog, frmDrag::chkPath, choice.storePaths);
     SetCheck(dialog, frmDrag::chkFolder, choice.subFolders);
     SetCheck(dialog, frmDrag::chkSystem, choice.systemAndHidden);
@@ -124,13 +123,14 @@ protected:
         return drop;
     }
     // Lets the window handle what is queued, and what that brings.
-    void Settle() { test::PumpUntil([] { return false; }, 500); }
+    void Settle() {
+        test::PumpUntil([] { return false; }, 500);
+    }
     // Waits for the drop's job to end with `rows` members listed.
     ::testing::AssertionResult WaitListed(int rows) {
         if (test::PumpUntil([&] { return !window.Busy() && test::ListCount(List()) == rows; }, kJobTimeout))
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "listed " << test::ListCount(List()) << " rows, busy "
-                                             << window.Busy();
+        return ::testing::AssertionFailure() << "listed " << test::ListCount(List()) << " rows, busy " << window.Busy();
     }
     std::wstring TreeCopy(const std::wstring& name) {
         const std::wstring copy = WorkFolder() + name;

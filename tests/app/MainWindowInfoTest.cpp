@@ -46,8 +46,8 @@ std::wstring LongText(HWND control) {
     SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        2000, &copied);
+    SendMessageTimeoutW(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
+                        &copied);
     text.resize(copied);
     return text;
 }
@@ -73,10 +73,12 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
 // "" when none came within `milliseconds`.
 std::wstring AnswerMessageBox(HWND owner, DWORD milliseconds) {
     HWND box = nullptr;
-    WaitFor([&] {
-        box = FindWindowW(L"#32770", L"Bralto");
-        return box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == owner;
-    }, milliseconds);
+    WaitFor(
+        [&] {
+            box = FindWindowW(L"#32770", L"Bralto");
+            return box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == owner;
+        },
+        milliseconds);
     if (!box) return L"";
     Sleep(100);
     std::wstring message;
@@ -178,10 +180,12 @@ DialogAnswerer::Answer PlayTest(TestRun& run, std::atomic<bool>& finished, bool 
             else
                 test::Press(dialog, frmTest::cmdFermer);
         }
-        WaitFor([&] {
-            answerOverflow();
-            return ButtonText(dialog, frmTest::cmdFermer) == L"Fermer";
-        }, kTestTimeout);
+        WaitFor(
+            [&] {
+                answerOverflow();
+                return ButtonText(dialog, frmTest::cmdFermer) == L"Fermer";
+            },
+            kTestTimeout);
         run.captionAtEnd = ButtonText(dialog, frmTest::cmdFermer);
         // Back from another program: the test must not run again.
         SwitchAwayAndBack(dialog);
@@ -329,11 +333,14 @@ TEST_F(InfoWindows, ACommentIsSetReplacedAndClearedThroughTheWindow) {
     for (const wchar_t* name : {L"comment-set.zip", L"comment-replaced.zip", L"comment-cleared.zip"}) {
         OpenCopy(L"tree.zip", name);
         CommentVisit first;
-        VisitComment(Window(), [](HWND dialog, CommentVisit& visit) {
-            TypeComment(dialog, kFirstComment);
-            visit.saveEnabled = IsWindowEnabled(GetDlgItem(dialog, frmComment::cmdAction0)) != FALSE;
-            test::Press(dialog, frmComment::cmdAction0);
-        }, first, until);
+        VisitComment(
+            Window(),
+            [](HWND dialog, CommentVisit& visit) {
+                TypeComment(dialog, kFirstComment);
+                visit.saveEnabled = IsWindowEnabled(GetDlgItem(dialog, frmComment::cmdAction0)) != FALSE;
+                test::Press(dialog, frmComment::cmdAction0);
+            },
+            first, until);
         EXPECT_EQ(first.shown, L"") << "tree.zip has no comment";
         EXPECT_TRUE(first.saveEnabled) << "typing enables Enregistrer";
         EXPECT_EQ(first.message, L"");
@@ -341,20 +348,23 @@ TEST_F(InfoWindows, ACommentIsSetReplacedAndClearedThroughTheWindow) {
 
         CommentVisit second;
         const bool clearing = std::wstring(name) == L"comment-cleared.zip";
-        VisitComment(Window(), [clearing](HWND dialog, CommentVisit&) {
-            if (clearing) {
-                test::Press(dialog, frmComment::cmdAction1);  // the box still shows the comment
-            } else {
-                TypeComment(dialog, kSecondComment);
-                test::Press(dialog, frmComment::cmdAction0);
-            }
-        }, second, until);
+        VisitComment(
+            Window(),
+            [clearing](HWND dialog, CommentVisit&) {
+                if (clearing) {
+                    test::Press(dialog, frmComment::cmdAction1);  // the box still shows the comment
+                } else {
+                    TypeComment(dialog, kSecondComment);
+                    test::Press(dialog, frmComment::cmdAction0);
+                }
+            },
+            second, until);
         EXPECT_EQ(second.shown, kFirstComment) << "the written comment reads back whole";
         EXPECT_FALSE(second.saveEnabled);
 
         CommentVisit third;
-        VisitComment(Window(), [](HWND dialog, CommentVisit&) { test::Press(dialog, frmComment::cmdAction2); }, third,
-                     until);
+        VisitComment(
+            Window(), [](HWND dialog, CommentVisit&) { test::Press(dialog, frmComment::cmdAction2); }, third, until);
         EXPECT_EQ(third.shown, clearing ? L"" : kSecondComment);
     }
 }
@@ -364,15 +374,21 @@ TEST_F(InfoWindows, ACommentWrittenByInfoZipShowsWholeOnceEvenAfterReactivation)
     auto until = [this](const std::function<bool()>& done) { return Until(done); };
     std::wstring afterReturn;
     CommentVisit visit;
-    VisitComment(Window(), [&](HWND dialog, CommentVisit&) {
-        SwitchAwayAndBack(dialog);
-        afterReturn = LongText(GetDlgItem(dialog, frmComment::txtComment));
-        test::SaveWindowImage(dialog, Screenshot(L"frmComment.bmp"));
-        test::Press(dialog, frmComment::cmdAction2);
-    }, visit, until);
+    VisitComment(
+        Window(),
+        [&](HWND dialog, CommentVisit&) {
+            SwitchAwayAndBack(dialog);
+            afterReturn = LongText(GetDlgItem(dialog, frmComment::txtComment));
+            test::SaveWindowImage(dialog, Screenshot(L"frmComment.bmp"));
+            test::Press(dialog, frmComment::cmdAction2);
+        },
+        visit, until);
     const std::string expected = test::ReadText(FixtureFolder() + L"expected_comment.txt");
-    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, expected.data(), static_cast<int>(expected.size()), nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, expected.data(), static_cast<int>(expected.size()), wide.data(), static_cast<int>(wide.size()));
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, expected.data(),
+                                                              static_cast<int>(expected.size()), nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, expected.data(), static_cast<int>(expected.size()), wide.data(),
+                        static_cast<int>(wide.size()));
     EXPECT_EQ(visit.shown, wide);
     EXPECT_FALSE(visit.saveEnabled);
     EXPECT_EQ(afterReturn, wide) << "coming back must not append the comment again";
@@ -384,21 +400,24 @@ TEST_F(InfoWindows, ACommentThatCannotBeWrittenIsReportedAndTheArchiveStaysAsItW
         const std::wstring archive = OpenCopy(L"commented.zip", readOnly ? L"readonly.zip" : L"locked.zip");
         const std::vector<unsigned char> before = test::ReadBytes(archive);
         HANDLE lock = INVALID_HANDLE_VALUE;
-        if (readOnly)
-            SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (readOnly) SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_READONLY);
         CommentVisit visit;
         bool stayedOpen = false;
-        VisitComment(Window(), [&](HWND dialog, CommentVisit& v) {
-            // Another program takes the archive for itself once the window has read it.
-            if (!readOnly)
-                lock = CreateFileW(archive.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-            TypeComment(dialog, L"Ne sera pas écrit");
-            test::Press(dialog, frmComment::cmdAction0);
-            v.message = AnswerMessageBox(dialog, 10000);
-            Sleep(300);
-            stayedOpen = IsWindowVisible(dialog) != FALSE;
-            test::Press(dialog, frmComment::cmdAction2);
-        }, visit, until);
+        VisitComment(
+            Window(),
+            [&](HWND dialog, CommentVisit& v) {
+                // Another program takes the archive for itself once the window has read it.
+                if (!readOnly)
+                    lock = CreateFileW(archive.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                       nullptr);
+                TypeComment(dialog, L"Ne sera pas écrit");
+                test::Press(dialog, frmComment::cmdAction0);
+                v.message = AnswerMessageBox(dialog, 10000);
+                Sleep(300);
+                stayedOpen = IsWindowVisible(dialog) != FALSE;
+                test::Press(dialog, frmComment::cmdAction2);
+            },
+            visit, until);
         if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
         SetFileAttributesW(archive.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(visit.message.rfind(L"Le commentaire n'a pas été enregistré", 0), 0u) << visit.message;

@@ -104,8 +104,9 @@ protected:
     ::testing::AssertionResult WaitIdle() {
         if (test::PumpUntil([this] { return !window.Busy(); }, kJobTimeout)) return ::testing::AssertionSuccess();
         const std::wstring status = window.StatusText(), log = window.LogText();
-        return ::testing::AssertionFailure() << "job still running; status \"" << std::string(status.begin(), status.end())
-                                             << "\", log \"" << std::string(log.begin(), log.end()) << "\"";
+        return ::testing::AssertionFailure()
+               << "job still running; status \"" << std::string(status.begin(), status.end()) << "\", log \""
+               << std::string(log.begin(), log.end()) << "\"";
     }
     // A new, empty archive named `name` in the work folder (the Save
     // dialog of NewFromShell is confirmed with its preset name).

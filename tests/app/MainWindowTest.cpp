@@ -127,8 +127,7 @@ TEST_F(MainWindow, FailedOpensShowTheirMessageAndLeaveNoArchive) {
     };
     const std::wstring folder = FixtureFolder();
     const Case cases[] = {
-        {L"missing.zip",
-         L"Bralto ne parvient pas à ouvrir " + folder + L"missing.zip\r\nLe fichier est introuvable."},
+        {L"missing.zip", L"Bralto ne parvient pas à ouvrir " + folder + L"missing.zip\r\nLe fichier est introuvable."},
         {L"notazip.zip", L"Bralto ne parvient pas à ouvrir " + folder +
                              L"notazip.zip\r\nLe fichier n'est pas un fichier zip,\r\nou est un fragment non terminal "
                              L"d'une archive répartie sur plusieurs supports (non pris en charge par cette version)."},

@@ -22,8 +22,7 @@ TEST(ZipResultText, EachFailureTheUserCanActOnHasItsMessage) {
 
 TEST(ZipResultText, SuccessStopsAndUnknownCodesAreSilent) {
     const int silent[] = {ZE_OK, 1, ZE_BIG, ZE_NOTE, ZE_TEST, ZE_ABORT, 17, 19, -1};
-    for (int code : silent)
-        EXPECT_TRUE(ZipResultText(code).empty()) << code;
+    for (int code : silent) EXPECT_TRUE(ZipResultText(code).empty()) << code;
 }
 
 TEST(UnzipResultText, OnlySuccessAndAStopOnRequestAreSilent) {
@@ -32,8 +31,7 @@ TEST(UnzipResultText, OnlySuccessAndAStopOnRequestAreSilent) {
     const int failures[] = {PK_WARN, PK_ERR,  PK_BADERR, PK_MEM,   PK_NOZIP,  PK_PARAM,
                             PK_FIND, PK_DISK, PK_EOF,    IZ_UNSUP, IZ_BADPWD, -1};
     for (int code : failures)
-        EXPECT_EQ(UnzipResultText(code), L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.")
-            << code;
+        EXPECT_EQ(UnzipResultText(code), L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.") << code;
 }
 
 }  // namespace

@@ -82,9 +82,9 @@ TEST_F(SettingsTest, EveryKeyRoundTrips) {
 
 TEST_F(SettingsTest, RegisterReadsBooleanWordsNumbersAndAnythingElseAsFalse) {
     const std::pair<const wchar_t*, bool> cases[] = {
-        {L"1", true},      {L"-1", true},    {L"True", true},   {L"TRUE", true},     {L" true ", true},
-        {L"Vrai", true},   {L"2.5", true},   {L"0", false},     {L"False", false},   {L"faux", false},
-        {L"", false},      {L"oui", false},  {L"1x", false},    {L"peut-être", false},
+        {L"1", true},    {L"-1", true},   {L"True", true}, {L"TRUE", true},       {L" true ", true},
+        {L"Vrai", true}, {L"2.5", true},  {L"0", false},   {L"False", false},     {L"faux", false},
+        {L"", false},    {L"oui", false}, {L"1x", false},  {L"peut-être", false},
     };
     for (const auto& [text, expected] : cases) {
         bralto::SaveSetting(L"StartUp", L"Register", text);

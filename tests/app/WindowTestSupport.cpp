@@ -74,9 +74,7 @@ std::vector<INPUT> Typing(wchar_t letter) {
     return keys;
 }
 
-void Send(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
+void Send(std::vector<INPUT> inputs) { SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)); }
 
 void BringForward(HWND window) {
     SetForegroundWindow(window);
@@ -181,8 +179,11 @@ std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& path) {
     std::stringstream content;
     content << in.rdbuf();
     const std::string bytes = content.str();
-    std::wstring text(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), static_cast<int>(text.size()));
+    std::wstring text(
+        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        static_cast<int>(text.size()));
     std::vector<std::vector<std::wstring>> rows;
     std::wistringstream lines(text);
     std::wstring line;

@@ -51,8 +51,9 @@ HostWindow::HostWindow(int width, int height) {
     RegisterHostClass();
     // Above the windows of other programs on the same display, so that
     // points on screen find the test's windows.
-    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, kHostClass, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                            10, 10, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_TOPMOST, kHostClass, L"host",
+                            WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10, width, height, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
     PumpMessages();
 }
 

@@ -221,8 +221,8 @@ TEST(TubProgress, MouseInputRaisesTheEvents) {
     SendMessageW(b.bar.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(5, 6));
     SendMessageW(b.bar.hWnd(), WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(5, 6));
     SendMessageW(b.bar.hWnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(1, 2));
-    const std::vector<std::wstring> expected = {L"move 2 0 7,8", L"down 1 1 5,6", L"up 1 1 5,6", L"click",
-                                                L"down 1 0 1,2", L"dblclick"};
+    const std::vector<std::wstring> expected = {L"move 2 0 7,8", L"down 1 1 5,6", L"up 1 1 5,6",
+                                                L"click",        L"down 1 0 1,2", L"dblclick"};
     EXPECT_EQ(seen, expected);
 }
 

@@ -88,8 +88,8 @@ TEST(qnrFichier, ListsTheFilesOfAFolderWithTheirTexts) {
     Files f;
     ASSERT_TRUE(f.list.GetFiles(f.folder.Root()));
     EXPECT_EQ(f.list.Path(), f.folder.Root());
-    const std::vector<std::wstring> expected = {L"big.txt",  L"empty.bin",  L"half.dat", L"kilo.txt",
-                                                L"noext",    L"one.txt",    L"readme.txt", L"tool.exe"};
+    const std::vector<std::wstring> expected = {L"big.txt", L"empty.bin", L"half.dat",   L"kilo.txt",
+                                                L"noext",   L"one.txt",   L"readme.txt", L"tool.exe"};
     EXPECT_EQ(f.SortedNames(), expected);  // no folders, nothing beginning with a dot
     EXPECT_EQ(f.list.ItemText(f.Row(L"empty.bin"), 1), L"0 Ko");
     EXPECT_EQ(f.list.ItemText(f.Row(L"one.txt"), 1), L"1 Ko");
@@ -200,8 +200,8 @@ TEST(qnrFichier, HiddenExtensionsAreShownOnce) {
                               nullptr, 0, KEY_ALL_ACCESS, nullptr, &advanced, nullptr),
               ERROR_SUCCESS);
     DWORD saved = 0, size = sizeof(saved);
-    const bool hadValue = RegQueryValueExW(advanced, L"HideFileExt", nullptr, nullptr,
-                                           reinterpret_cast<BYTE*>(&saved), &size) == ERROR_SUCCESS;
+    const bool hadValue = RegQueryValueExW(advanced, L"HideFileExt", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved),
+                                           &size) == ERROR_SUCCESS;
     const DWORD hide = 1;
     RegSetValueExW(advanced, L"HideFileExt", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hide), sizeof(hide));
     Files f;

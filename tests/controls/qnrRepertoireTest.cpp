@@ -87,7 +87,8 @@ TEST(qnrRepertoire, OpensADeepFolderGivenInLowerCase) {
     EXPECT_EQ(t.changes, std::vector<std::wstring>{expected});
     EXPECT_EQ(t.clicks, 1);
     EXPECT_EQ(t.tree.NodeFullPath(t.tree.SelectedItem()), expected);
-    for (const wchar_t* ancestor : {L"C:", L"C:\\qnrTreeTest", L"C:\\qnrTreeTest\\Alpha", L"C:\\qnrTreeTest\\Alpha\\Beta"})
+    for (const wchar_t* ancestor :
+         {L"C:", L"C:\\qnrTreeTest", L"C:\\qnrTreeTest\\Alpha", L"C:\\qnrTreeTest\\Alpha\\Beta"})
         EXPECT_TRUE(t.tree.IsExpanded(t.Find(ancestor))) << ancestor;
     // Sub-folders sorted, files and names beginning with a dot left out.
     EXPECT_EQ(t.Texts(t.Find(L"C:\\qnrTreeTest\\Alpha")), (std::vector<std::wstring>{L"Beta", L"Delta"}));

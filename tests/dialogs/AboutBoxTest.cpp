@@ -78,9 +78,10 @@ TEST(AboutBox, ShowsTheRunningProgramsVersionInformation) {
     bool closedByEscape = false;
     {
         DialogUser user(kCaption, [&](HWND dialog) {
-            for (int id : std::initializer_list<int>{frmAbout::lblTitle, frmAbout::lblVersion, frmAbout::lblDescription,
-                           frmAbout::lblDisclaimer, frmAbout::lblMail0, frmAbout::lblMail1, frmAbout::lblWeb0,
-                           frmAbout::lblWeb1, static_cast<int>(frmAbout::cmdOK)})
+            for (int id :
+                 std::initializer_list<int>{frmAbout::lblTitle, frmAbout::lblVersion, frmAbout::lblDescription,
+                                            frmAbout::lblDisclaimer, frmAbout::lblMail0, frmAbout::lblMail1,
+                                            frmAbout::lblWeb0, frmAbout::lblWeb1, static_cast<int>(frmAbout::cmdOK)})
                 texts.push_back(ItemText(dialog, id));
             PostMessageW(GetDlgItem(dialog, frmAbout::cmdOK), WM_KEYDOWN, VK_ESCAPE, 0);
             closedByEscape = WaitForDialogGone(kCaption);
@@ -115,8 +116,8 @@ TEST(AboutBox, OnlyTheAddressesOpenAndEnterCloses) {
     {
         DialogUser user(kCaption, [&](HWND dialog) {
             shown = dialog;
-            for (int id : {frmAbout::lblMail0, frmAbout::lblWeb0, frmAbout::lblTitle, frmAbout::lblMail1,
-                           frmAbout::lblWeb1})
+            for (int id :
+                 {frmAbout::lblMail0, frmAbout::lblWeb0, frmAbout::lblTitle, frmAbout::lblMail1, frmAbout::lblWeb1})
                 ClickLabel(dialog, id);
             PostMessageW(GetDlgItem(dialog, frmAbout::cmdOK), WM_KEYDOWN, VK_RETURN, 0);
             closedByEnter = WaitForDialogGone(kCaption);

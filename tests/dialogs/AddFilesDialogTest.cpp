@@ -39,7 +39,8 @@ public:
         Write(L"Sous\\d.txt", 5);
     }
     ~Fixture() {
-        for (const wchar_t* name : {L"a.txt", L"b.doc", L"c.txt", L"Sous\\d.txt"}) DeleteFileW((root_ + L"\\" + name).c_str());
+        for (const wchar_t* name : {L"a.txt", L"b.doc", L"c.txt", L"Sous\\d.txt"})
+            DeleteFileW((root_ + L"\\" + name).c_str());
         RemoveDirectoryW((root_ + L"\\Sous").c_str());
         RemoveDirectoryW(root_.c_str());
     }
@@ -270,8 +271,8 @@ TEST_F(AddFilesTest, AMissingSavedFolderOpensTheTreeOnTheSystemDrive) {
 // with its sub-folders and the mask "*.txt".
 void CollectTwoFilesAndATree(HWND dialog) {
     ASSERT_TRUE(TabTo(dialog, F::qnrFich));
-    PressKey(dialog, VK_SPACE);  // the first row has the focus, not the selection
-    PressAlt(dialog, L'f');  // "Ajouter les &fichiers sélectionnés"
+    PressKey(dialog, VK_SPACE);              // the first row has the focus, not the selection
+    PressAlt(dialog, L'f');                  // "Ajouter les &fichiers sélectionnés"
     ASSERT_TRUE(TabTo(dialog, F::qnrFich));  // the mnemonic took the focus to the button
     PressKey(dialog, VK_DOWN);
     PressAlt(dialog, L'f');
@@ -302,7 +303,7 @@ TEST_F(AddFilesTest, AKeyboardUserCollectsRowsChoosesOptionsAndAcceptsThePathQue
         ASSERT_TRUE(TabTo(dialog, F::chkEncrypt));
         PressKey(dialog, VK_SPACE);
         SaveScreenshot(dialog, L"add_files_page2_filled.bmp");
-        PressAlt(dialog, L't');  // "&Terminer": one folder with sub-folders may hold twins
+        PressAlt(dialog, L't');                  // "&Terminer": one folder with sub-folders may hold twins
         question = AnswerMessageBox(VK_RETURN);  // Yes, the default button
         WaitForDialogGone(kCaption);
     });

@@ -55,9 +55,9 @@ TEST_F(DragTest, OpensWithTheDesignedChoicesAndOkReturnsThem) {
         answer = frmDrag::Show(nullptr);
         ASSERT_TRUE(user.Found());
     }
-    EXPECT_EQ(actions, (std::vector<std::wstring>{L"Ajouter (et remplacer)",
-                                                  L"Mettre à jour (fichiers existants seulement)",
-                                                  L"Mettre à jour (tous)", L"Supprimer les originaux"}));
+    EXPECT_EQ(actions,
+              (std::vector<std::wstring>{L"Ajouter (et remplacer)", L"Mettre à jour (fichiers existants seulement)",
+                                         L"Mettre à jour (tous)", L"Supprimer les originaux"}));
     EXPECT_EQ(compressions, (std::vector<std::wstring>{L"Maximale", L"Normale", L"Rapide", L"Aucune"}));
     EXPECT_EQ(boxTexts, (std::vector<std::wstring>{L"Inclure les répertoires vides", L"Crypter les fichiers",
                                                    L"Inclure les fichiers système/cachés", L"Enregistrer le chemin",

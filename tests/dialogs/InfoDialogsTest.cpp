@@ -47,13 +47,12 @@ TEST(InfoFigures, RatioBarsShowWhatWasSavedWithinTheirRange) {
 }
 
 TEST(FileInfo, ValuesFollowTheRowWithTheOriginAndEncryptionSpelledOut) {
-    const MemberRowTexts plain{L"readme.TXT", L"", L"Document texte", L"11/03/2024 14:07", L"3 000",
-                               L"98%", L"40", L""};
-    EXPECT_EQ(frmFileInfo::Values(plain),
-              (FileInfoTexts{L"non enregistrée", L"readme.TXT", L"Document texte", L"3 000", L"11/03/2024 14:07",
-                             L"40", L"98%", L"Non"}));
-    const MemberRowTexts secret{L"note.txt", L"©", L"Document texte", L"05/03/2024 14:07", L"12",
-                                L"-100%", L"24", L"docs"};
+    const MemberRowTexts plain{L"readme.TXT", L"", L"Document texte", L"11/03/2024 14:07", L"3 000", L"98%",
+                               L"40",         L""};
+    EXPECT_EQ(frmFileInfo::Values(plain), (FileInfoTexts{L"non enregistrée", L"readme.TXT", L"Document texte", L"3 000",
+                                                         L"11/03/2024 14:07", L"40", L"98%", L"Non"}));
+    const MemberRowTexts secret{L"note.txt", L"©",   L"Document texte", L"05/03/2024 14:07", L"12", L"-100%",
+                                L"24",       L"docs"};
     const FileInfoTexts values = frmFileInfo::Values(secret);
     EXPECT_EQ(values[0], L"docs");
     EXPECT_EQ(values[7], L"Oui");
@@ -196,9 +195,10 @@ TEST(CommentWindow, AFailedWriteIsReportedAndTheWindowKeepsTheText) {
         });
         frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
     }
-    EXPECT_EQ(message, L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n"
-                       L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre "
-                       L"programme).");
+    EXPECT_EQ(message,
+              L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n"
+              L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre "
+              L"programme).");
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(keptText, L"Perdu ?");
     EXPECT_EQ(fake.writes.size(), 1u);

@@ -104,8 +104,10 @@ BraltoRun RunBralto(const std::wstring& arguments, const std::wstring& password 
             }
         }
     }
-    if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &run.exitCode);
-    else TerminateProcess(process.get(), 99);
+    if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.get(), &run.exitCode);
+    else
+        TerminateProcess(process.get(), 99);
     return run;
 }
 

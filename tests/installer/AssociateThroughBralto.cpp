@@ -44,8 +44,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1;
     CloseHandle(process.hThread);
     const DWORD id = process.dwProcessId;

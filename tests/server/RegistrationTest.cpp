@@ -61,8 +61,8 @@ TEST(ServerRegistration, UnregisterRemovesEverythingThenRegisterRestoresIt) {
 
     ASSERT_EQ(RunAndWait(L"\"" + ServerPath() + L"\" /regserver"), 0);
 
-    for (const auto& [clsid, progId] : {std::pair{&CLSID_cAsyncZip, L"qnrZip.cAsyncZip"},
-                                        std::pair{&CLSID_cAsyncUnzip, L"qnrZip.cAsyncUnzip"}}) {
+    for (const auto& [clsid, progId] :
+         {std::pair{&CLSID_cAsyncZip, L"qnrZip.cAsyncZip"}, std::pair{&CLSID_cAsyncUnzip, L"qnrZip.cAsyncUnzip"}}) {
         const std::wstring key = L"CLSID\\" + GuidText(*clsid);
         EXPECT_EQ(ClassesValue(std::wstring(progId) + L"\\CLSID"), GuidText(*clsid));
         EXPECT_EQ(ClassesValue(key + L"\\ProgID"), progId);

@@ -127,8 +127,8 @@ int main(int argc, char** argv) {
     std::printf("files zipped                         %ld\n", files);
     std::printf("first object (server start)          %.0f ms\n", first.createMs);
     std::printf("object of a running server           %.1f ms\n", server.createMs);
-    std::printf("events across the process boundary   %ld in %.0f ms: %.0f events/s (%.2f ms each)\n",
-                serverEvents, server.jobMs, serverEvents * 1000.0 / server.jobMs, server.jobMs / serverEvents);
+    std::printf("events across the process boundary   %ld in %.0f ms: %.0f events/s (%.2f ms each)\n", serverEvents,
+                server.jobMs, serverEvents * 1000.0 / server.jobMs, server.jobMs / serverEvents);
     std::printf("zip job through the server           %.0f ms\n", server.jobMs);
     std::printf("same job in-process (cZip)           %.0f ms (%ld events)\n", local.jobMs,
                 local.counts.progress + local.counts.cancel);

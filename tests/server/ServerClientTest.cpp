@@ -23,7 +23,7 @@ using qnr::client::AsyncZip;
 using qnr::client::UnzipEventHandlers;
 using qnr::client::ZipEventHandlers;
 
-constexpr HRESULT kAlreadyRunning = static_cast<HRESULT>(0x800A7F1C);     // error 32540
+constexpr HRESULT kAlreadyRunning = static_cast<HRESULT>(0x800A7F1C);       // error 32540
 constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);  // error 9
 
 std::wstring Work(const std::wstring& relative) { return WorkFolder() + relative; }
@@ -131,7 +131,6 @@ void PrepareInputJob(_cAsyncZip* zip, const std::wstring& archive) {
     AddSpec(zip, L"sub\\c.txt");
 }
 
-
 // Reads the indexed property `name` at `index` late-bound and returns the
 // automation error it raised (EXCEPINFO): what a script client sees. Wine
 // does not carry IErrorInfo back through the early-bound proxy, so rich
@@ -156,8 +155,8 @@ LateBoundError ReadIndexedLateBound(IDispatch* object, const wchar_t* name, long
     DISPPARAMS parameters{&argument, nullptr, 1, 0};
     qnr::Variant result;
     EXCEPINFO exception{};
-    error.result = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &parameters,
-                                  result.Get(), &exception, nullptr);
+    error.result = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &parameters, result.Get(),
+                                  &exception, nullptr);
     error.code = exception.scode;
     error.source = qnr::FromBstr(exception.bstrSource);
     error.description = qnr::FromBstr(exception.bstrDescription);
@@ -265,8 +264,9 @@ TEST(AsyncZipJob, ZipFromInsideCompleteIsRefusedWithAlreadyRunning) {
         LPOLESTR name = const_cast<LPOLESTR>(L"Zip");
         (*jobPointer)->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &zipId);
         DISPPARAMS none{};
-        lateBound = (*jobPointer)->Invoke(zipId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr,
-                                          &exception, nullptr);
+        lateBound =
+            (*jobPointer)
+                ->Invoke(zipId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, &exception, nullptr);
     };
     AsyncZip job(std::move(handlers), false);
     jobPointer = &job;

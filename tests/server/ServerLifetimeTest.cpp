@@ -104,8 +104,8 @@ TEST(ServerLifetime, DISABLED_FiveHundredJobsBackToBackKeepTheServerMemoryStable
     EXPECT_EQ(ServerProcessIds(), servers) << "one server ran every job";
     ASSERT_GT(atJob100, 0u);
     const long long growth = static_cast<long long>(atJob300) - static_cast<long long>(atJob100);
-    std::printf("server private bytes: %llu at job 100, %llu at job 300\n",
-                static_cast<unsigned long long>(atJob100), static_cast<unsigned long long>(atJob300));
+    std::printf("server private bytes: %llu at job 100, %llu at job 300\n", static_cast<unsigned long long>(atJob100),
+                static_cast<unsigned long long>(atJob300));
     EXPECT_LT(growth, 128 * 1024) << "about " << growth / 200 << " bytes more per job";
 }
 

@@ -52,7 +52,8 @@ int ListOnce(int round) {
     job->put_Listing(VARIANT_TRUE);
     const HRESULT started = job->unzip();
     if (FAILED(started)) return Fail("unzip refused", round, started);
-    if (!PumpUntil([&] { return outcome.completes > 0; }, kJobLimitMs)) return Fail("listing never completed", round, 0);
+    if (!PumpUntil([&] { return outcome.completes > 0; }, kJobLimitMs))
+        return Fail("listing never completed", round, 0);
     return outcome.result == 0 ? 0 : Fail("listing failed", round, outcome.result);
 }
 

@@ -191,12 +191,29 @@ TEST_F(ServerTypeLibrary, ClassesImplementDefaultInterfaceRunnableAndDefaultSour
 }
 
 TEST_F(ServerTypeLibrary, ZipInterfaceMembersComeInOrder) {
-    const std::vector<std::wstring> expected = {
-        L"Zip",        L"ZipFile",        L"BasePath",        L"Encrypt",         L"IncludeSystemAndHiddenFiles",
-        L"StoreVolumeLabel", L"StoreDirectories", L"StoreFolderNames", L"RecurseSubDirs", L"UpdateOnlyIfNewer",
-        L"FreshenFiles", L"MoveFiles",     L"AddComment",      L"MessageLevel",    L"CompressionLevel",
-        L"ConvertCRLFToLF", L"ConvertLFToCRLF", L"ClearFileSpecs", L"AddFileSpec", L"FileSpecCount",
-        L"FileSpec",   L"AllowAppend",    L"DeleteEntries"};
+    const std::vector<std::wstring> expected = {L"Zip",
+                                                L"ZipFile",
+                                                L"BasePath",
+                                                L"Encrypt",
+                                                L"IncludeSystemAndHiddenFiles",
+                                                L"StoreVolumeLabel",
+                                                L"StoreDirectories",
+                                                L"StoreFolderNames",
+                                                L"RecurseSubDirs",
+                                                L"UpdateOnlyIfNewer",
+                                                L"FreshenFiles",
+                                                L"MoveFiles",
+                                                L"AddComment",
+                                                L"MessageLevel",
+                                                L"CompressionLevel",
+                                                L"ConvertCRLFToLF",
+                                                L"ConvertLFToCRLF",
+                                                L"ClearFileSpecs",
+                                                L"AddFileSpec",
+                                                L"FileSpecCount",
+                                                L"FileSpec",
+                                                L"AllowAppend",
+                                                L"DeleteEntries"};
     std::vector<std::wstring> names;
     for (const Member& member : OwnMembers(VtableInfo(IID__cAsyncZip).Get()))
         if (names.empty() || names.back() != member.name) names.push_back(member.name);
@@ -204,13 +221,40 @@ TEST_F(ServerTypeLibrary, ZipInterfaceMembersComeInOrder) {
 }
 
 TEST_F(ServerTypeLibrary, UnzipInterfaceMembersComeInOrder) {
-    const std::vector<std::wstring> expected = {
-        L"unzip", L"ExtractOnlyNewer", L"ExtractOnlyExistingNewer", L"SpaceToUnderscore", L"PromptToOverwrite",
-        L"MessageLevel", L"TestZip", L"Listing", L"DisplayComment", L"UseFolderNames", L"OverwriteExisting",
-        L"ConvertCRToCRLF", L"CaseSensitiveFileNames", L"FileCount", L"Filename", L"FileDirectory", L"FileSize",
-        L"FilePackedSize", L"FileCompressionRatio", L"FileDate", L"FileCRC", L"FileCompressionMethod",
-        L"FileEncrypted", L"FileSelected", L"Directory", L"IsValidArchive", L"UnzipFolder", L"ZipFile",
-        L"GetVersion", L"ZipFile", L"TotalSizeCompressed", L"TotalSize", L"CompressionFactor", L"NumMembers"};
+    const std::vector<std::wstring> expected = {L"unzip",
+                                                L"ExtractOnlyNewer",
+                                                L"ExtractOnlyExistingNewer",
+                                                L"SpaceToUnderscore",
+                                                L"PromptToOverwrite",
+                                                L"MessageLevel",
+                                                L"TestZip",
+                                                L"Listing",
+                                                L"DisplayComment",
+                                                L"UseFolderNames",
+                                                L"OverwriteExisting",
+                                                L"ConvertCRToCRLF",
+                                                L"CaseSensitiveFileNames",
+                                                L"FileCount",
+                                                L"Filename",
+                                                L"FileDirectory",
+                                                L"FileSize",
+                                                L"FilePackedSize",
+                                                L"FileCompressionRatio",
+                                                L"FileDate",
+                                                L"FileCRC",
+                                                L"FileCompressionMethod",
+                                                L"FileEncrypted",
+                                                L"FileSelected",
+                                                L"Directory",
+                                                L"IsValidArchive",
+                                                L"UnzipFolder",
+                                                L"ZipFile",
+                                                L"GetVersion",
+                                                L"ZipFile",
+                                                L"TotalSizeCompressed",
+                                                L"TotalSize",
+                                                L"CompressionFactor",
+                                                L"NumMembers"};
     std::vector<std::wstring> names;
     for (const Member& member : OwnMembers(VtableInfo(IID__cAsyncUnzip).Get()))
         if (names.empty() || names.back() != member.name) names.push_back(member.name);
@@ -222,7 +266,8 @@ TEST_F(ServerTypeLibrary, EventsHaveDispatchIdentifiersOneToFive) {
                                                  L"Complete"};
     const std::vector<std::wstring> unzipEvents = {L"Cancel", L"OverwritePrompt", L"PasswordRequest", L"Progress",
                                                    L"Complete"};
-    for (const auto& [id, names] : {std::pair{&DIID___cAsyncZip, zipEvents}, std::pair{&DIID___cAsyncUnzip, unzipEvents}}) {
+    for (const auto& [id, names] :
+         {std::pair{&DIID___cAsyncZip, zipEvents}, std::pair{&DIID___cAsyncUnzip, unzipEvents}}) {
         std::vector<Member> members = OwnMembers(Info(*id).Get());
         ASSERT_EQ(members.size(), names.size());
         for (size_t i = 0; i < names.size(); ++i) {
@@ -235,13 +280,16 @@ TEST_F(ServerTypeLibrary, EventsHaveDispatchIdentifiersOneToFive) {
 // The identifiers the server raises and the client dispatches on are the
 // ones the type library describes.
 TEST_F(ServerTypeLibrary, SharedEventIdentifiersNameTheLibrarysEvents) {
-    const std::vector<std::pair<MEMBERID, std::wstring>> zipEvents = {
-        {DISPID_ZIP_CANCEL, L"Cancel"},       {DISPID_ZIP_PASSWORDREQUEST, L"PasswordRequest"},
-        {DISPID_ZIP_COMMENTREQUEST, L"CommentRequest"}, {DISPID_ZIP_PROGRESS, L"Progress"},
-        {DISPID_ZIP_COMPLETE, L"Complete"}};
+    const std::vector<std::pair<MEMBERID, std::wstring>> zipEvents = {{DISPID_ZIP_CANCEL, L"Cancel"},
+                                                                      {DISPID_ZIP_PASSWORDREQUEST, L"PasswordRequest"},
+                                                                      {DISPID_ZIP_COMMENTREQUEST, L"CommentRequest"},
+                                                                      {DISPID_ZIP_PROGRESS, L"Progress"},
+                                                                      {DISPID_ZIP_COMPLETE, L"Complete"}};
     const std::vector<std::pair<MEMBERID, std::wstring>> unzipEvents = {
-        {DISPID_UNZIP_CANCEL, L"Cancel"},     {DISPID_UNZIP_OVERWRITEPROMPT, L"OverwritePrompt"},
-        {DISPID_UNZIP_PASSWORDREQUEST, L"PasswordRequest"}, {DISPID_UNZIP_PROGRESS, L"Progress"},
+        {DISPID_UNZIP_CANCEL, L"Cancel"},
+        {DISPID_UNZIP_OVERWRITEPROMPT, L"OverwritePrompt"},
+        {DISPID_UNZIP_PASSWORDREQUEST, L"PasswordRequest"},
+        {DISPID_UNZIP_PROGRESS, L"Progress"},
         {DISPID_UNZIP_COMPLETE, L"Complete"}};
     ComPtr<ITypeInfo> zip = Info(DIID___cAsyncZip);
     for (const auto& [id, name] : zipEvents) EXPECT_EQ(NameOf(zip.Get(), id), name) << id;
@@ -300,7 +348,9 @@ TEST_F(ServerTypeLibrary, EnumerationsHoldTheirValues) {
         {L"EZPCompLevel", {{L"ezpNone", 0}, {L"ezpFast", 2}, {L"ezpDefault", 6}, {L"ezpMax", 9}}},
         {L"EUZMsgLevel", {{L"euzAllMessages", 0}, {L"euzPartialMessages", 1}, {L"euzNoMessages", 2}}},
         {L"EUZOverWriteResponse",
-         {{L"euzDoNotOverwrite", 100}, {L"euzOverwriteThisFile", 102}, {L"euzOverwriteAllFiles", 103},
+         {{L"euzDoNotOverwrite", 100},
+          {L"euzOverwriteThisFile", 102},
+          {L"euzOverwriteAllFiles", 103},
           {L"euzOverwriteNone", 104}}},
     };
     for (const auto& enumeration : expected) {

@@ -82,8 +82,7 @@ protected:
         bralto::UniqueHKey source, target;
         std::wstring backup = std::wstring(kBackup) + L"\\" + name;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, backup.c_str(), 0, KEY_READ, source.put()) != ERROR_SUCCESS) return;
-        RegCreateKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.put(),
-                        nullptr);
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.put(), nullptr);
         RegCopyTreeW(source.get(), nullptr, target.get());
     }
     std::wstring ShortExe() {
@@ -147,7 +146,8 @@ TEST_F(ZipAssociationTest, AlreadyBraltosIsRewrittenWithoutUndoFile) {
 TEST_F(ZipAssociationTest, ShellNewUsesShortPathOthersTheLongPathUnquoted) {
     association.WriteAssociation();
     std::wstring command = ReadDefault(L".zip\\ShellNew", L"Command");
-    EXPECT_EQ(command.find(L' '), command.size() - 6) << "only the blank before /n: " << testing::PrintToString(command);
+    EXPECT_EQ(command.find(L' '), command.size() - 6)
+        << "only the blank before /n: " << testing::PrintToString(command);
     EXPECT_EQ(ReadDefault(L"Quenor Archive\\Shell\\Open\\Command"), L"C:\\Bralto essai programme\\Bralto.exe %1");
 }
 

@@ -354,8 +354,7 @@ TEST(EngineTesting, TestReportsAndWritesNothing) {
     unzip.TestZip(true);
     unzip.UnzipFolder(out.path());
     ASSERT_EQ(0, unzip.unzip());
-    EXPECT_EQ(L"No errors detected in compressed data of " + Fixture(L"zip9.zip") + L".\n",
-              listener.progress.back());
+    EXPECT_EQ(L"No errors detected in compressed data of " + Fixture(L"zip9.zip") + L".\n", listener.progress.back());
     EXPECT_TRUE(FilesBelow(out.path()).empty());
 
     RecordingListener bad;

@@ -29,8 +29,8 @@ TEST(ZipOptions, StartUpValues) {
     EXPECT_EQ(0, record.fRecurse);
     EXPECT_EQ('6', record.fLevel);
     EXPECT_EQ(0, record.fDeleteEntries);
-    EXPECT_EQ(0, record.fEncrypt + record.fSystem + record.fVolume + record.fUpdate + record.fFreshen +
-                     record.fMove + record.fComment + record.fGrow + record.fVerbose + record.fQuiet);
+    EXPECT_EQ(0, record.fEncrypt + record.fSystem + record.fVolume + record.fUpdate + record.fFreshen + record.fMove +
+                     record.fComment + record.fGrow + record.fVerbose + record.fQuiet);
 }
 
 TEST(ZipOptions, InvertedAndEncodedFields) {
@@ -82,7 +82,10 @@ TEST(ZipOptions, BasePathIsTheRootFolder) {
     cZip zip;
     zip.BasePath(L"C:\\Données");
     EXPECT_EQ(L"C:\\Données", zip.BasePath());
-    EXPECT_STREQ("C:\\Donn\xe9" "es", zip.Record().szRootDir);  // code page 1252
+    EXPECT_STREQ(
+        "C:\\Donn\xe9"
+        "es",
+        zip.Record().szRootDir);  // code page 1252
 }
 
 TEST(ZipFileSpecs, ListIndexedFromOne) {

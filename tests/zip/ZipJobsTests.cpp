@@ -333,8 +333,8 @@ TEST_F(ZipJob, ACrashLeavesTheArchiveAndNoTemporaryFile) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
     WaitForSingleObject(process.hProcess, 60000);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);

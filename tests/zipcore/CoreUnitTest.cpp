@@ -62,8 +62,8 @@ uint32_t CountingRandom(void* context) { return (*static_cast<uint32_t*>(context
 TEST(ZipCrypto, ArchiveEncryptedHereIsReadByPeers) {
     TempDir work;
     std::string content = "encrypted by the Zip core\n";
-    uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(content.data()),
-                                                static_cast<uInt>(content.size())));
+    uint32_t crc = static_cast<uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
     LocalHeader local;
     local.flags = kFlagEncrypted;
     local.method = kMethodStored;
@@ -101,9 +101,10 @@ TEST(ZipCrypto, ArchiveEncryptedHereIsReadByPeers) {
     AppendEndOfCentralDir(archive, end, "");
     WriteFile(work / "made.zip", std::string(archive.begin(), archive.end()));
 
-    ASSERT_EQ(0, RunPython(work, "import zipfile\n"
-                                 "z = zipfile.ZipFile('made.zip')\n"
-                                 "open('py.txt', 'wb').write(z.read('secret.txt', pwd=b'mot de passe'))\n"));
+    ASSERT_EQ(0, RunPython(work,
+                           "import zipfile\n"
+                           "z = zipfile.ZipFile('made.zip')\n"
+                           "open('py.txt', 'wb').write(z.read('secret.txt', pwd=b'mot de passe'))\n"));
     EXPECT_EQ(content, ReadFile(work / "py.txt"));
     ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && unzip -qq -p -P 'mot de passe' made.zip > iz.txt"));
     EXPECT_EQ(content, ReadFile(work / "iz.txt"));

@@ -58,8 +58,8 @@ with zipfile.ZipFile('deep/hostile.zip', 'w') as z:
         o.keepFolders = keepFolders;
         EXPECT_EQ(2, RunUnzipJob(o, host, nullptr));
         std::string text = host.AllText();
-        for (const char* name : {"../evil1.txt", "a/../../evil2.txt", "/tmp/evil3.txt", "C:/evil4.txt",
-                                 "c:evil5.txt", "../evil6.txt", "CON", "sub/aux.txt", "x/.. /evil7.txt"})
+        for (const char* name : {"../evil1.txt", "a/../../evil2.txt", "/tmp/evil3.txt", "C:/evil4.txt", "c:evil5.txt",
+                                 "../evil6.txt", "CON", "sub/aux.txt", "x/.. /evil7.txt"})
             EXPECT_NE(std::string::npos, text.find("   skipping: " + std::string(name) + "  refused: ")) << name;
         EXPECT_EQ("payload of ok/good.txt", ReadFile(out + (keepFolders ? "/ok/good.txt" : "/good.txt")));
         EXPECT_EQ("./deep/hostile.zip\n./script.py\n", FilesOutside(work.path(), "deep/out"));

@@ -117,7 +117,8 @@ TEST_F(ExistingFiles, ModificationTimeIsRestored) {
     Shell("rm " + Quote(out) + "/*");
     PosixHost host;
     EXPECT_EQ(0, RunUnzipJob(Options(), host, nullptr));
-    struct stat extracted {}, original {};
+    struct stat extracted {
+    }, original{};
     ASSERT_EQ(0, stat((out + "/a.txt").c_str(), &extracted));
     ASSERT_EQ(0, stat((work / "src/a.txt").c_str(), &original));
     EXPECT_EQ(original.st_mtime, extracted.st_mtime);
@@ -237,7 +238,8 @@ TEST(JobBehaviour, ListingReportsMethodsRatiosAndEncryption) {
     TempDir work;
     WriteFile(work / "big.txt", std::string(10000, 'x'));
     WriteFile(work / "tiny.txt", "x");
-    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && zip -q -9 l.zip big.txt && zip -q -0 l.zip tiny.txt"
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) +
+                       " && zip -q -9 l.zip big.txt && zip -q -0 l.zip tiny.txt"
                        " && zip -q -1 -P pw l.zip big.txt -O l2.zip"));
     PosixHost host;
     zipcore::ListingTotals totals;

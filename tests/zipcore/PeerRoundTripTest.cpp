@@ -136,7 +136,8 @@ TEST(PeerRoundTrip, AesEncryptionIsReportedUnsupported) {
     TempDir work;
     WriteFile(work / "secret.txt", "aes\n");
     WriteFile(work / "plain.txt", "plain\n");
-    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && 7zz a -tzip -mem=AES256 -pmotdepasse -bd -bso0 aes.zip"
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) +
+                       " && 7zz a -tzip -mem=AES256 -pmotdepasse -bd -bso0 aes.zip"
                        " secret.txt && zip -q aes.zip plain.txt"));
     std::string out = work / "out";
     Shell("mkdir " + Quote(out));
@@ -286,7 +287,8 @@ with zipfile.ZipFile('many.zip', 'w') as z:
 // file: it lists and tests; nothing is written to disk.
 TEST(PeerRoundTrip, SevenZipMemberOver4GiB) {
     TempDir work;
-    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && truncate -s 4300000000 big.bin && printf tail >> big.bin"
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) +
+                       " && truncate -s 4300000000 big.bin && printf tail >> big.bin"
                        " && echo small > small.txt && 7zz a -tzip -mx1 -bd -bso0 big.zip big.bin small.txt"
                        " && rm big.bin"));
     std::string archive = work / "big.zip";

@@ -88,12 +88,12 @@ public:
     std::vector<std::string> replaceAsked;
     std::vector<std::string> passwordAsked;
     std::vector<std::string> stopAsked;
-    std::deque<int> replaceAnswers;            // default 100
-    std::deque<std::string> passwordAnswers;   // empty: no password
-    int stopBeforeMember = -1;                 // index of the Stop call answered true
-    std::vector<std::string> statted;          // every path the job looked up
-    int inPlaceFiles = 0;                      // files written under their final name
-    int temporaryFiles = 0;                    // files written through a temporary name
+    std::deque<int> replaceAnswers;           // default 100
+    std::deque<std::string> passwordAnswers;  // empty: no password
+    int stopBeforeMember = -1;                // index of the Stop call answered true
+    std::vector<std::string> statted;         // every path the job looked up
+    int inPlaceFiles = 0;                     // files written under their final name
+    int temporaryFiles = 0;                   // files written through a temporary name
 
     std::string AllText() const {
         std::string all;

@@ -71,14 +71,17 @@ inline int RunPython(const TempDir& work, const std::string& script) {
 // compressed size without the 12-byte encryption header, as Info-ZIP lists it.
 inline std::string PythonListing(const TempDir& work, const std::string& archive) {
     std::string out = work / "listing.txt";
-    RunPython(work, "import zipfile\n"
-                    "with zipfile.ZipFile(" + ("'" + archive + "'") + ") as z, open('" + out +
-                        "', 'w', encoding='utf-8') as f:\n"
-                    "    for i in z.infolist():\n"
-                    "        if i.is_dir(): continue\n"
-                    "        d = i.date_time\n"
-                    "        f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\\n' % (i.filename, i.file_size, i.compress_size - 12 * (i.flag_bits & 1),"
-                    " i.CRC, d[0], d[1], d[2], d[3], d[4], i.compress_type, i.flag_bits & 1))\n");
+    RunPython(work,
+              "import zipfile\n"
+              "with zipfile.ZipFile(" +
+                  ("'" + archive + "'") + ") as z, open('" + out +
+                  "', 'w', encoding='utf-8') as f:\n"
+                  "    for i in z.infolist():\n"
+                  "        if i.is_dir(): continue\n"
+                  "        d = i.date_time\n"
+                  "        f.write('%s|%d|%d|%d|%d-%d-%d %d:%d|%d|%d\\n' % (i.filename, i.file_size, i.compress_size - "
+                  "12 * (i.flag_bits & 1),"
+                  " i.CRC, d[0], d[1], d[2], d[3], d[4], i.compress_type, i.flag_bits & 1))\n");
     return ReadFile(out);
 }
 
@@ -87,8 +90,12 @@ inline std::string OurListing(const std::vector<zipcore::ListingEntry>& entries)
     std::string text;
     for (const auto& e : entries) {
         if (!e.path.empty() && e.path.back() == '/') continue;
-        int method = e.method == "Stored" ? 0 : e.method.rfind("Defl:", 0) == 0 ? 8 : e.method == "BZip2" ? 12
-                     : e.method == "LZMA" ? 14 : e.method == "Def64#" ? 9 : -1;
+        int method = e.method == "Stored"              ? 0
+                     : e.method.rfind("Defl:", 0) == 0 ? 8
+                     : e.method == "BZip2"             ? 12
+                     : e.method == "LZMA"              ? 14
+                     : e.method == "Def64#"            ? 9
+                                                       : -1;
         text += e.path + "|" + std::to_string(e.uncompressedSize) + "|" + std::to_string(e.compressedSize) + "|" +
                 std::to_string(e.crc32) + "|" + std::to_string(e.modified.year) + "-" +
                 std::to_string(e.modified.month) + "-" + std::to_string(e.modified.day) + " " +

@@ -57,17 +57,17 @@ protected:
         ASSERT_EQ(0, RunCommand("unzip -q " + passwordArgs + " " + Quote(archive_) + " -d " + Quote(byUnzip), &output))
             << output;
         EXPECT_TRUE(SameTree(expected, byUnzip, &difference)) << difference;
-        ASSERT_EQ(0, RunCommand("7zz x -y " + sevenZipPassword + " -o" + Quote(bySevenZip) + " " + Quote(archive_),
-                                &output))
+        ASSERT_EQ(
+            0, RunCommand("7zz x -y " + sevenZipPassword + " -o" + Quote(bySevenZip) + " " + Quote(archive_), &output))
             << output;
         EXPECT_TRUE(SameTree(expected, bySevenZip, &difference)) << difference;
     }
 
     std::string Python(const std::string& script) {
         std::string output;
-        RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " +
-                       Quote(archive_),
-                   &output);
+        RunCommand(
+            "python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " + Quote(archive_),
+            &output);
         return output;
     }
 
@@ -95,8 +95,9 @@ TEST_F(WriterTest, MembersThatDoNotShrinkAreStored) {
     MakeCorpus();
     ASSERT_EQ(0, ZipCorpus(ZipJobOptions{}));
     // 0 stored, 8 deflated: the noise files are stored, whatever their size.
-    EXPECT_EQ("0 0 8 8\n", Python("d={i.filename:i.compress_type for i in z.infolist()}; "
-                                  "print(d['noise.bin'], d['sub/large-noise.bin'], d['readme.txt'], d['sub/large.txt'])"));
+    EXPECT_EQ("0 0 8 8\n",
+              Python("d={i.filename:i.compress_type for i in z.infolist()}; "
+                     "print(d['noise.bin'], d['sub/large-noise.bin'], d['readme.txt'], d['sub/large.txt'])"));
 }
 
 TEST_F(WriterTest, TimesAndAttributesAreKept) {

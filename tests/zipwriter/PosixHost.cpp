@@ -147,9 +147,7 @@ bool PosixHost::RemoveSource(const zipcore::SourceFile& source) {
 
 void PosixHost::Print(const std::string& text) { prints.push_back(text); }
 
-bool PosixHost::ShouldStop(const std::string& displayName, uint64_t) {
-    return stopBefore && stopBefore(displayName);
-}
+bool PosixHost::ShouldStop(const std::string& displayName, uint64_t) { return stopBefore && stopBefore(displayName); }
 
 bool PosixHost::AskPassword(std::string& answer) {
     ++passwordRequests;
@@ -186,7 +184,7 @@ std::vector<zipcore::SourceFile> CollectSources(const std::string& root, bool in
         source.info.utf8Name = std::any_of(stored.begin(), stored.end(), [](char c) { return (c & 0x80) != 0; });
         source.info.isDirectory = directory;
         source.info.expectedSize = directory ? 0 : static_cast<uint64_t>(st.st_size);
-        std::tm local {};
+        std::tm local{};
         time_t mtime = st.st_mtime;
         localtime_r(&mtime, &local);
         zipcore::DateTime dt{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

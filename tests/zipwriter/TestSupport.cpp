@@ -39,8 +39,8 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::string TextContent(size_t size, unsigned seed) {
-    static const char* words[] = {"archive ", "member ", "deflate ", "window ", "central ", "directory ",
-                                  "header ", "zip ",     "bralto\n", "compress ", "level ", "folder\n"};
+    static const char* words[] = {"archive ", "member ", "deflate ", "window ",   "central ", "directory ",
+                                  "header ",  "zip ",    "bralto\n", "compress ", "level ",   "folder\n"};
     std::mt19937 random(seed);
     std::string text;
     while (text.size() < size) text += words[random() % 12];

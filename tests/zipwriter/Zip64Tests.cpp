@@ -22,9 +22,9 @@ TEST(Zip64, Zip64WhenMembersOrTheArchivePassFourGiB) {
     };
     auto Python = [&](const std::string& script) {
         std::string output;
-        RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " +
-                       Quote(archive_),
-                   &output);
+        RunCommand(
+            "python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " + Quote(archive_),
+            &output);
         return output;
     };
     fs::path big = scratch_ / "big" / "huge.bin";
@@ -69,7 +69,8 @@ TEST(Zip64, MoreThan65535Members) {
     std::string output;
     EXPECT_EQ(0, RunCommand("unzip -tq " + Quote(archive), &output)) << output;
     EXPECT_EQ(0, RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
-                            "assert len(z.infolist()) == 70000, len(z.infolist())\" " + Quote(archive),
+                            "assert len(z.infolist()) == 70000, len(z.infolist())\" " +
+                                Quote(archive),
                             &output))
         << output;
 }

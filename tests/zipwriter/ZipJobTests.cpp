@@ -36,9 +36,9 @@ protected:
 
     std::string Python(const std::string& script) {
         std::string output;
-        RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " +
-                       Quote(archive_),
-                   &output);
+        RunCommand(
+            "python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); " + script + "\" " + Quote(archive_),
+            &output);
         return output;
     }
 
@@ -163,8 +163,10 @@ TEST_F(JobTest, KeptMembersKeepTheirCommentsAndExtraFields) {
     fs::remove(archive_);
     std::string output;
     // zip stores "UT" and "ux" extra fields; zipnote gives a member a comment.
-    ASSERT_EQ(0, RunCommand("cd " + Quote(source_) + " && zip -q -r " + Quote(archive_) + " . && printf "
-                            "'@ a.txt\\nnote for a\\n@ (comment above this line)\\n' | zipnote -w " + Quote(archive_),
+    ASSERT_EQ(0, RunCommand("cd " + Quote(source_) + " && zip -q -r " + Quote(archive_) +
+                                " . && printf "
+                                "'@ a.txt\\nnote for a\\n@ (comment above this line)\\n' | zipnote -w " +
+                                Quote(archive_),
                             &output))
         << output;
     std::string before = Python("i=z.getinfo('a.txt'); print(i.comment, i.extra.hex())");
