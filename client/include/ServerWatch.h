@@ -25,8 +25,9 @@ public:
     explicit ServerWatch(IUnknown* object, unsigned long periodMs = 500);
     ServerWatch(const ServerWatch&) = delete;
     ServerWatch& operator=(const ServerWatch&) = delete;
-    // Tells the thread to stop and lets go at once: a check still waiting
-    // for a busy server ends on its own, then the thread releases its proxy.
+    // Tells the thread to stop and waits for it, a second at most: a check
+    // still waiting for a busy server ends on its own, then the thread
+    // releases its proxy.
     ~ServerWatch();
 
     bool ServerLost() const;
