@@ -53,6 +53,7 @@ std::unique_ptr<AsyncZipJob> frmBralto::CreateZipJob() {
         ReportServerUnavailable();
         return nullptr;
     }
+    job->WatchServer();
     return job;
 }
 
@@ -72,6 +73,7 @@ std::unique_ptr<AsyncUnzipJob> frmBralto::CreateUnzipJob() {
         ReportServerUnavailable();
         return nullptr;
     }
+    job->WatchServer();
     return job;
 }
 

@@ -295,8 +295,12 @@ HRESULT AsyncJob<Interface, Handlers>::TryCreate() {
     connection_ = std::move(connection);
     sink_ = std::move(sink);
     cookie_ = cookie;
-    watch_ = std::make_unique<ServerWatch>(object_.Get());
     return S_OK;
+}
+
+template <class Interface, class Handlers>
+void AsyncJob<Interface, Handlers>::WatchServer() {
+    if (object_ && !watch_) watch_ = std::make_unique<ServerWatch>(object_.Get());
 }
 
 template <class Interface, class Handlers>

@@ -129,6 +129,7 @@ struct frmShellExtract::State {
         job = std::make_unique<qnr::client::AsyncUnzip>(std::move(handlers));
         HRESULT hr = job->Create();
         if (FAILED(hr)) return hr;
+        job->WatchServer();
         auto& unzip = *job;
         qnr::Bstr zipFile(archive), folder(ExtractionFolderFor(archive));
         unzip->put_ZipFile(zipFile.Get());

@@ -81,6 +81,10 @@ public:
     // crashed): no event of its job will ever come. Cheap; reads what the
     // watch thread found, never calls the server.
     bool ServerLost() const { return watch_ && watch_->ServerLost(); }
+    // Starts watching the held object's server for ServerLost, for a caller
+    // that waits on a job's events (a window). Only such callers watch:
+    // the watch thread calls the server now and then.
+    void WatchServer();
 
 private:
     // One attempt: object, connection point, advised sink.

@@ -121,6 +121,7 @@ TEST(ServerLifetime, AServerKilledDuringAJobIsSeenLostAndNoCompleteComes) {
     };
     AsyncZip job(std::move(handlers));
     ASSERT_HRESULT_SUCCEEDED(job.Create());
+    job.WatchServer();
     PrepareSmallJob(job.Object(), Work(L"out\\killed.zip"));
     ASSERT_HRESULT_SUCCEEDED(job->Zip());
     ASSERT_TRUE(PumpUntil([&] { return killed; }, 30000));
