@@ -2,6 +2,7 @@
 
 #include "DialogTemplate.h"
 #include "InfoFigures.h"
+#include "InfoWindow.h"
 #include "Texts.h"
 #include "TubProgress.h"
 
@@ -43,29 +44,8 @@ void OnLoad(HWND dialog, DialogState& state) {
         SetDlgItemTextW(dialog, frmFileInfo::lblInfo0 + i, values[static_cast<size_t>(i)].c_str());
     if (state.icon)
         SendDlgItemMessageW(dialog, frmFileInfo::imaIcon, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
-    RECT place = {38, kBarTop + 2, 38 + 127, kBarTop + 12};
-    MapDialogRect(dialog, &place);
-    TubProgressArgs args;
-    args.parent = dialog;
-    args.id = frmFileInfo::tubRatio;
-    args.place = place;
-    if (state.ratio.Create(args)) state.ratio.Value(RatioBarValueOf((*state.row)[kRatio]));
-}
-
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        OnLoad(dialog, *reinterpret_cast<DialogState*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == frmFileInfo::cmdFermer || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+    ShowRatioBar(dialog, frmFileInfo::tubRatio, {38, kBarTop + 2, 38 + 127, kBarTop + 12}, (*state.row)[kRatio],
+                 state.ratio);
 }
 
 }  // namespace
@@ -85,7 +65,8 @@ void frmFileInfo::Show(HWND owner, const MemberRowTexts& row, HICON icon) {
     DialogState state;
     state.row = &row;
     state.icon = icon;
-    Layout().Show(owner, DialogProc, reinterpret_cast<LPARAM>(&state));
+    Layout().Show(owner, ShowOnlyDialogProc<DialogState, OnLoad, frmFileInfo::cmdFermer>,
+                  reinterpret_cast<LPARAM>(&state));
 }
 
 }  // namespace bralto

@@ -2,6 +2,7 @@
 
 #include "DialogTemplate.h"
 #include "InfoFigures.h"
+#include "InfoWindow.h"
 #include "Texts.h"
 #include "TubProgress.h"
 
@@ -66,29 +67,8 @@ void OnLoad(HWND dialog, DialogState& state) {
         const std::wstring& text = (*state.figures)[static_cast<size_t>(i)];
         if (!text.empty()) SetDlgItemTextW(dialog, frmZipInfo::lblInfo0 + i, text.c_str());
     }
-    RECT place = {7, kBarTop + 2, 7 + 158, kBarTop + 12};
-    MapDialogRect(dialog, &place);
-    TubProgressArgs args;
-    args.parent = dialog;
-    args.id = frmZipInfo::tubRatio;
-    args.place = place;
-    if (state.ratio.Create(args)) state.ratio.Value(RatioBarValueOf((*state.figures)[kFactor]));
-}
-
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        OnLoad(dialog, *reinterpret_cast<DialogState*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == frmZipInfo::cmdFermer || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+    ShowRatioBar(dialog, frmZipInfo::tubRatio, {7, kBarTop + 2, 7 + 158, kBarTop + 12}, (*state.figures)[kFactor],
+                 state.ratio);
 }
 
 }  // namespace
@@ -114,7 +94,8 @@ ZipInfoTexts frmZipInfo::Figures(const std::wstring& archivePath, const ListingF
 void frmZipInfo::Show(HWND owner, const ZipInfoTexts& figures) {
     DialogState state;
     state.figures = &figures;
-    Layout().Show(owner, DialogProc, reinterpret_cast<LPARAM>(&state));
+    Layout().Show(owner, ShowOnlyDialogProc<DialogState, OnLoad, frmZipInfo::cmdFermer>,
+                  reinterpret_cast<LPARAM>(&state));
 }
 
 }  // namespace bralto
