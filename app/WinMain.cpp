@@ -5,18 +5,11 @@
 
 #include "AppLifetime.h"
 #include "ApplicationLaunch.h"
+#include "QnrZipClient.h"
 #include "ServerRegistration.h"
 #include "Start.h"
 
 namespace {
-
-// COM for the shell calls and the server objects; undone on every way out.
-struct ComApartment {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ~ComApartment() {
-        if (SUCCEEDED(hr)) CoUninitialize();
-    }
-};
 
 bool IsModelessDialog(HWND hwnd) {
     wchar_t className[16] = {};
@@ -40,7 +33,8 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    ComApartment com;
+    // COM for the shell calls and the server objects; undone on every way out.
+    qnr::client::ClientApartment com;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
 

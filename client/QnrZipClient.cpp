@@ -2,6 +2,9 @@
 
 #include <ocidl.h>
 
+#include <algorithm>
+#include <atomic>
+
 #include "QnrZipEventIds.h"
 
 namespace qnr::client {
@@ -186,6 +189,17 @@ bool ServerWasStopping(HRESULT hr) {
            hr == RPC_E_SERVER_DIED_DNE || hr == CO_E_OBJNOTCONNECTED;
 }
 
+// Sinks not yet destroyed: each is held by its job or by a server.
+std::atomic<long> g_liveSinks{0};
+
+void ServePendingMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 constexpr int kCreateAttempts = 40;
 constexpr DWORD kCreatePauseMs = 50;
 
@@ -197,7 +211,9 @@ class EventSink final : public IDispatch {
 public:
     using Dispatcher = std::function<void(DISPID, const EventArguments&)>;
 
-    EventSink(const IID& eventId, Dispatcher dispatcher) : eventId_(eventId), dispatcher_(std::move(dispatcher)) {}
+    EventSink(const IID& eventId, Dispatcher dispatcher) : eventId_(eventId), dispatcher_(std::move(dispatcher)) {
+        ++g_liveSinks;
+    }
     EventSink(const EventSink&) = delete;
     EventSink& operator=(const EventSink&) = delete;
 
@@ -242,7 +258,7 @@ public:
     }
 
 private:
-    ~EventSink() = default;
+    ~EventSink() { --g_liveSinks; }
 
     LONG references_ = 1;
     IID eventId_;
@@ -321,6 +337,18 @@ void AsyncJob<Interface, Handlers>::OnComplete(long result) {
     const unsigned completed = generation_;
     if (handlers_.Complete) handlers_.Complete(result);
     if (releaseOnComplete_ && generation_ == completed) Release();
+}
+
+bool LetServersReleaseSinks(DWORD limitMs) {
+    const ULONGLONG deadline = GetTickCount64() + limitMs;
+    for (;;) {
+        ServePendingMessages();
+        if (g_liveSinks == 0) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }
 
 template class AsyncJob<_cAsyncZip, ZipEventHandlers>;

@@ -100,6 +100,29 @@ private:
     unsigned generation_ = 0;  // counts Create calls
 };
 
+// Serves this thread's messages until the servers have let go of every
+// event sink of this process, or `limitMs` passes; true when none is held.
+// Call it before CoUninitialize: a server's last release of a sink is a call
+// into this thread, and under Wine a thread that uninitializes COM while
+// such a call still waits in its message queue waits for it forever.
+bool LetServersReleaseSinks(DWORD limitMs = 5000);
+
+// The single-threaded apartment of a client of the server: before COM is
+// uninitialized, the servers are given the time to let go of the sinks.
+class ClientApartment {
+public:
+    ClientApartment() = default;
+    ClientApartment(const ClientApartment&) = delete;
+    ClientApartment& operator=(const ClientApartment&) = delete;
+    ~ClientApartment() {
+        if (SUCCEEDED(apartment_.Result())) LetServersReleaseSinks();
+    }
+    HRESULT Result() const { return apartment_.Result(); }
+
+private:
+    ComApartment apartment_;
+};
+
 using AsyncZip = AsyncJob<_cAsyncZip, ZipEventHandlers>;
 using AsyncUnzip = AsyncJob<_cAsyncUnzip, UnzipEventHandlers>;
 

@@ -3,6 +3,8 @@
 // global DROPFILES block with wide names, double-NUL terminated. The jobs
 // run in the registered qnrZip server; the peers check the archives made
 // here afterwards (verify_drop_archives.py).
+#include "QnrZipClient.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -27,10 +29,7 @@ using test::SeenDialog;
 
 constexpr DWORD kJobTimeout = 60000;
 
-struct Apartment {
-    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~Apartment() { CoUninitialize(); }
-} g_apartment;
+qnr::client::ClientApartment g_apartment;
 
 std::wstring WorkFolder() { return FixtureFolder() + L"drops\\"; }
 std::wstring TreeSource() { return FixtureFolder() + L"tree"; }

@@ -3,6 +3,8 @@
 // by the registered qnrZip server. Expectations come from Info-ZIP and the
 // file system (make_window_fixtures.sh); the comments written here are
 // checked by unzip -z afterwards (verify_info_archives.py).
+#include "QnrZipClient.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -28,10 +30,7 @@ using test::SeenDialog;
 
 constexpr DWORD kTestTimeout = 60000;
 
-struct Apartment {
-    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~Apartment() { CoUninitialize(); }
-} g_apartment;
+qnr::client::ClientApartment g_apartment;
 
 std::wstring WorkFolder() { return FixtureFolder() + L"info\\"; }
 

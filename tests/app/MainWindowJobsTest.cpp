@@ -30,10 +30,7 @@ constexpr DWORD kJobTimeout = 60000;
 
 // Events of the server reach a single-threaded apartment through its
 // message loop, as in Bralto itself.
-struct Apartment {
-    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~Apartment() { CoUninitialize(); }
-} g_apartment;
+qnr::client::ClientApartment g_apartment;
 
 std::wstring WorkFolder() { return FixtureFolder() + L"jobs\\"; }
 

@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     }
     const std::wstring input = Widen(argv[1]);
     const std::wstring output = Widen(argv[2]);
-    qnr::ComApartment apartment;
+    qnr::client::ClientApartment apartment;
 
     // Another object keeps the server running between the two jobs, so the
     // second creation shows the cost of an object alone.

@@ -83,7 +83,7 @@ int ZipOnce(int round, const std::wstring& tag) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    qnr::ComApartment apartment;
+    qnr::client::ClientApartment apartment;
     if (FAILED(apartment.Result()) || argc < 3) return 100;
     const int rounds = _wtoi(argv[1]);
     const std::wstring tag = argv[2];
