@@ -142,14 +142,23 @@ OpenResult ArchiveReader::Open(ArchiveInput& input) {
     // problem is the one reported.
     OpenResult first = OpenResult::Ok;
     std::string firstProblem;
-    for (size_t i = 0; i < candidates.size() && i < kMaxEndRecordTries; ++i) {
+    size_t tries = std::min(candidates.size(), kMaxEndRecordTries);
+    size_t emptyAt = tries;  // the first candidate announcing an empty archive elsewhere
+    for (size_t i = 0; i < tries; ++i) {
         OpenResult result = OpenAt(input, candidates[i]);
-        if (result == OpenResult::Ok) return result;
+        if (result == OpenResult::Ok && !displacedEmpty_) return result;
+        if (result == OpenResult::Ok) {
+            if (emptyAt == tries) emptyAt = i;
+            continue;
+        }
         if (i == 0) {
             first = result;
             firstProblem = problem_;
         }
     }
+    // An empty archive not where its record says (after a stub, or a copy
+    // of a record inside a comment) only when nothing better was found.
+    if (emptyAt < tries) return OpenAt(input, candidates[emptyAt]);
     members_.clear();
     comment_.clear();
     return Fail(first, firstProblem);
@@ -161,6 +170,7 @@ OpenResult ArchiveReader::OpenAt(ArchiveInput& input, uint64_t endPos) {
     problem_.clear();
     bias_ = 0;
     zip64_ = false;
+    displacedEmpty_ = false;
     uint8_t endBytes[kEndOfCentralDirSize];
     if (!input.ReadAt(endPos, endBytes, sizeof endBytes)) return Fail(OpenResult::ReadError, "read error");
     EndOfCentralDir end;
@@ -185,6 +195,7 @@ OpenResult ArchiveReader::OpenAt(ArchiveInput& input, uint64_t endPos) {
     uint64_t expectedStart = directoryEnd - centralDirSize_;
     if (declaredCount_ == 0 && centralDirSize_ == 0) {
         centralDirStart_ = expectedStart;
+        displacedEmpty_ = centralDirOffset_ != expectedStart;
         return OpenResult::Ok;
     }
     if (centralDirOffset_ <= expectedStart && HasSignatureAt(input, centralDirOffset_, kCentralHeaderSignature)) {

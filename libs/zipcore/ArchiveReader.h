@@ -96,6 +96,7 @@ private:
     uint64_t bias_ = 0;
     uint32_t diskNumber_ = 0;
     bool zip64_ = false;
+    bool displacedEmpty_ = false;  // an empty directory announced at another offset
 };
 
 }  // namespace zipcore
