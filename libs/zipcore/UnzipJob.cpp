@@ -190,7 +190,9 @@ void Job::ExtractMember(const Member& member) {
     // Taken after all (by an earlier member of the same name, or of a name
     // differing only in case): the overwrite rules apply.
     if (!file && !checked && !MayWrite(member, finalPath, exists)) return;
-    if (!file) file = host_.CreateTemporary(finalPath.substr(0, finalPath.find_last_of('/') + 1));
+    // Beside the target (the extraction folder may end with either
+    // separator): a temporary file elsewhere may be on another volume.
+    if (!file) file = host_.CreateTemporary(finalPath.substr(0, finalPath.find_last_of("/\\") + 1));
     if (!file) {
         SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + "\n");
         ++counts_.errors;
