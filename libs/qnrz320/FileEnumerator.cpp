@@ -206,7 +206,8 @@ bool FileEnumerator::MatchIn(const std::wstring& folder, const std::wstring& mas
         size_t slash = entry.path.find_last_of(L"\\:");
         std::wstring name = slash == std::wstring::npos ? entry.path : entry.path.substr(slash + 1);
         if (!zipcore::DosMaskMatch(utf8Mask, ToUtf8(name))) continue;
-        if (IsLinkedFolder(entry)) continue;
+        // Without recursion a folder is stored empty, a link to one as well.
+        if (options_.recurse != 0 && IsLinkedFolder(entry)) continue;
         matched = true;
         AddFound(entry);
         if (entry.isDirectory && options_.recurse == 1) AddEverythingBelow(entry.path);

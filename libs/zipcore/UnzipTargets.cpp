@@ -44,7 +44,7 @@ bool Job::WithinLimits(const Member& member, const std::vector<std::string>& com
         }
         path += component + "/";
     }
-    path.pop_back();
+    if (!components.empty()) path.pop_back();
     if (host_.PathUnits(path) > limits.maxPath) {
         Refuse(member, "path longer than the file system allows");
         return false;
