@@ -67,6 +67,12 @@ private:
 // buffer borrowed from the host (`spare`) and given back at the end:
 // allocating it for every member would map and unmap memory each time under
 // Wine. Removed unless committed.
+//
+// The file is marked for deletion as soon as it is open, so that a process
+// that dies mid-member (crash, TerminateProcess) leaves neither a temporary
+// file nor a partial file under the member's name: the system deletes it
+// when the handle goes. Commit takes the mark back just before the file
+// takes its final name.
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
     Win32ExtractedFile(HANDLE handle, std::wstring path, bool inPlace, std::vector<uint8_t>& spare)
@@ -74,12 +80,14 @@ public:
         buffer_.swap(spare_);
         buffer_.clear();
         buffer_.reserve(kWriteBuffer);
+        deletePending_ = MarkForDeletion(TRUE);
     }
     ~Win32ExtractedFile() override {
         if (spare_.capacity() < buffer_.capacity()) spare_.swap(buffer_);
         if (committed_) return;
+        const bool deletedOnClose = deletePending_ && handle_;
         handle_.reset();
-        DeleteFileW(path_.c_str());
+        if (!deletedOnClose) DeleteFileW(path_.c_str());
     }
 
     bool Write(const uint8_t* data, size_t size) override {
@@ -100,6 +108,7 @@ private:
         if (!Flush()) return false;
         FILETIME modified = UnixToFileTime(stamp.unixModTime);
         SetFileTime(handle_.get(), nullptr, nullptr, &modified);
+        if (!KeepOnClose()) return false;
         if (!bralto::CloseAndCheck(handle_)) return false;
         committed_ = true;
         SetStampAttributes(path_, stamp);
@@ -120,6 +129,7 @@ private:
         if (existing != INVALID_FILE_ATTRIBUTES &&
             (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
             SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!KeepOnClose()) return false;
         // Renaming through the open handle costs one call where a rename by
         // name costs several (much slower under Wine); by name is the fallback.
         committed_ = RenameOpenFile(target);
@@ -130,6 +140,20 @@ private:
         }
         if (!closed) return false;
         SetStampAttributes(target, stamp);
+        return true;
+    }
+
+    bool MarkForDeletion(BOOLEAN deleteOnClose) {
+        FILE_DISPOSITION_INFO disposition{deleteOnClose};
+        return SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+    }
+
+    // Takes the deletion mark back; the file is then removed by name if
+    // the commit fails.
+    bool KeepOnClose() {
+        if (!deletePending_) return true;
+        if (!MarkForDeletion(FALSE)) return false;
+        deletePending_ = false;
         return true;
     }
 
@@ -164,6 +188,7 @@ private:
     bool inPlace_;
     std::vector<uint8_t>& spare_;
     std::vector<uint8_t> buffer_;
+    bool deletePending_ = false;
     bool committed_ = false;
 };
 
@@ -293,6 +318,31 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;
+}
+
+void WindowsUnzipHost::SetFolderTime(const std::string& path, int64_t unixTime) {
+    // A folder opens only with backup semantics; writing attributes is
+    // all that setting its time needs.
+    UniqueHandle folder(CreateFileW(ToWin32Path(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return;
+    FILETIME modified = UnixToFileTime(unixTime);
+    SetFileTime(folder.get(), nullptr, nullptr, &modified);
+}
+
+zipcore::PathLimits WindowsUnzipHost::Limits() {
+    zipcore::PathLimits limits;
+    limits.maxPath = 32767 - 1;  // UTF-16 units of a "\\?\" path, less its NUL
+    limits.maxName = 255;        // UTF-16 units of one name (NTFS, FAT32)
+    return limits;
+}
+
+size_t WindowsUnzipHost::PathUnits(const std::string& path) {
+    // A path is measured as the system gets it (full, with its long-path
+    // prefix); one name in UTF-16 units.
+    if (path.find_first_of("/\\") != std::string::npos) return ToWin32Path(path).size();
+    return Widen(path, CP_UTF8).size();
 }
 
 int64_t WindowsUnzipHost::LocalTimeToUnix(const zipcore::DateTime& local) {

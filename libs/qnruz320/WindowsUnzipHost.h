@@ -32,7 +32,10 @@ public:
     zipcore::FolderState MakeDirectory(const std::string& path) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateInPlace(const std::string& path) override;
+    void SetFolderTime(const std::string& path, int64_t unixTime) override;
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override;
+    zipcore::PathLimits Limits() override;
+    size_t PathUnits(const std::string& path) override;
 
 private:
     USERFUNCTIONS* callbacks_;

@@ -53,7 +53,38 @@ void SetTimes(zipcore::NewMemberInfo& info, unsigned long long writeTime) {
     info.unixModTime = zipcore::FileTimeToUnixTime(writeTime);
 }
 
+bool IdentityOf(const std::wstring& folder, unsigned long& volume, unsigned long long& index) {
+    bralto::UniqueKernelHandle handle(CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return false;
+    volume = info.dwVolumeSerialNumber;
+    index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
 }  // namespace
+
+// Keeps a folder's identity on the stack of folders being walked while
+// its contents are listed.
+class FileEnumerator::Descent {
+public:
+    Descent(FileEnumerator& enumerator, const std::wstring& folder) : enumerator_(enumerator) {
+        FolderId id;
+        entered_ = IdentityOf(folder, id.volume, id.index);
+        if (entered_) enumerator_.ancestors_.push_back(id);
+    }
+    ~Descent() {
+        if (entered_) enumerator_.ancestors_.pop_back();
+    }
+    Descent(const Descent&) = delete;
+    Descent& operator=(const Descent&) = delete;
+
+private:
+    FileEnumerator& enumerator_;
+    bool entered_ = false;
+};
 
 std::wstring StoredPath(const std::wstring& path) {
     std::wstring name = path;
@@ -88,6 +119,20 @@ std::wstring StoredPath(const std::wstring& path) {
 bool FileEnumerator::Skipped(unsigned long attributes) const {
     bool hiddenOrSystem = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     return hiddenOrSystem && !options_.includeHiddenAndSystem;
+}
+
+// A folder entered through a junction or a symbolic link may lead back to
+// one of its parents (profiles hold such junctions, "Application Data"
+// inside AppData\Local): the walk would then go round until the paths grow
+// too long. Such folders are neither stored nor entered, and are reported.
+bool FileEnumerator::IsLinkedFolder(const Found& found) {
+    if (!found.isDirectory) return false;
+    bool linked = (found.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    FolderId id;
+    if (!linked && IdentityOf(found.path, id.volume, id.index))
+        linked = std::find(ancestors_.begin(), ancestors_.end(), id) != ancestors_.end();
+    if (linked && skippedKeys_.insert(UpperCase(FullPathOf(found.path))).second) skippedLinks_.push_back(found.path);
+    return linked;
 }
 
 std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& folder) const {
@@ -143,14 +188,16 @@ bool FileEnumerator::AddFound(const Found& found) {
 }
 
 void FileEnumerator::AddEverythingBelow(const std::wstring& folder) {
+    Descent descent(*this, folder);
     for (const Found& entry : List(folder)) {
-        if (Skipped(entry.attributes)) continue;
+        if (Skipped(entry.attributes) || IsLinkedFolder(entry)) continue;
         AddFound(entry);
         if (entry.isDirectory) AddEverythingBelow(entry.path);
     }
 }
 
 bool FileEnumerator::MatchIn(const std::wstring& folder, const std::wstring& mask) {
+    Descent descent(*this, folder);
     bool matched = false;
     std::string utf8Mask = ToUtf8(mask);
     std::vector<Found> entries = List(folder);
@@ -159,13 +206,16 @@ bool FileEnumerator::MatchIn(const std::wstring& folder, const std::wstring& mas
         size_t slash = entry.path.find_last_of(L"\\:");
         std::wstring name = slash == std::wstring::npos ? entry.path : entry.path.substr(slash + 1);
         if (!zipcore::DosMaskMatch(utf8Mask, ToUtf8(name))) continue;
+        // Without recursion a folder is stored empty, a link to one as well.
+        if (options_.recurse != 0 && IsLinkedFolder(entry)) continue;
         matched = true;
         AddFound(entry);
         if (entry.isDirectory && options_.recurse == 1) AddEverythingBelow(entry.path);
     }
     if (options_.recurse == 2) {
         for (const Found& entry : entries) {
-            if (entry.isDirectory && !Skipped(entry.attributes)) matched = MatchIn(entry.path, mask) || matched;
+            if (!entry.isDirectory || Skipped(entry.attributes) || IsLinkedFolder(entry)) continue;
+            matched = MatchIn(entry.path, mask) || matched;
         }
     }
     return matched;

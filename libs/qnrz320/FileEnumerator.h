@@ -28,6 +28,10 @@ public:
     bool AddSpec(const std::wstring& spec);
 
     const std::vector<zipcore::SourceFile>& Sources() const { return sources_; }
+    // Folders not entered: reparse points (junctions, symbolic links to
+    // folders) and folders that are one of their own parents (a link the
+    // system does not mark), as the specification spells them.
+    const std::vector<std::wstring>& SkippedLinks() const { return skippedLinks_; }
 
 private:
     struct Found {
@@ -38,7 +42,16 @@ private:
         unsigned long long writeTime;  // FILETIME ticks, UTC
     };
 
+    // A folder's identity: volume and file number.
+    struct FolderId {
+        unsigned long volume = 0;
+        unsigned long long index = 0;
+        bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
+    };
+    class Descent;
+
     bool Skipped(unsigned long attributes) const;
+    bool IsLinkedFolder(const Found& found);
     bool AddFound(const Found& found);
     void AddEverythingBelow(const std::wstring& folder);
     bool MatchIn(const std::wstring& folder, const std::wstring& mask);
@@ -47,6 +60,9 @@ private:
     EnumerationOptions options_;
     std::vector<zipcore::SourceFile> sources_;
     std::set<std::wstring> seenPaths_;  // full paths, upper case
+    std::vector<FolderId> ancestors_;   // the folders being walked, outermost first
+    std::vector<std::wstring> skippedLinks_;
+    std::set<std::wstring> skippedKeys_;  // full paths, upper case
 };
 
 // The stored form of a path as a specification spells it.

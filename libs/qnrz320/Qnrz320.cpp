@@ -123,6 +123,10 @@ int RunArchiveJob(const ZCL& names, const ZIPUSERFUNCTIONS& callbacks, const Sto
             }
         }
     }
+    for (const std::wstring& link : enumerator.SkippedLinks()) {
+        host.Print("        zip warning: link to a folder not followed: " + qnrz::ToAnsi(link));
+        host.Print("\n");
+    }
     return zipcore::RunZipJob(options, enumerator.Sources(), specs, qnrz::ToUtf8(archive), host);
 }
 

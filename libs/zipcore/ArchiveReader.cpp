@@ -134,8 +134,43 @@ OpenResult ArchiveReader::Open(ArchiveInput& input) {
     problem_.clear();
     fileSize_ = input.Size();
 
-    uint64_t endPos = 0;
-    if (!FindEndRecord(input, endPos)) return Fail(OpenResult::NoEndRecord, "end of central directory not found");
+    std::vector<uint64_t> candidates;
+    if (!FindEndRecords(input, candidates)) return Fail(OpenResult::NoEndRecord, "end of central directory not found");
+    // The signature may also occur inside the archive comment, or in data
+    // appended after the archive: each candidate is tried, the most likely
+    // first, until one describes a readable directory. The first one's
+    // problem is the one reported.
+    OpenResult first = OpenResult::Ok;
+    std::string firstProblem;
+    size_t tries = std::min(candidates.size(), kMaxEndRecordTries);
+    size_t emptyAt = tries;  // the first candidate announcing an empty archive elsewhere
+    for (size_t i = 0; i < tries; ++i) {
+        OpenResult result = OpenAt(input, candidates[i]);
+        if (result == OpenResult::Ok && !displacedEmpty_) return result;
+        if (result == OpenResult::Ok) {
+            if (emptyAt == tries) emptyAt = i;
+            continue;
+        }
+        if (i == 0) {
+            first = result;
+            firstProblem = problem_;
+        }
+    }
+    // An empty archive not where its record says (after a stub, or a copy
+    // of a record inside a comment) only when nothing better was found.
+    if (emptyAt < tries) return OpenAt(input, candidates[emptyAt]);
+    members_.clear();
+    comment_.clear();
+    return Fail(first, firstProblem);
+}
+
+OpenResult ArchiveReader::OpenAt(ArchiveInput& input, uint64_t endPos) {
+    members_.clear();
+    comment_.clear();
+    problem_.clear();
+    bias_ = 0;
+    zip64_ = false;
+    displacedEmpty_ = false;
     uint8_t endBytes[kEndOfCentralDirSize];
     if (!input.ReadAt(endPos, endBytes, sizeof endBytes)) return Fail(OpenResult::ReadError, "read error");
     EndOfCentralDir end;
@@ -160,6 +195,7 @@ OpenResult ArchiveReader::Open(ArchiveInput& input) {
     uint64_t expectedStart = directoryEnd - centralDirSize_;
     if (declaredCount_ == 0 && centralDirSize_ == 0) {
         centralDirStart_ = expectedStart;
+        displacedEmpty_ = centralDirOffset_ != expectedStart;
         return OpenResult::Ok;
     }
     if (centralDirOffset_ <= expectedStart && HasSignatureAt(input, centralDirOffset_, kCentralHeaderSignature)) {
@@ -177,19 +213,31 @@ OpenResult ArchiveReader::Open(ArchiveInput& input) {
     return OpenResult::Ok;
 }
 
-bool ArchiveReader::FindEndRecord(ArchiveInput& input, uint64_t& endPos) {
+// Positions of the end record's signature in the last 64 KiB, the most
+// likely first: those whose comment ends exactly at the end of the file,
+// from the last one back, then those followed by extra bytes, then those
+// whose comment runs past the end (an archive cut in its comment).
+bool ArchiveReader::FindEndRecords(ArchiveInput& input, std::vector<uint64_t>& candidates) {
     if (fileSize_ < kEndOfCentralDirSize) return false;
     uint64_t tailSize = std::min<uint64_t>(fileSize_, kEndOfCentralDirSize + kMaxCommentSize);
     std::vector<uint8_t> tail(static_cast<size_t>(tailSize));
     uint64_t tailStart = fileSize_ - tailSize;
     if (!input.ReadAt(tailStart, tail.data(), tail.size())) return false;
+    std::vector<uint64_t> followedByMore, cutShort;
     for (size_t i = tail.size() - kEndOfCentralDirSize + 1; i-- > 0;) {
-        if (ReadLE32(tail.data() + i) == kEndOfCentralDirSignature) {
-            endPos = tailStart + i;
-            return true;
-        }
+        if (ReadLE32(tail.data() + i) != kEndOfCentralDirSignature) continue;
+        uint64_t afterRecord = tail.size() - i - kEndOfCentralDirSize;
+        uint16_t commentLength = ReadLE16(tail.data() + i + 20);
+        if (commentLength == afterRecord)
+            candidates.push_back(tailStart + i);
+        else if (commentLength < afterRecord)
+            followedByMore.push_back(tailStart + i);
+        else
+            cutShort.push_back(tailStart + i);
     }
-    return false;
+    candidates.insert(candidates.end(), followedByMore.begin(), followedByMore.end());
+    candidates.insert(candidates.end(), cutShort.begin(), cutShort.end());
+    return !candidates.empty();
 }
 
 bool ArchiveReader::ReadZip64End(ArchiveInput& input, uint64_t endPos, uint64_t& zip64EndPos) {

@@ -73,9 +73,12 @@ public:
 
     // Upper bound on central directory entries, whatever a file claims.
     static constexpr uint64_t kMaxMembers = 16u * 1024 * 1024;
+    // End record signatures tried in turn before the archive is declared damaged.
+    static constexpr size_t kMaxEndRecordTries = 8;
 
 private:
-    bool FindEndRecord(ArchiveInput& input, uint64_t& endPos);
+    bool FindEndRecords(ArchiveInput& input, std::vector<uint64_t>& candidates);
+    OpenResult OpenAt(ArchiveInput& input, uint64_t endPos);
     bool ReadZip64End(ArchiveInput& input, uint64_t endPos, uint64_t& zip64EndPos);
     bool ReadCentralDirectory(ArchiveInput& input);
     bool ParseMember(const uint8_t* header, const uint8_t* variable, MemberInfo& m);
@@ -93,6 +96,7 @@ private:
     uint64_t bias_ = 0;
     uint32_t diskNumber_ = 0;
     bool zip64_ = false;
+    bool displacedEmpty_ = false;  // an empty directory announced at another offset
 };
 
 }  // namespace zipcore

@@ -363,7 +363,9 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
         total += (hasSignature ? 4 : 0) + 4 + (wide ? 16 : 8);
     }
     uint64_t end = member.localHeaderOffset + total;
-    if (end > input.Size() || (member.extentLimit != 0 && end > member.extentLimit)) return Result::SourceFailed;
+    // An extent limit of 0 means no room at all (a header shared with
+    // another member, or outside the members' data), never "no limit".
+    if (end > input.Size() || end > member.extentLimit) return Result::SourceFailed;
 
     CentralRecord record;
     record.versionMadeBy = member.versionMadeBy;

@@ -17,7 +17,7 @@ const char* ExtractStatusText(ExtractStatus status) {
     case ExtractStatus::UnsupportedEncryption: return "unsupported encryption (AES or strong encryption)";
     case ExtractStatus::HeaderMismatch: return "local header missing or disagreeing with the central directory";
     case ExtractStatus::Overlap: return "data overlaps another member (possible zip bomb)";
-    case ExtractStatus::OutOfBounds: return "data runs past the end of the archive";
+    case ExtractStatus::OutOfBounds: return "data runs past the end of the archive (truncated or damaged archive)";
     case ExtractStatus::BadPassword: return "incorrect password";
     case ExtractStatus::DataError: return "invalid compressed data";
     case ExtractStatus::Truncated: return "compressed data truncated";
@@ -119,6 +119,10 @@ ExtractStatus MemberExtractor::Prepare(const MemberInfo& member) {
     member_ = &member;
     if (member.IsAesOrStrongEncrypted()) return ExtractStatus::UnsupportedEncryption;
     if (member.method != kMethodStored && member.method != kMethodDeflated) return ExtractStatus::UnsupportedMethod;
+    // A header that would start past the archive's data is not an overlap
+    // but a damaged or cut archive.
+    if (member.localHeaderOffset >= input_.Size() || input_.Size() - member.localHeaderOffset < kLocalHeaderSize)
+        return ExtractStatus::OutOfBounds;
     if (member.extentLimit == 0 || member.extentLimit - member.localHeaderOffset < kLocalHeaderSize)
         return ExtractStatus::Overlap;
 

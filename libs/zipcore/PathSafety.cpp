@@ -18,6 +18,14 @@ std::string Upper(std::string s) {
     return s;
 }
 
+// The digits of numbered ports: 0 to 9 (COM0 and LPT0 are reserved on
+// recent Windows), and the superscripts one, two and three (UTF-8), which
+// Windows reserves too ("COM¹").
+bool IsPortDigit(const std::string& rest) {
+    if (rest.size() == 1) return rest[0] >= '0' && rest[0] <= '9';
+    return rest == "\xC2\xB9" || rest == "\xC2\xB2" || rest == "\xC2\xB3";
+}
+
 // Windows resolves these names to devices in any folder and with any
 // extension ("nul.txt", "COM1.tar.gz"), so a member must never be written
 // under them.
@@ -26,8 +34,8 @@ bool IsDeviceName(const std::string& component) {
     while (!base.empty() && base.back() == ' ') base.pop_back();
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$")
         return true;
-    if (base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0))
-        return base[3] >= '1' && base[3] <= '9';
+    if (base.size() > 3 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0))
+        return IsPortDigit(base.substr(3));
     return false;
 }
 

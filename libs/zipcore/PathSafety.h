@@ -14,7 +14,7 @@ enum class PathVerdict {
     Absolute,         // starts with a separator (root or UNC path)
     DriveOrStream,    // a colon: drive letter or alternate data stream
     ParentReference,  // a ".." component (or dots and spaces Windows reads as one)
-    DeviceName,       // CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$
+    DeviceName,       // CON, PRN, AUX, NUL, COM0-9, LPT0-9 (and ¹²³), CONIN$, CONOUT$
 };
 
 struct SafePath {

@@ -53,6 +53,18 @@ public:
     virtual bool Commit(const std::string& finalPath, const FileStamp& stamp) = 0;
 };
 
+// How long a path, a name and a chain of folders the file system takes.
+// Lengths are in the units of PathUnits.
+struct PathLimits {
+    size_t maxPath = 4095;  // a whole path, as the host hands it to the system
+    size_t maxName = 255;   // one file or folder name
+    // Folders inside each other below the extraction folder. Each level
+    // costs a call that walks the whole path again, so a deep name costs
+    // the square of its depth: the bound keeps a small hostile archive
+    // from taking hours.
+    size_t maxDepth = 512;
+};
+
 // What MakeDirectory found.
 enum class FolderState {
     Failed,    // no folder of that name afterwards
@@ -96,8 +108,17 @@ public:
     // (atomically: an existing file is never opened); nullptr otherwise, or
     // when the host writes through temporary files only.
     virtual std::unique_ptr<ExtractedFile> CreateInPlace(const std::string&) { return nullptr; }
+    // Sets a folder's modification time (UTC seconds); failures are
+    // ignored, as the folder and its files are there.
+    virtual void SetFolderTime(const std::string&, int64_t) {}
     // Local wall-clock time (DOS times are local) to UTC seconds.
     virtual int64_t LocalTimeToUnix(const DateTime& local) = 0;
+
+    // ---- Limits of the file system ----
+    virtual PathLimits Limits() { return PathLimits{}; }
+    // The length of `path` (or of one name) in the units of the limits, as
+    // the system will see it: bytes by default.
+    virtual size_t PathUnits(const std::string& path) { return path.size(); }
 };
 
 }  // namespace zipcore

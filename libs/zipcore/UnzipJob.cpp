@@ -40,7 +40,10 @@ int Job::OpenArchive() {
     if (reader_.DiskNumber() != 0) {
         SayAlways("error [" + options_.archivePath + "]:  this is disk " + std::to_string(reader_.DiskNumber() + 1) +
                   " of a multi-part archive; multi-part archives are not supported.\n");
-        return kUnzipWarning;
+        // A listing keeps unzip's warning (callers tell the user it is the
+        // last disk of a split archive); a test or an extraction that did
+        // nothing is an error.
+        return options_.list && !options_.test ? kUnzipWarning : kUnzipError;
     }
     return kUnzipOk;
 }
@@ -129,18 +132,13 @@ int Job::TestOrExtract() {
     }
     for (size_t i = 0; i < options_.include.size(); ++i)
         if (!includeMatched_[i]) Say("caution: filename not matched:  " + options_.include[i] + "\n");
-    if (options_.test && !counts_.stopped) {
-        int failures = counts_.errors + counts_.unsupported + counts_.wrongPassword;
-        if (failures == 0)
-            SayAlways("No errors detected in compressed data of " + options_.archivePath + ".\n");
-        else
-            SayAlways(std::to_string(failures) + (failures == 1 ? " error" : " errors") +
-                      " detected in compressed data of " + options_.archivePath + ".\n");
-    }
+    if (options_.test && !counts_.stopped) SayTestSummary();
+    if (!options_.test) RestoreFolderTimes();
     return FinalCode();
 }
 
 void Job::ProcessMember(const Member& member) {
+    if (options_.test) ++counts_.tested;
     if (member.info->IsDirectory()) {
         // Freshening only replaces existing files: it creates no folder.
         if (!options_.test && options_.keepFolders && !options_.freshen) CreateFolderEntry(member);
@@ -162,7 +160,7 @@ void Job::TestMember(const Member& member) {
     }
     if (status == ExtractStatus::Ok) {
         if (member.info->IsEncrypted()) ++counts_.decrypted;
-        SayPerMember("    testing: " + member.shownName + "   OK\n");
+        SayPerMember("    testing: " + NameInMessage(member) + "   OK\n");
         return;
     }
     ReportFailure(member, status, extractor);
@@ -192,7 +190,9 @@ void Job::ExtractMember(const Member& member) {
     // Taken after all (by an earlier member of the same name, or of a name
     // differing only in case): the overwrite rules apply.
     if (!file && !checked && !MayWrite(member, finalPath, exists)) return;
-    if (!file) file = host_.CreateTemporary(finalPath.substr(0, finalPath.find_last_of('/') + 1));
+    // Beside the target (the extraction folder may end with either
+    // separator): a temporary file elsewhere may be on another volume.
+    if (!file) file = host_.CreateTemporary(finalPath.substr(0, finalPath.find_last_of("/\\") + 1));
     if (!file) {
         SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + "\n");
         ++counts_.errors;
@@ -224,16 +224,21 @@ void Job::ExtractMember(const Member& member) {
 void Job::CreateFolderEntry(const Member& member) {
     SafePath safe = MakeSafeRelativePath(member.utf8Name);
     if (safe.verdict == PathVerdict::Empty) return;
-    if (safe.verdict != PathVerdict::Ok) {
-        SayAlways("   skipping: " + member.shownName + "  refused: " + PathVerdictText(safe.verdict) + "\n");
-        ++counts_.errors;
-        return;
-    }
+    if (safe.verdict != PathVerdict::Ok) return Refuse(member, PathVerdictText(safe.verdict));
+    if (!WithinLimits(member, safe.components)) return;
     std::string relative;
     for (const std::string& c : safe.components) relative += c + "/";
     if (options_.spaceToUnderscore) std::replace(relative.begin(), relative.end(), ' ', '_');
     if (!MakeParentFolders(relative)) return;
     SayPerMember("   creating: " + host_.ToInterface(folder_ + relative) + "\n");
+    // Its time is set once the job is done: the files written into it
+    // afterwards would change it again.
+    folderTimes_.emplace_back(folder_ + relative.substr(0, relative.size() - 1), MemberTime(*member.info));
+}
+
+// Folder times as stored, after every file is in place, as unzip does.
+void Job::RestoreFolderTimes() {
+    for (auto it = folderTimes_.rbegin(); it != folderTimes_.rend(); ++it) host_.SetFolderTime(it->first, it->second);
 }
 
 bool Job::ObtainPassword(const Member& member, MemberExtractor& extractor) {
@@ -249,7 +254,7 @@ bool Job::ObtainPassword(const Member& member, MemberExtractor& extractor) {
             return true;
         }
     }
-    SayAlways("   skipping: " + member.shownName + "  incorrect password\n");
+    SayAlways("   skipping: " + NameInMessage(member) + "  incorrect password\n");
     ++counts_.wrongPassword;
     return false;
 }

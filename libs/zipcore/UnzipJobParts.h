@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "ArchiveReader.h"
@@ -56,6 +57,7 @@ private:
 };
 
 struct JobCounts {
+    int tested = 0;  // members tested, folders included, whatever the outcome
     int errors = 0;  // members that failed
     int unsupported = 0;
     int wrongPassword = 0;  // encrypted members skipped for want of a password
@@ -89,6 +91,11 @@ private:
     void ExtractMember(const Member& member);
     void CreateFolderEntry(const Member& member);
     bool ChooseTarget(const Member& member, std::string& relative, std::string& finalPath);
+    bool WithinLimits(const Member& member, const std::vector<std::string>& components);
+    void Refuse(const Member& member, const std::string& reason);
+    std::string NameInMessage(const Member& member) const;
+    void RestoreFolderTimes();
+    void SayTestSummary();
     bool MayWrite(const Member& member, const std::string& finalPath, bool& exists);
     bool MakeParentFolders(const std::string& relative);
     bool EnsureFolder(const std::string& path, int depth);
@@ -128,6 +135,8 @@ private:
     // those it created itself.
     std::unordered_map<std::string, bool> folders_;
     bool extractionFolderMade_ = false;
+    // Folder entries made, with their stored times, set at the end.
+    std::vector<std::pair<std::string, int64_t>> folderTimes_;
     std::string password_;  // last password that worked
     bool havePassword_ = false;
     bool overwriteAll_ = false;

@@ -61,33 +61,77 @@ int Job::ReportOpenFailure(OpenResult result) {
     return kUnzipBadArchive;
 }
 
+// A member's name as messages show it: control characters (a NUL would end
+// the message for a caller reading C strings) spelled as unzip spells them,
+// "^@" for NUL, and a name too long for one message line shortened.
+std::string Job::NameInMessage(const Member& member) const {
+    constexpr size_t kLongest = 1024;
+    std::string shown;
+    for (char c : member.shownName) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            shown += '^';
+            shown += static_cast<char>(u ^ 0x40);
+        } else {
+            shown += c;
+        }
+        if (shown.size() >= kLongest) return shown + "...";
+    }
+    return shown;
+}
+
+void Job::Refuse(const Member& member, const std::string& reason) {
+    SayAlways("   skipping: " + NameInMessage(member) + "  refused: " + reason + "\n");
+    ++counts_.errors;
+}
+
+void Job::SayTestSummary() {
+    const std::string& path = options_.archivePath;
+    const int failures = counts_.errors + counts_.wrongPassword;
+    const int skipped = counts_.unsupported;
+    const int tested = counts_.tested - skipped - counts_.wrongPassword;
+    auto files = [](int n) { return std::to_string(n) + (n == 1 ? " file" : " files"); };
+    if (failures > 0)
+        SayAlways(std::to_string(failures) + (failures == 1 ? " error" : " errors") +
+                  " detected in compressed data of " + path + ".\n");
+    else if (skipped == 0)
+        SayAlways("No errors detected in compressed data of " + path + ".\n");
+    else if (tested <= 0)
+        SayAlways("Caution:  zero files tested in " + path + ".\n");
+    else
+        SayAlways("No errors detected in " + path + " for the " + files(tested) + " tested.\n");
+    // Members in a method this library does not read are not damaged:
+    // they are counted apart, as unzip does.
+    if (skipped > 0) SayAlways(files(skipped) + " skipped because of unsupported compression or encoding.\n");
+}
+
 void Job::ReportFailure(const Member& member, ExtractStatus status, MemberExtractor& extractor) {
     const MemberInfo& info = *member.info;
     switch (status) {
     case ExtractStatus::UnsupportedMethod:
-        SayAlways("   skipping: " + member.shownName + "  unsupported compression method " +
+        SayAlways("   skipping: " + NameInMessage(member) + "  unsupported compression method " +
                   std::to_string(info.method) + " (" + MethodText(info.method, info.flags) + ")\n");
         ++counts_.unsupported;
         return;
     case ExtractStatus::UnsupportedEncryption:
-        SayAlways("   skipping: " + member.shownName + "  " + ExtractStatusText(status) + "\n");
+        SayAlways("   skipping: " + NameInMessage(member) + "  " + ExtractStatusText(status) + "\n");
         ++counts_.unsupported;
         return;
     case ExtractStatus::BadPassword:
-        SayAlways("   skipping: " + member.shownName + "  incorrect password\n");
+        SayAlways("   skipping: " + NameInMessage(member) + "  incorrect password\n");
         ++counts_.wrongPassword;
         return;
     case ExtractStatus::CrcMismatch: {
         char text[64];
         std::snprintf(text, sizeof text, "bad CRC %08lx  (should be %08lx)",
                       static_cast<unsigned long>(extractor.ProducedCrc()), static_cast<unsigned long>(info.crc32));
-        SayAlways((options_.test ? "    testing: " : "  error:  ") + member.shownName + "   " + text +
+        SayAlways((options_.test ? "    testing: " : "  error:  ") + NameInMessage(member) + "   " + text +
                   (info.IsEncrypted() ? " (wrong password?)" : "") + "\n");
         break;
     }
     case ExtractStatus::WriteFailed: counts_.diskFull = true; [[fallthrough]];
     default:
-        SayAlways((options_.test ? "    testing: " : "  error:  ") + member.shownName + "   " +
+        SayAlways((options_.test ? "    testing: " : "  error:  ") + NameInMessage(member) + "   " +
                   ExtractStatusText(status) + "\n");
         break;
     }

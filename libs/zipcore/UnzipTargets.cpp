@@ -15,18 +15,40 @@ bool Job::ChooseTarget(const Member& member, std::string& relative, std::string&
     SafePath safe = MakeSafeRelativePath(member.utf8Name);
     if (safe.verdict == PathVerdict::Empty) return false;
     if (safe.verdict != PathVerdict::Ok || safe.components.back().empty()) {
-        SayAlways("   skipping: " + member.shownName + "  refused: " + PathVerdictText(safe.verdict) + "\n");
-        ++counts_.errors;
+        Refuse(member, PathVerdictText(safe.verdict));
         return false;
     }
+    if (!options_.keepFolders) safe.components.erase(safe.components.begin(), safe.components.end() - 1);
+    if (!WithinLimits(member, safe.components)) return false;
     relative.clear();
-    if (options_.keepFolders) {
-        for (size_t i = 0; i < safe.components.size(); ++i) relative += (i ? "/" : "") + safe.components[i];
-    } else {
-        relative = safe.components.back();
-    }
+    for (size_t i = 0; i < safe.components.size(); ++i) relative += (i ? "/" : "") + safe.components[i];
     if (options_.spaceToUnderscore) std::replace(relative.begin(), relative.end(), ' ', '_');
     finalPath = folder_ + relative;
+    return true;
+}
+
+// Refuses a member whose path the file system would not take, before any
+// of its folders is made: a name too long, a path too long, or folders
+// nested so deep that making them one by one would take hours.
+bool Job::WithinLimits(const Member& member, const std::vector<std::string>& components) {
+    const PathLimits limits = host_.Limits();
+    if (components.size() > limits.maxDepth) {
+        Refuse(member, "folders nested more than " + std::to_string(limits.maxDepth) + " levels deep");
+        return false;
+    }
+    std::string path = folder_;
+    for (const std::string& component : components) {
+        if (host_.PathUnits(component) > limits.maxName) {
+            Refuse(member, "a name in the path is longer than the file system allows");
+            return false;
+        }
+        path += component + "/";
+    }
+    if (!components.empty()) path.pop_back();
+    if (host_.PathUnits(path) > limits.maxPath) {
+        Refuse(member, "path longer than the file system allows");
+        return false;
+    }
     return true;
 }
 

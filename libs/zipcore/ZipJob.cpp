@@ -261,12 +261,14 @@ private:
     }
 
     int WriteArchive() {
-        AskPasswordOnce();
+        // The output first: an archive that cannot be replaced (read-only,
+        // no room beside it) is refused before the caller is asked anything.
         std::unique_ptr<TemporaryArchive> temporary = host_.CreateTemporary(archivePath_);
         if (!temporary) {
             PrintLine("zip error: Could not create output file (" + archivePath_ + ")");
             return kZipCreate;
         }
+        AskPasswordOnce();
         std::unique_ptr<MemberCompressor> compressor = StartCompressor();
         ArchiveWriter writer(*temporary, password_, options_.level, options_.conversion);
         const std::vector<MemberInfo>& members = input_ ? reader_.Members() : noMembers_;

@@ -83,6 +83,26 @@ data = bytearray(open('corrupt.zip', 'rb').read())
 data[30 + len('bad.txt') + 100] ^= 0xff
 open('corrupt.zip', 'wb').write(data)
 
+# Folder entries with their own times, the files inside them written later.
+with zipfile.ZipFile('dirtimes.zip', 'w') as z:
+    for name, when in (('d/', (2001, 2, 3, 4, 5, 6)), ('d/e/', (2002, 3, 4, 5, 6, 8))):
+        z.writestr(zipfile.ZipInfo(name, when), '')
+    z.writestr(zipfile.ZipInfo('d/e/f.txt', (2003, 4, 5, 6, 7, 8)), 'file')
+
+# Names nested far deeper than any real tree, beside an ordinary member.
+with zipfile.ZipFile('nested.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
+    z.writestr('a/' * 4000 + 'f.txt', 'deep')
+    z.writestr('b/' * 32000 + 'g', 'deeper')
+    z.writestr('n' * 300 + '.txt', 'long name')
+    z.writestr('ok.txt', 'fine')
+
+# A small member, then one large enough to be killed in the middle of.
+import random
+random.seed(7)
+with zipfile.ZipFile('twofiles.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
+    z.writestr('small.txt', 'small')
+    z.writestr('big.bin', bytes(random.getrandbits(8) for _ in range(3000000)))
+
 # Python's own listing of each archive: name|size|csize|crc|Y-M-D H:M|method|encrypted
 # (csize without the 12-byte encryption header, as Info-ZIP lists it).
 for name in ['zip9.zip', 'zip0.zip', 'encrypted.zip', 'names.zip']:

@@ -152,6 +152,17 @@ TEST(PathSafety, RefusesEscapesAndDevices) {
     EXPECT_EQ(PathVerdict::Empty, MakeSafeRelativePath("./").verdict);
 }
 
+// Windows reserves COM0 and LPT0 too on recent versions, and the ports
+// numbered with the superscript digits one to three, with any extension.
+TEST(PathSafety, PortNamesWithZeroAndSuperscriptDigits) {
+    for (const char* name : {"COM0.txt", "lpt0", "COM\xC2\xB9.txt", "LPT\xC2\xB2", "com\xC2\xB3.tar.gz",
+                             "sub/COM\xC2\xB9 .txt", "LPT\xC2\xB9."})
+        EXPECT_EQ(PathVerdict::DeviceName, MakeSafeRelativePath(name).verdict) << name;
+    // Other superscripts and longer numbers are ordinary names.
+    for (const char* name : {"COM\xE2\x81\xB4.txt", "COM10.txt", "LPT\xC2\xB9\xC2\xB2", "COMA", "COM"})
+        EXPECT_EQ(PathVerdict::Ok, MakeSafeRelativePath(name).verdict) << name;
+}
+
 TEST(PathSafety, KeepsOrdinaryNamesAndCleansTheRest) {
     EXPECT_EQ("a/b/c.txt", Joined(MakeSafeRelativePath("a/b/c.txt")));
     EXPECT_EQ("a/b/c.txt", Joined(MakeSafeRelativePath("./a//b\\c.txt")));

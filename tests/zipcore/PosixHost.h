@@ -94,6 +94,8 @@ public:
     std::vector<std::string> statted;         // every path the job looked up
     int inPlaceFiles = 0;                     // files written under their final name
     int temporaryFiles = 0;                   // files written through a temporary name
+    zipcore::PathLimits limits;               // what Limits answers
+    int madeFolders = 0;                      // MakeDirectory calls
 
     std::string AllText() const {
         std::string all;
@@ -145,6 +147,7 @@ public:
         return facts;
     }
     zipcore::FolderState MakeDirectory(const std::string& path) override {
+        ++madeFolders;
         if (mkdir(path.c_str(), 0755) == 0) return zipcore::FolderState::Created;
         struct stat st {};
         bool folder = errno == EEXIST && lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -165,6 +168,11 @@ public:
         ++inPlaceFiles;
         return std::make_unique<PosixExtractedFile>(fd, path, true);
     }
+    void SetFolderTime(const std::string& path, int64_t unixTime) override {
+        struct timespec times[2] = {{unixTime, 0}, {unixTime, 0}};
+        utimensat(AT_FDCWD, path.c_str(), times, 0);
+    }
+    zipcore::PathLimits Limits() override { return limits; }
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override {
         struct tm t {};
         t.tm_year = local.year - 1900;

@@ -231,6 +231,50 @@ TEST_F(JobTest, DamagedArchiveIsNeverOverwritten) {
     ExpectOriginalUntouched();
 }
 
+// Archives the reader refuses to extract from (members sharing their
+// bytes, the shape of zip bombs, or said to lie past the file's end): a job
+// that would copy those members refuses, and the archive stays as it was.
+TEST_F(JobTest, MembersWithoutRoomAreNeverCopied) {
+    const fs::path forge = scratch_ / "forge.py";
+    WriteFile(forge, R"(
+import os, shutil, struct, sys, zipfile
+src, kind = sys.argv[1], sys.argv[2]
+data = bytearray(open(src, 'rb').read())
+end = data.rfind(b'PK\x05\x06')
+count, size, start = struct.unpack('<HII', data[end + 10:end + 20])
+central, pos = [], start
+for _ in range(count):
+    n, e, c = struct.unpack('<HHH', data[pos + 28:pos + 34])
+    central.append(pos); pos += 46 + n + e + c
+offsets = [struct.unpack('<I', data[c + 42:c + 46])[0] for c in central]
+if kind == 'shared':    # the second member's entry points at the first one's header
+    data[central[1] + 42:central[1] + 46] = struct.pack('<I', offsets[0])
+elif kind == 'overrun':  # the first member's data runs over the second member
+    grow = offsets[1] - offsets[0] + 40
+    for at in (offsets[0] + 18, central[0] + 20):
+        data[at:at + 8] = struct.pack('<II', grow, grow)
+elif kind == 'past':     # the second member's header lies past the end
+    data[central[1] + 42:central[1] + 46] = struct.pack('<I', len(data) + 500)
+open(src, 'wb').write(data)
+)");
+    WriteFile(scratch_ / "more" / "e.txt", "echo");
+    const std::string pristine = original_;
+    for (const char* kind : {"shared", "overrun", "past"}) {
+        SCOPED_TRACE(kind);
+        WriteFile(archive_, pristine);
+        std::string output;
+        ASSERT_EQ(0, RunCommand("python3 " + Quote(forge) + " " + Quote(archive_) + " " + kind, &output)) << output;
+        original_ = ReadFile(archive_);
+        EXPECT_EQ(3, Zip(ZipJobOptions{}, CollectSources((scratch_ / "more").string())));
+        EXPECT_NE(std::string::npos, host_.Transcript().find("zip error: Zip file structure invalid"));
+        ExpectOriginalUntouched();
+        ZipJobOptions deletion;
+        deletion.deleteEntries = true;
+        EXPECT_EQ(3, Zip(deletion, {}, {"sub/c.txt"}));
+        ExpectOriginalUntouched();
+    }
+}
+
 TEST_F(JobTest, AnEmptyFileBecomesANewArchive) {
     WriteFile(archive_, "");
     ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources(source_.string())));
