@@ -170,7 +170,9 @@ int WINAPI UnzipReplaceCallback(LPSTR file) {
 
 int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR member) {
     if (g_passwordGivenUp) return 1;
-    std::wstring name = FromAnsi(CallbackText(member, kPasswordMemberLimit));
+    // The library names members with '/' as stored; the question shows
+    // the name as the listing and the messages do.
+    std::wstring name = SlashesToBackslashes(FromAnsi(CallbackText(member, kPasswordMemberLimit)));
     std::wstring password;
     bool cancel = false;
     if (g_currentListener) g_currentListener->RaisePasswordRequest(password, cancel, name);
