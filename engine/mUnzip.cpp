@@ -209,7 +209,7 @@ void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsign
 }
 
 int WINAPI UnzipServiceCallback(LPCSTR name, unsigned long) {
-    std::wstring member = FromAnsi(CallbackText(name, kEntryTextLimit));
+    std::wstring member = SlashesToBackslashes(FromAnsi(CallbackText(name, kEntryTextLimit)));
     bool cancel = false;
     if (g_currentListener) g_currentListener->RaiseCancel(member, cancel);
     return cancel ? 1 : 0;
