@@ -51,10 +51,16 @@ long DaysSinceAutomationEpoch(int year, int month, int day) {
 
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty()) return std::string();
+    // No best fit: "Ω" must not become "O" nor a full-width "．" a ".", or a
+    // path the user chose would name another folder. A character the code
+    // page lacks becomes '?', which no Windows path may hold, so such a
+    // path fails instead of being taken for another.
+    UINT codePage = GetACP();
+    DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     int size = static_cast<int>(text.size());
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(std::max(length, 0)), '\0');
-    if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), size, &out[0], length, nullptr, nullptr);
+    if (length > 0) WideCharToMultiByte(codePage, flags, text.data(), size, &out[0], length, nullptr, nullptr);
     return out;
 }
 

@@ -7,6 +7,7 @@
 
 #include "UnzipTestSupport.h"
 #include "cUnzip.h"
+#include "mUnzip.h"
 
 namespace unziptest {
 namespace {
@@ -151,6 +152,20 @@ TEST(EngineForeignNames, EachEscapedMemberIsSelectedAloneAndWrittenUnderItsRealN
             EXPECT_EQ(std::wstring::npos, text.find(L"..")) << text;
         }
     }
+}
+
+TEST(EngineForeignNames, AFolderOutsideTheCodePageIsNeverTakenForALookAlike) {
+    // Best fit would turn "Ωdossier" into "Odossier", an existing folder:
+    // the job must fail rather than write there.
+    ScratchFolder out(L"lookalike-folder");
+    fs::create_directories(out / L"Odossier");
+    EXPECT_EQ("?", bralto::ToAnsi(L"Ω"));
+    EXPECT_EQ("caf\xe9", bralto::ToAnsi(L"café"));
+    cUnzip unzip;
+    unzip.ZipFile(Fixture(L"unix.zip"));
+    unzip.UnzipFolder(out / L"Ωdossier");
+    EXPECT_NE(0, unzip.unzip());
+    EXPECT_TRUE(FilesBelow(out.path()).empty());
 }
 
 }  // namespace
