@@ -53,10 +53,9 @@ std::wstring DecodeStoredName(const std::string& raw, bool utf8Flag) {
 
 std::string ToInterfaceText(const std::string& utf8) {
     std::string exact;
-    if (bralto::NarrowExactly(Widen(utf8, CP_UTF8), CP_ACP, exact) && !zipcore::HasEscapeLookAlike(exact))
-        return exact;
-    return zipcore::EncodeForInterface(utf8,
-                                       [](char32_t c, std::string& out) { return bralto::AppendExactChar(c, CP_ACP, out); });
+    if (bralto::NarrowExactly(Widen(utf8, CP_UTF8), CP_ACP, exact) && !zipcore::HasEscapeLookAlike(exact)) return exact;
+    return zipcore::EncodeForInterface(
+        utf8, [](char32_t c, std::string& out) { return bralto::AppendExactChar(c, CP_ACP, out); });
 }
 
 std::wstring ToWin32Path(const std::string& utf8) {

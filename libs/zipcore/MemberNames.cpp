@@ -11,6 +11,15 @@ namespace {
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
+// Bytes in the sequence a lead byte starts; 0 for a byte no valid sequence
+// starts with (continuation bytes, C0, C1 and F5 to FF).
+size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
 // Decodes the code point at `text[pos]` and advances `pos`; kInvalid (and
 // one byte consumed) for a byte that starts no valid UTF-8 sequence.
 char32_t NextCodePoint(const std::string& text, size_t& pos) {
@@ -20,7 +29,7 @@ char32_t NextCodePoint(const std::string& text, size_t& pos) {
         ++pos;
         return lead;
     }
-    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    size_t length = SequenceLength(lead);
     if (length == 0 || pos + length > text.size()) {
         ++pos;
         return kInvalid;

@@ -89,8 +89,8 @@ TEST_F(ZipNames, NamesOutsideTheCodePageAreStoredWholeAndNamedByEscapes) {
     ASSERT_EQ(0, zip_.Zip()) << Utf8(listener_.Transcript());
     ArchiveView view(archive_);
     ASSERT_TRUE(view.Ok());
-    for (const char* stored : {"src/\xce\xa9mega.txt", "src/\xef\xbc\x8e\xef\xbc\x8e\xef\xbc\xbcnote.txt",
-                               "src/caf\xc3\xa9.txt"}) {
+    for (const char* stored :
+         {"src/\xce\xa9mega.txt", "src/\xef\xbc\x8e\xef\xbc\x8e\xef\xbc\xbcnote.txt", "src/caf\xc3\xa9.txt"}) {
         const zipcore::MemberInfo* member = view.Find(stored);
         ASSERT_NE(nullptr, member) << stored;
         EXPECT_TRUE(member->utf8) << stored;

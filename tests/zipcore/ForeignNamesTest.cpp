@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <set>
+#include <unordered_map>
 
 #include "ArchiveReader.h"
 #include "MemberNames.h"
@@ -42,9 +43,7 @@ bool Latin1Char(char32_t c, std::string& out) {
 class FrenchHost : public PosixHost {
 public:
     std::string DecodeMemberName(const std::string& raw, bool) override { return Convert(raw, "UTF-8", "CP850"); }
-    std::string ToInterface(const std::string& utf8) override {
-        return zipcore::EncodeForInterface(utf8, Latin1Char);
-    }
+    std::string ToInterface(const std::string& utf8) override { return zipcore::EncodeForInterface(utf8, Latin1Char); }
     std::string FromInterface(const std::string& text) override { return Convert(text, "UTF-8", "LATIN1"); }
 };
 
@@ -115,9 +114,10 @@ std::string Python(const std::string& body) { return std::string(kRawZip) + body
 class InfoZipOnLinux : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(0, Shell("mkdir -p " + Quote(work / "src/dossier") + " && cd " + Quote(work / "src") +
-                           " && printf 'crème\\n' > café.txt && printf 'été\\n' > dossier/été.txt"
-                           " && LANG=C.UTF-8 zip -q -r ../unix.zip . && LANG=C.UTF-8 zip -q -P sésame ../enc.zip café.txt"));
+        ASSERT_EQ(
+            0, Shell("mkdir -p " + Quote(work / "src/dossier") + " && cd " + Quote(work / "src") +
+                     " && printf 'crème\\n' > café.txt && printf 'été\\n' > dossier/été.txt"
+                     " && LANG=C.UTF-8 zip -q -r ../unix.zip . && LANG=C.UTF-8 zip -q -P sésame ../enc.zip café.txt"));
         // What makes these archives a case of their own: raw UTF-8, no flag,
         // no Unicode Path field, host Unix.
         ASSERT_EQ(0, RunPython(work, R"(
@@ -177,7 +177,8 @@ TEST_F(InfoZipOnLinux, SelectionTestAndPasswordUseTheListedName) {
         std::vector<std::string> PasswordForms(const std::string& p) override { return {p, FromInterface(p)}; }
     } encrypted;
     encrypted.passwordAnswers = {Latin1("sésame")};
-    ASSERT_EQ(0, RunUnzipJob(ExtractOptions(work / "enc.zip", work / "enc"), encrypted, nullptr)) << encrypted.AllText();
+    ASSERT_EQ(0, RunUnzipJob(ExtractOptions(work / "enc.zip", work / "enc"), encrypted, nullptr))
+        << encrypted.AllText();
     EXPECT_EQ(std::vector<std::string>{Latin1("café.txt")}, encrypted.passwordAsked);
     EXPECT_EQ("crème\n", ReadFile(work / "enc/café.txt"));
 }
@@ -201,10 +202,11 @@ raw_zip('hosts.zip', members)
     std::vector<std::string> names = OurNames(work / "hosts.zip", host);
     // OEM 850 reads the two UTF-8 bytes of "é" as box drawing "├" and "®".
     std::string oemReading = "caf#U251C" + Latin1("®") + ".txt";
-    EXPECT_EQ((std::vector<std::string>{"0-" + oemReading, "6-" + oemReading, "11-" + oemReading, "14-" + oemReading,
-                                        "3-" + Latin1("café.txt"), "3-" + Latin1("crème.txt"), "19-" + Latin1("café.txt"),
-                                        "19-" + Latin1("crème.txt"), "flag-" + Latin1("café.txt")}),
-              names);
+    EXPECT_EQ(
+        (std::vector<std::string>{"0-" + oemReading, "6-" + oemReading, "11-" + oemReading, "14-" + oemReading,
+                                  "3-" + Latin1("café.txt"), "3-" + Latin1("crème.txt"), "19-" + Latin1("café.txt"),
+                                  "19-" + Latin1("crème.txt"), "flag-" + Latin1("café.txt")}),
+        names);
 }
 
 TEST(ForeignNames, UnicodePathFieldCountsOnlyWithItsCrc) {
@@ -273,13 +275,37 @@ TEST(InterfaceNames, CharactersTheCodePageLacksAreEscapedNeverLookAlikes) {
     EXPECT_EQ("#U0023L01F600", encode("#L01F600"));
     EXPECT_EQ("#1 #U12 #Uxyz1.txt", encode("#1 #U12 #Uxyz1.txt"));
     // Bytes that are no UTF-8 at all are escaped one by one.
-    EXPECT_EQ("a#UDCFFb", encode("a\xFF" "b"));
+    EXPECT_EQ("a#UDCFFb", encode("a\xFF"
+                                 "b"));
 
     EXPECT_TRUE(zipcore::IsValidUtf8("café 日本 \xF0\x9F\x98\x80"));
     for (const char* bad : {"\xFF", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
         EXPECT_FALSE(zipcore::IsValidUtf8(bad)) << bad;
     EXPECT_TRUE(zipcore::HasEscapeLookAlike("a#u03a9"));
     EXPECT_FALSE(zipcore::HasEscapeLookAlike("a#U03"));
+}
+
+TEST(InterfaceNames, DistinctNamesNeverShowAsTheSameText) {
+    // Every name of up to six pieces: the pieces of escapes, a character
+    // the page lacks whose escape is made of them ("Ā" is "#U0100"), and a
+    // byte that is no UTF-8.
+    const std::vector<std::string> pieces = {"#", "U", "L", "0", "1", "\xC4\x80", "\xFF"};
+    std::unordered_map<std::string, std::string> seen;  // shown text -> name
+    std::vector<std::string> names = {""};
+    size_t total = 0;
+    for (int length = 1; length <= 6; ++length) {
+        std::vector<std::string> longer;
+        for (const std::string& name : names)
+            for (const std::string& piece : pieces) longer.push_back(name + piece);
+        for (const std::string& name : longer) {
+            std::string shown = zipcore::EncodeForInterface(name, Latin1Char);
+            auto [at, inserted] = seen.emplace(shown, name);
+            ASSERT_TRUE(inserted) << shown << " shows both " << at->second << " and " << name;
+        }
+        total += longer.size();
+        names = std::move(longer);
+    }
+    EXPECT_EQ(total, seen.size());
 }
 
 TEST(InterfaceNames, EveryMemberIsSelectedByItsListedTextAlone) {
@@ -297,8 +323,8 @@ with zipfile.ZipFile('greek.zip', 'w') as z:
                                         "#UFF0E#UFF0E#UFF3Cevil.txt", "dossier/#U03A9mega.txt"}),
               listed);
     EXPECT_EQ(listed.size(), std::set<std::string>(listed.begin(), listed.end()).size());
-    std::vector<std::string> real = {"Ωmega.txt", "Omega.txt", "#U03A9mega.txt", "_mega.txt", "．．＼evil.txt",
-                                     "dossier/Ωmega.txt"};
+    std::vector<std::string> real = {"Ωmega.txt", "Omega.txt",      "#U03A9mega.txt",
+                                     "_mega.txt", "．．＼evil.txt", "dossier/Ωmega.txt"};
     EXPECT_EQ(UnzipNames(work, archive), real);
     for (size_t i = 0; i < listed.size(); ++i) {
         SCOPED_TRACE(real[i]);
