@@ -51,10 +51,16 @@ long DaysSinceAutomationEpoch(int year, int month, int day) {
 
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty()) return std::string();
+    // No best fit: "Ω" must not become "O" nor a full-width "．" a ".", or a
+    // path the user chose would name another folder. A character the code
+    // page lacks becomes '?', which no Windows path may hold, so such a
+    // path fails instead of being taken for another.
+    UINT codePage = GetACP();
+    DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     int size = static_cast<int>(text.size());
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(std::max(length, 0)), '\0');
-    if (length > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), size, &out[0], length, nullptr, nullptr);
+    if (length > 0) WideCharToMultiByte(codePage, flags, text.data(), size, &out[0], length, nullptr, nullptr);
     return out;
 }
 
@@ -170,7 +176,9 @@ int WINAPI UnzipReplaceCallback(LPSTR file) {
 
 int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR member) {
     if (g_passwordGivenUp) return 1;
-    std::wstring name = FromAnsi(CallbackText(member, kPasswordMemberLimit));
+    // The library names members with '/' as stored; the question shows
+    // the name as the listing and the messages do.
+    std::wstring name = SlashesToBackslashes(FromAnsi(CallbackText(member, kPasswordMemberLimit)));
     std::wstring password;
     bool cancel = false;
     if (g_currentListener) g_currentListener->RaisePasswordRequest(password, cancel, name);
@@ -207,7 +215,7 @@ void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsign
 }
 
 int WINAPI UnzipServiceCallback(LPCSTR name, unsigned long) {
-    std::wstring member = FromAnsi(CallbackText(name, kEntryTextLimit));
+    std::wstring member = SlashesToBackslashes(FromAnsi(CallbackText(name, kEntryTextLimit)));
     bool cancel = false;
     if (g_currentListener) g_currentListener->RaiseCancel(member, cancel);
     return cancel ? 1 : 0;

@@ -62,7 +62,8 @@ void SplitMemberPath(const std::wstring& path, std::wstring& folder, std::wstrin
 std::wstring SlashesToBackslashes(std::wstring text);
 // Calendar date and time to an automation date.
 AutomationDate MakeAutomationDate(int year, int month, int day, int hour, int minute, int second);
-// System code page conversions at the library interface.
+// System code page conversions at the library interface. ToAnsi never
+// maps to a look-alike: a character the code page lacks becomes '?'.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
 

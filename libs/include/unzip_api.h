@@ -3,7 +3,23 @@
  * binary shape, shared by the library and its callers.
  *
  * Every function and callback is stdcall (WINAPI); text is single-byte in
- * the system code page (ANSI). Result codes are listed below. */
+ * the system code page (ANSI). Result codes are listed below.
+ *
+ * Member names. A stored name is read as UTF-8 when its UTF-8 flag says so,
+ * from a valid Info-ZIP Unicode Path field (0x7075, CRC of the stored name
+ * checked), or when it was written on a system other than MS-DOS, OS/2 or
+ * Windows and its bytes are valid UTF-8 (Info-ZIP's zip on Linux and macOS);
+ * otherwise it is in the OEM code page. Every callback that names a member
+ * (listing, messages, replace, password, service) and the include and
+ * exclude lists use one text per member, with '/' separators as stored: the
+ * name in the ANSI code page, where each character that page lacks is
+ * written "#Uxxxx" (or "#Lxxxxxx" beyond U+FFFF, hexadecimal, as Info-ZIP
+ * escapes names), never a look-alike ("Ω" never becomes "O", a full-width
+ * "．．＼" never "..\"). A real "#U" or "#L" followed by hexadecimal digits
+ * has its '#' written "#U0023", so two members never share a text: handing
+ * the listed text back in the include list selects that member alone. A
+ * text holding "#U" was escaped. Files are written under the real name
+ * (made safe for Windows), whatever the ANSI code page can show. */
 #ifndef BRALTO_UNZIP_API_H
 #define BRALTO_UNZIP_API_H
 

@@ -9,7 +9,15 @@
  * format; 8 test failed; 9 interrupted; 10 temporary file error; 11 read or
  * seek error; 12 nothing to do; 13 missing or empty archive; 14 write
  * error; 15 could not create file; 16 bad command parameters; 18 could not
- * open a file to read (the others were processed). */
+ * open a file to read (the others were processed).
+ *
+ * Names. A file whose name is not plain ASCII is stored in UTF-8 with the
+ * UTF-8 flag (bit 11) set, which unzip and 7-Zip read as the same name;
+ * ASCII names are stored as they are. Members already in an archive keep
+ * their stored bytes. Messages and the service callback name files and
+ * members in the ANSI code page as the unzip library does: characters the
+ * page lacks are written "#Uxxxx", never a look-alike, and a member to
+ * delete may be named by that text. */
 #ifndef BRALTO_ZIP_API_H
 #define BRALTO_ZIP_API_H
 

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "ExactCodePage.h"
+#include "MemberNames.h"
+
 namespace qnruz {
 
 namespace {
@@ -46,6 +49,13 @@ std::wstring DecodeStoredName(const std::string& raw, bool utf8Flag) {
         if (ok) return wide;
     }
     return Widen(raw, CP_OEMCP);
+}
+
+std::string ToInterfaceText(const std::string& utf8) {
+    std::string exact;
+    if (bralto::NarrowExactly(Widen(utf8, CP_UTF8), CP_ACP, exact) && !zipcore::HasEscapeLookAlike(exact)) return exact;
+    return zipcore::EncodeForInterface(
+        utf8, [](char32_t c, std::string& out) { return bralto::AppendExactChar(c, CP_ACP, out); });
 }
 
 std::wstring ToWin32Path(const std::string& utf8) {

@@ -13,6 +13,11 @@ std::string Narrow(const std::wstring& text, unsigned codePage);
 // bytes are valid UTF-8, else the OEM code page (as Windows tools write).
 std::wstring DecodeStoredName(const std::string& raw, bool utf8Flag);
 
+// A UTF-8 name or path in the caller's (ANSI) code page, never through a
+// look-alike: characters it lacks become Info-ZIP's "#Uxxxx" escapes
+// (zipcore's MemberNames.h), so the text still names one member only.
+std::string ToInterfaceText(const std::string& utf8);
+
 // UTF-8 path with '/' separators -> Win32 path with '\' separators.
 std::wstring ToWin32Path(const std::string& utf8);
 

@@ -218,7 +218,7 @@ std::string WindowsUnzipHost::DecodeMemberName(const std::string& raw, bool utf8
     return Narrow(DecodeStoredName(raw, utf8), CP_UTF8);
 }
 
-std::string WindowsUnzipHost::ToInterface(const std::string& utf8) { return Narrow(Widen(utf8, CP_UTF8), CP_ACP); }
+std::string WindowsUnzipHost::ToInterface(const std::string& utf8) { return ToInterfaceText(utf8); }
 
 std::string WindowsUnzipHost::FromInterface(const std::string& text) { return Narrow(Widen(text, CP_ACP), CP_UTF8); }
 

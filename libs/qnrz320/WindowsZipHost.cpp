@@ -178,7 +178,7 @@ bool WindowsZipHost::RemoveSource(const zipcore::SourceFile& source) {
 }
 
 std::string WindowsZipHost::DisplayName(const std::string& storedName, bool utf8) {
-    return utf8 ? ToAnsi(FromUtf8(storedName)) : storedName;
+    return ToAnsi(utf8 ? FromUtf8(storedName) : Widen(storedName, CP_OEMCP));
 }
 
 void WindowsZipHost::Print(const std::string& text) {

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "ExactCodePage.h"
+#include "MemberNames.h"
+
 namespace qnrz {
 
 std::wstring Widen(const std::string& text, unsigned codePage) {
@@ -22,6 +25,13 @@ std::string Narrow(const std::wstring& text, unsigned codePage) {
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
                         nullptr);
     return narrow;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    std::string exact;
+    if (bralto::NarrowExactly(text, CP_ACP, exact) && !zipcore::HasEscapeLookAlike(exact)) return exact;
+    return zipcore::EncodeForInterface(
+        Narrow(text, CP_UTF8), [](char32_t c, std::string& out) { return bralto::AppendExactChar(c, CP_ACP, out); });
 }
 
 std::string ToUtf8(const std::wstring& text) { return Narrow(text, CP_UTF8); }

@@ -11,7 +11,9 @@ std::string Narrow(const std::wstring& text, unsigned codePage);
 
 // The caller's code page (single-byte text of the library interface).
 inline std::wstring FromAnsi(const std::string& text) { return Widen(text, 0 /* CP_ACP */); }
-inline std::string ToAnsi(const std::wstring& text) { return Narrow(text, 0 /* CP_ACP */); }
+// Never a look-alike: characters the code page lacks become Info-ZIP's
+// "#Uxxxx" escapes (zipcore's MemberNames.h), as in the unzip library.
+std::string ToAnsi(const std::wstring& text);
 std::string ToUtf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& text);
 

@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include "DosTime.h"
+#include "MemberNames.h"
 #include "ZipFormat.h"
 
 namespace zipcore {
@@ -99,13 +100,18 @@ void ApplyTimeExtras(const uint8_t* extra, size_t extraSize, MemberInfo& m) {
     }
 }
 
-void ApplyUnicodePath(const uint8_t* extra, size_t extraSize, MemberInfo& m) {
+// Info-ZIP's Unicode Path and Unicode Comment fields: version 1, the CRC-32
+// of the stored bytes they stand for, then UTF-8. A CRC that does not match
+// means a tool changed the stored text without updating the field: the
+// field is stale and ignored, as Info-ZIP does.
+std::string UnicodeField(const uint8_t* extra, size_t extraSize, uint16_t tag, const std::string& stored) {
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (!FindExtraField(extra, extraSize, kExtraUnicodePath, data, size) || size < 6 || data[0] != 1) return;
-    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(m.rawName.data()), static_cast<uInt>(m.rawName.size()));
-    if (crc != ReadLE32(data + 1)) return;  // the name was changed after the field was written
-    m.unicodeName.assign(reinterpret_cast<const char*>(data + 5), size - 5);
+    if (!FindExtraField(extra, extraSize, tag, data, size) || size < 6 || data[0] != 1) return std::string();
+    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(stored.data()), static_cast<uInt>(stored.size()));
+    if (crc != ReadLE32(data + 1)) return std::string();
+    std::string text(reinterpret_cast<const char*>(data + 5), size - 5);
+    return IsValidUtf8(text) ? text : std::string();
 }
 
 }  // namespace
@@ -119,7 +125,7 @@ bool MemberInfo::IsAesOrStrongEncrypted() const {
 bool MemberInfo::IsDirectory() const {
     if (!rawName.empty() && (rawName.back() == '/' || rawName.back() == '\\')) return true;
     uint16_t host = versionMadeBy >> 8;
-    bool dosAttributes = host == kHostMsDos || host == kHostNtfs || host == 14 /* VFAT */;
+    bool dosAttributes = host == kHostMsDos || host == kHostNtfs || host == kHostVfat;
     return dosAttributes && (externalAttributes & kDosDirectory) && uncompressedSize == 0;
 }
 
@@ -333,9 +339,10 @@ bool ArchiveReader::ParseMember(const uint8_t* header, const uint8_t* variable, 
         }
     }
     ApplyTimeExtras(extra, h.extraLength, m);
-    ApplyUnicodePath(extra, h.extraLength, m);
     m.centralExtra.assign(extra, extra + h.extraLength);
     m.comment.assign(reinterpret_cast<const char*>(extra + h.extraLength), h.commentLength);
+    m.unicodeName = UnicodeField(extra, h.extraLength, kExtraUnicodePath, m.rawName);
+    if (!m.comment.empty()) m.unicodeComment = UnicodeField(extra, h.extraLength, kExtraUnicodeComment, m.comment);
     // Offsets are relative to the start of the Zip data, after any prefix.
     m.localHeaderOffset = m.localHeaderOffset > UINT64_MAX - bias_ ? UINT64_MAX : m.localHeaderOffset + bias_;
     return true;

@@ -20,7 +20,7 @@ namespace zipcore {
 // time extra fields already applied.
 struct MemberInfo {
     std::string rawName;      // name bytes as stored (code page unknown)
-    std::string unicodeName;  // UTF-8 name from the 0x7075 field, "" if none
+    std::string unicodeName;  // UTF-8 name from a valid 0x7075 field, "" if none
     bool utf8 = false;        // flag bit 11: rawName is UTF-8
     uint16_t versionMadeBy = 0;
     uint16_t flags = 0;
@@ -38,6 +38,7 @@ struct MemberInfo {
     int64_t unixModTime = 0;            // UTC seconds, when hasUnixTime
     std::vector<uint8_t> centralExtra;  // the central header's extra fields, as stored
     std::string comment;                // the member's comment, as stored
+    std::string unicodeComment;         // UTF-8 comment from a valid 0x6375 field, "" if none
 
     bool IsEncrypted() const;
     bool IsAesOrStrongEncrypted() const;

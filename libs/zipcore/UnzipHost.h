@@ -79,7 +79,12 @@ public:
     // ---- Text ----
     // A stored member name as UTF-8: `raw` is UTF-8 when `utf8` is set,
     // else in the code page of the tool that wrote it (OEM on Windows).
+    // The job itself decides which names are UTF-8 (MemberNames.h).
     virtual std::string DecodeMemberName(const std::string& raw, bool utf8) = 0;
+    // A UTF-8 name or path in the caller's code page. Characters the code
+    // page lacks are escaped (EncodeForInterface), never replaced by a
+    // look-alike: the result names the same member or file, and two names
+    // never give the same text, so the caller can hand it back to select.
     virtual std::string ToInterface(const std::string& utf8) = 0;
     virtual std::string FromInterface(const std::string& text) = 0;
 

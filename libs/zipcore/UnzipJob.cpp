@@ -7,6 +7,7 @@
 #include "ArchiveReader.h"
 #include "UnzipJobParts.h"
 #include "MemberExtractor.h"
+#include "MemberNames.h"
 #include "PathSafety.h"
 #include "MemberPattern.h"
 #include "ZipFormat.h"
@@ -52,8 +53,7 @@ void Job::DecodeNames() {
     members_.reserve(reader_.Members().size());
     for (const MemberInfo& info : reader_.Members()) {
         Member member{&info, {}, {}};
-        member.utf8Name = !info.utf8 && !info.unicodeName.empty() ? info.unicodeName
-                                                                  : host_.DecodeMemberName(info.rawName, info.utf8);
+        if (!KnownUtf8Name(info, member.utf8Name)) member.utf8Name = host_.DecodeMemberName(info.rawName, false);
         std::replace(member.utf8Name.begin(), member.utf8Name.end(), '\\', '/');
         member.shownName = host_.ToInterface(member.utf8Name);
         members_.push_back(std::move(member));

@@ -71,12 +71,15 @@ constexpr uint16_t kExtraNtfs = 0x000a;               // NTFS times (tag 1)
 constexpr uint16_t kExtraExtendedTimestamp = 0x5455;  // "UT" Unix times, UTC
 constexpr uint16_t kExtraInfoZipUnix = 0x7875;        // "ux" uid/gid
 constexpr uint16_t kExtraUnicodePath = 0x7075;        // "up"
+constexpr uint16_t kExtraUnicodeComment = 0x6375;     // "uc"
 constexpr uint16_t kExtraAes = 0x9901;
 
 // ---- Version made by: host system in the high byte -----------------------
 constexpr uint16_t kHostMsDos = 0;
 constexpr uint16_t kHostUnix = 3;
+constexpr uint16_t kHostHpfs = 6;  // OS/2
 constexpr uint16_t kHostNtfs = 11;
+constexpr uint16_t kHostVfat = 14;
 
 // MS-DOS attribute bits found in the low byte of the external attributes.
 constexpr uint32_t kDosReadOnly = 0x01;

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "ArchiveReader.h"
+#include "MemberNames.h"
 #include "Wildcard.h"
 #include "ZipFormat.h"
 
@@ -108,6 +109,10 @@ private:
         for (size_t m = 0; m < members.size(); ++m) {
             items_.push_back(PlanItem{false, m, 0, ""});
             memberByName.emplace(members[m].rawName, m);
+            // New names are stored as UTF-8: a member whose name is known in
+            // UTF-8 (a Unicode Path field beside an OEM name) is the same file.
+            std::string utf8;
+            if (KnownUtf8Name(members[m], utf8)) memberByName.emplace(utf8, m);
         }
         for (size_t i = 0; i < sources_.size(); ++i) {
             const NewMemberInfo& info = sources_[i].info;
@@ -134,8 +139,16 @@ private:
         return kZipOk;
     }
 
+    // The member's name as the caller's messages show it and its masks
+    // name it: decoded as the unzip library decodes it.
+    std::string ShownName(const MemberInfo& member) {
+        std::string utf8;
+        if (KnownUtf8Name(member, utf8)) return host_.DisplayName(utf8, true);
+        return host_.DisplayName(member.rawName, false);
+    }
+
     bool SpecMatches(const std::string& spec, const MemberInfo& member) {
-        std::string shown = host_.DisplayName(member.rawName, member.utf8);
+        std::string shown = ShownName(member);
         const std::string* names[] = {&member.rawName, &shown};
         for (const std::string* name : names) {
             if (DosMaskMatch(spec, *name)) return true;
@@ -273,7 +286,7 @@ private:
         ArchiveWriter writer(*temporary, password_, options_.level, options_.conversion);
         const std::vector<MemberInfo>& members = input_ ? reader_.Members() : noMembers_;
         for (size_t d : deleted_) {
-            PrintProgress("deleting: " + host_.DisplayName(members[d].rawName, members[d].utf8));
+            PrintProgress("deleting: " + ShownName(members[d]));
             PrintProgress("\n");
         }
         if (input_) {

@@ -88,8 +88,11 @@ public:
     // Deletes a source after a move; folders are removed only when empty.
     virtual bool RemoveSource(const SourceFile& source) = 0;
 
-    // A stored member name as the caller's messages and masks show it (a
-    // UTF-8 name converted to the caller's code page).
+    // A stored member name as the caller's messages and masks show it, in
+    // the caller's code page: `storedName` is UTF-8 when `utf8` is set (the
+    // job decides, as MemberNames.h says), else in the OEM code page of the
+    // tool that wrote it. Characters the code page lacks are escaped as the
+    // unzip library escapes them, so both libraries show a member alike.
     virtual std::string DisplayName(const std::string& storedName, bool utf8) = 0;
 
     // ---- the caller's callbacks (called on the job's thread) ----

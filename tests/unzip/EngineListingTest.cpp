@@ -88,8 +88,8 @@ TEST(EngineListing, NamesAreDecodedFromUtf8OrOem) {
     EXPECT_EQ(L"dossier", unzip.FileDirectory(1));
     EXPECT_EQ(L"café.txt", unzip.Filename(1));
     EXPECT_EQ(L"crème.txt", unzip.Filename(2));
-    // Characters outside the ANSI code page cannot cross the interface.
-    EXPECT_EQ(L"??.txt", unzip.Filename(3));
+    // Characters outside the ANSI code page cross the interface escaped.
+    EXPECT_EQ(L"#U65E5#U672C.txt", unzip.Filename(3));
 }
 
 TEST(EngineListing, TotalsAndFolderSplitting) {

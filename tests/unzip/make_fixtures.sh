@@ -113,3 +113,44 @@ for name in ['zip9.zip', 'zip0.zip', 'encrypted.zip', 'names.zip']:
                     d[0], d[1], d[2], d[3], d[4], i.compress_type, i.flag_bits & 1))
 PY
 (cd src && 7zz a -tzip -bd -bso0 ../sevenzip.zip .)
+
+# Names from other systems. Info-ZIP's zip on Linux stores raw UTF-8 names
+# without the UTF-8 flag or a Unicode Path field, host Unix.
+mkdir -p foreign-src/dossier
+printf 'crème\n' > foreign-src/café.txt
+printf 'été\n' > foreign-src/dossier/été.txt
+(cd foreign-src && LANG=C.UTF-8 zip -q -r ../unix.zip . && LANG=C.UTF-8 zip -q -P 'sésame' ../unix-encrypted.zip dossier/été.txt café.txt)
+python3 - <<'PY'
+import struct, zipfile, zlib
+
+# Greek and full-width names (UTF-8 flag, as Python writes them): none of
+# them may be shown as a look-alike.
+with zipfile.ZipFile('lookalikes.zip', 'w') as z:
+    for n in ['Ωmega.txt', 'Omega.txt', '#U03A9mega.txt', '．．＼evil.txt']:
+        z.writestr(n, n)
+
+# Info-ZIP's Unicode Path field beside an old name: used only while its CRC
+# matches the stored name.
+def up_member(name, up_for, text, data):
+    body = struct.pack('<BI', 1, zlib.crc32(up_for)) + text
+    extra = struct.pack('<HH', 0x7075, len(body)) + body
+    return name, extra, data
+members = [up_member(b'old.txt', b'old.txt', 'nouveau-é.txt'.encode(), b'up\n'),
+           up_member(b'stale.txt', b'renamed.txt', 'périmé.txt'.encode(), b'stale\n')]
+data, central = b'', b''
+for name, extra, content in members:
+    crc = zlib.crc32(content)
+    local = struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, 0, 0, 0x6000, 0x5a84, crc, len(content), len(content),
+                        len(name), len(extra))
+    central += struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 20, 20, 0, 0, 0x6000, 0x5a84, crc, len(content),
+                           len(content), len(name), len(extra), 0, 0, 0, 0, len(data)) + name + extra
+    data += local + name + extra + content
+end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, len(members), len(members), len(central), len(data), 0)
+open('unicode-path.zip', 'wb').write(data + central + end)
+PY
+# The names the peers list, one a line (UTF-8), files only.
+for name in unix.zip lookalikes.zip unicode-path.zip; do
+    LANG=C.UTF-8 LC_ALL=C.UTF-8 unzip -Z1 "$name" | grep -v '/$' > "$name.unzip-names"
+    LANG=C.UTF-8 LC_ALL=C.UTF-8 7zz l -slt -ba "$name" |
+        awk '/^Path = /{p=substr($0, 8)} /^Folder = -/{print p}' > "$name.7zz-names"
+done

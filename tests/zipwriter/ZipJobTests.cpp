@@ -135,6 +135,48 @@ TEST_F(JobTest, DeleteMatchesNamesAndMasksInEveryForm) {
     EXPECT_EQ("\n", Names());  // an empty archive, still readable
 }
 
+// Archives from other systems: an OEM name with Info-ZIP's Unicode Path
+// field (zip 3 on Windows) and a raw UTF-8 name from a Unix host (zip on
+// Linux). Adding the same files again replaces those members instead of
+// adding a second "café.txt" beside the first.
+TEST_F(JobTest, ForeignMembersAreUpdatedByTheNameTheyStandFor) {
+    fs::remove(archive_);
+    std::string output;
+    ASSERT_EQ(0, RunCommand("python3 - " + Quote(archive_) + R"( <<'PY'
+import struct, sys, zlib
+def member(name, host, extra):
+    content = b'old\n'
+    crc = zlib.crc32(content)
+    local = struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, 0, 0, 0x6000, 0x5a84, crc, 4, 4, len(name), len(extra))
+    central = struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, (host << 8) | 20, 20, 0, 0, 0x6000, 0x5a84, crc, 4, 4,
+                          len(name), len(extra), 0, 0, 0, 0, 0)
+    return local + name + extra + content, central, name + extra
+oem = 'café.txt'.encode('cp850')
+body = struct.pack('<BI', 1, zlib.crc32(oem)) + 'café.txt'.encode('utf-8')
+parts = [member(oem, 0, struct.pack('<HH', 0x7075, len(body)) + body), member('été.txt'.encode('utf-8'), 3, b'')]
+data, central = b'', b''
+for local, header, variable in parts:
+    central += header[:42] + struct.pack('<I', len(data)) + variable
+    data += local
+end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 2, 2, len(central), len(data), 0)
+open(sys.argv[1], 'wb').write(data + central + end)
+PY
+)",
+                            &output))
+        << output;
+    fs::path fresh = scratch_ / "fresh";
+    WriteFile(fresh / "café.txt", "new");
+    WriteFile(fresh / "été.txt", "new");
+    ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources(fresh.string())));
+    std::string transcript = host_.Transcript();
+    EXPECT_NE(std::string::npos, transcript.find("updating: café.txt")) << transcript;
+    EXPECT_NE(std::string::npos, transcript.find("updating: été.txt")) << transcript;
+    EXPECT_EQ(std::string::npos, transcript.find("adding")) << transcript;
+    ASSERT_EQ(0, RunCommand("LANG=C.UTF-8 unzip -Z1 " + Quote(archive_), &output));
+    EXPECT_EQ("café.txt\nété.txt\n", output);
+    ExpectValid();
+}
+
 TEST_F(JobTest, DeleteWithoutMatchChangesNothing) {
     ZipJobOptions options;
     options.deleteEntries = true;
