@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include "MemberDecoder.h"
 #include "ZipCrypto.h"
 #include "ZipFormat.h"
 
@@ -31,7 +32,7 @@ const char* ExtractStatusText(ExtractStatus status) {
 
 // The member's compressed bytes, read in bounded chunks and decrypted when
 // needed. Never reads beyond the member's compressed size.
-class MemberExtractor::ReadPass {
+class MemberExtractor::ReadPass : public CompressedInput {
 public:
     ReadPass(ArchiveInput& input, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer)
         : input_(input), offset_(offset), remaining_(size), buffer_(buffer) {}
@@ -51,7 +52,7 @@ public:
     uint64_t Remaining() const { return remaining_; }
 
     // Next chunk of data; size 0 at the member's end. False on read error.
-    bool Next(const uint8_t*& data, size_t& size) {
+    bool Next(const uint8_t*& data, size_t& size) override {
         size = static_cast<size_t>(std::min<uint64_t>(remaining_, buffer_.size()));
         data = buffer_.data();
         if (size == 0) return true;
@@ -118,7 +119,8 @@ MemberExtractor::~MemberExtractor() = default;
 ExtractStatus MemberExtractor::Prepare(const MemberInfo& member) {
     member_ = &member;
     if (member.IsAesOrStrongEncrypted()) return ExtractStatus::UnsupportedEncryption;
-    if (member.method != kMethodStored && member.method != kMethodDeflated) return ExtractStatus::UnsupportedMethod;
+    if (member.method != kMethodStored && member.method != kMethodDeflated && !HasMemberDecoder(member.method))
+        return ExtractStatus::UnsupportedMethod;
     if (member.extentLimit == 0 || member.extentLimit - member.localHeaderOffset < kLocalHeaderSize)
         return ExtractStatus::Overlap;
 
@@ -170,7 +172,46 @@ ExtractStatus MemberExtractor::Extract(MemberSink& sink, const std::string& pass
         if (last != EncryptionCheckByte(member_->flags, member_->crc32, member_->modTime))
             return ExtractStatus::BadPassword;
     }
-    return member_->method == kMethodStored ? CopyStored(pass, sink) : Inflate(pass, sink);
+    switch (member_->method) {
+    case kMethodStored: return CopyStored(pass, sink);
+    case kMethodDeflated: return Inflate(pass, sink);
+    default: return Decode(pass, sink);
+    }
+}
+
+namespace {
+
+// What a decoder produces: bounded by the declared size, summed into the
+// CRC and handed to the sink.
+class CheckedOutput : public DecodedOutput {
+public:
+    CheckedOutput(MemberSink& sink, uint64_t declared, uint32_t& crc) : sink_(sink), declared_(declared), crc_(crc) {}
+    ExtractStatus Put(const uint8_t* data, size_t size) override {
+        if (size > declared_ - produced_) return ExtractStatus::SizeMismatch;
+        crc_ = static_cast<uint32_t>(crc32(crc_, data, static_cast<uInt>(size)));
+        if (!sink_.Write(data, size)) return ExtractStatus::WriteFailed;
+        produced_ += size;
+        return ExtractStatus::Ok;
+    }
+    uint64_t Produced() const { return produced_; }
+
+private:
+    MemberSink& sink_;
+    uint64_t declared_;
+    uint32_t& crc_;
+    uint64_t produced_ = 0;
+};
+
+}  // namespace
+
+ExtractStatus MemberExtractor::Decode(ReadPass& pass, MemberSink& sink) {
+    std::unique_ptr<MemberDecoder> decoder =
+        MakeMemberDecoder(member_->method, member_->flags, member_->uncompressedSize);
+    if (!decoder) return ExtractStatus::UnsupportedMethod;
+    CheckedOutput output(sink, member_->uncompressedSize, producedCrc_);
+    ExtractStatus status = decoder->Decode(pass, output);
+    if (status != ExtractStatus::Ok) return status;
+    return Finish(output.Produced());
 }
 
 ExtractStatus MemberExtractor::CopyStored(ReadPass& pass, MemberSink& sink) {

@@ -1,7 +1,7 @@
 // Reading side of the Zip core: streams one member's data out of the
-// archive, decrypting (traditional PKWARE) and inflating (raw deflate) as it
-// goes, and checks the result against the central directory's CRC-32 and
-// size. Portable.
+// archive, decrypting (traditional PKWARE) and inflating (raw deflate, or
+// Deflate64, BZip2 and LZMA through MemberDecoder.h) as it goes, and checks
+// the result against the central directory's CRC-32 and size. Portable.
 //
 // Memory is bounded: one extractor owns two fixed buffers and one inflate
 // stream, reused for every member, whatever the members' sizes; a job keeps
@@ -23,7 +23,7 @@ namespace zipcore {
 
 enum class ExtractStatus {
     Ok,
-    UnsupportedMethod,      // not stored or deflated (deflate64, bzip2, ...)
+    UnsupportedMethod,      // none of stored, deflated, Deflate64, BZip2, LZMA
     UnsupportedEncryption,  // AES or strong encryption
     HeaderMismatch,         // local header missing or disagreeing with the directory
     Overlap,                // the member's data runs into another member
@@ -81,6 +81,7 @@ private:
     class ReadPass;
     ExtractStatus CopyStored(ReadPass& pass, MemberSink& sink);
     ExtractStatus Inflate(ReadPass& pass, MemberSink& sink);
+    ExtractStatus Decode(ReadPass& pass, MemberSink& sink);  // the methods of MemberDecoder.h
     ExtractStatus Finish(uint64_t produced);
 
     ArchiveInput& input_;
