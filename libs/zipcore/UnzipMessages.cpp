@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "UnzipJobParts.h"
+#include "WinZipAes.h"
 #include "ZipFormat.h"
 
 namespace zipcore {
@@ -64,11 +65,13 @@ int Job::ReportOpenFailure(OpenResult result) {
 void Job::ReportFailure(const Member& member, ExtractStatus status, MemberExtractor& extractor) {
     const MemberInfo& info = *member.info;
     switch (status) {
-    case ExtractStatus::UnsupportedMethod:
-        SayAlways("   skipping: " + member.shownName + "  unsupported compression method " +
-                  std::to_string(info.method) + " (" + MethodText(info.method, info.flags) + ")\n");
+    case ExtractStatus::UnsupportedMethod: {
+        uint16_t method = DataMethodOf(info);
+        SayAlways("   skipping: " + member.shownName + "  unsupported compression method " + std::to_string(method) +
+                  " (" + MethodText(method, info.flags) + ")\n");
         ++counts_.unsupported;
         return;
+    }
     case ExtractStatus::UnsupportedEncryption:
         SayAlways("   skipping: " + member.shownName + "  " + ExtractStatusText(status) + "\n");
         ++counts_.unsupported;

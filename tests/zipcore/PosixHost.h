@@ -94,6 +94,7 @@ public:
     std::vector<std::string> statted;         // every path the job looked up
     int inPlaceFiles = 0;                     // files written under their final name
     int temporaryFiles = 0;                   // files written through a temporary name
+    zipcore::CryptoProvider* crypto = nullptr;  // for AES members; none by default
 
     std::string AllText() const {
         std::string all;
@@ -120,6 +121,7 @@ public:
         return !password.empty();
     }
     void DirectoryEntry(const zipcore::ListingEntry& entry) override { entries.push_back(entry); }
+    zipcore::CryptoProvider* Crypto() override { return crypto; }
     bool Stop(const std::string& member, uint64_t) override {
         stopAsked.push_back(member);
         return static_cast<int>(stopAsked.size()) - 1 == stopBeforeMember;
