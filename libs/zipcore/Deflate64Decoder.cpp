@@ -96,6 +96,18 @@ private:
     // pads with zero bytes, so a table lookup near the end can peek; taking
     // a padding bit is the truncation.
     bool Fill(unsigned count) {
+        if (bitCount_ >= count) return true;
+        // Whole bytes at once while the chunk has eight to spare.
+        if (size_ - position_ >= 8 && padBits_ == 0) {
+            uint64_t word = 0;
+            std::memcpy(&word, data_ + position_, 8);
+            word = LittleEndian(word);
+            unsigned bytes = (63 - bitCount_) / 8;
+            bitBuffer_ |= (bytes == 8 ? word : word & ((uint64_t{1} << (8 * bytes)) - 1)) << bitCount_;
+            position_ += bytes;
+            bitCount_ += 8 * bytes;
+            return true;
+        }
         while (bitCount_ < count) {
             if (position_ == size_ && !NextChunk()) return false;
             if (position_ == size_) {
@@ -106,6 +118,14 @@ private:
             bitCount_ += 8;
         }
         return true;
+    }
+
+    static uint64_t LittleEndian(uint64_t word) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+        return __builtin_bswap64(word);
+#else
+        return word;
+#endif
     }
 
     bool NextChunk() {
@@ -173,11 +193,31 @@ private:
         uint32_t length = 0, complement = 0;
         if (!Bits(16, length) || !Bits(16, complement)) return failure_;
         if ((length ^ 0xffff) != complement) return ExtractStatus::DataError;
-        for (uint32_t i = 0; i < length; ++i) {
+        // First the whole bytes already in the bit buffer, then straight
+        // from the input.
+        while (length > 0 && bitCount_ >= 8 + padBits_) {
             uint32_t byte = 0;
             if (!Bits(8, byte)) return failure_;
             ExtractStatus status = Put(static_cast<uint8_t>(byte));
             if (status != ExtractStatus::Ok) return status;
+            --length;
+        }
+        if (length > 0 && bitCount_ > 0) return ExtractStatus::Truncated;  // only padding was left
+        while (length > 0) {
+            if (position_ == size_) {
+                if (!NextChunk()) return failure_;
+                if (ended_) return ExtractStatus::Truncated;
+            }
+            size_t run = std::min<size_t>({length, size_ - position_, kWindowSize - windowPos_});
+            std::memcpy(window_.data() + windowPos_, data_ + position_, run);
+            position_ += run;
+            windowPos_ += run;
+            total_ += run;
+            length -= static_cast<uint32_t>(run);
+            if (windowPos_ == kWindowSize) {
+                ExtractStatus status = Flush();
+                if (status != ExtractStatus::Ok) return status;
+            }
         }
         return ExtractStatus::Ok;
     }
