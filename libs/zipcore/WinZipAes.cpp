@@ -46,8 +46,8 @@ uint16_t DataMethodOf(const MemberInfo& member) {
 uint64_t ListedCompressedSize(const MemberInfo& member) {
     AesField field;
     uint64_t overhead = FindAesField(member, field) ? field.Overhead()
-                        : member.IsEncrypted() && !member.IsAesOrStrongEncrypted() ? kEncryptionHeaderSize
-                                                                                  : 0;
+                        : member.IsEncrypted()          ? kEncryptionHeaderSize
+                                                        : 0;
     return member.compressedSize >= overhead ? member.compressedSize - overhead : member.compressedSize;
 }
 
