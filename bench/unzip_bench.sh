@@ -13,13 +13,13 @@ runs=${1:-3}
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$root/build/bench
 mkdir -p "$work"
-driver=$work/unzip_driver
+driver=$root/build/native/bin/unzip_driver
 archive=$work/corpus.zip
 out=${BENCH_OUT:-$work/out}
 
 echo "Building the driver..."
-g++ -std=c++17 -O2 -DNDEBUG -I"$root/libs/zipcore" -I"$root/tests/zipcore" \
-    "$root/bench/unzip_driver.cpp" "$root"/libs/zipcore/*.cpp -lz -lpthread -o "$driver"
+[ -f "$root/build/native/build.ninja" ] || [ -f "$root/build/native/Makefile" ] || "$root/scripts/build.sh" native
+cmake --build "$root/build/native" --target unzip_driver -j2 >/dev/null
 
 if [ ! -f "$archive" ]; then
     echo "Making the corpus (mingw-w64 headers and Wine DLLs, zip -6)..."

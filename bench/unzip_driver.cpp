@@ -1,9 +1,12 @@
 // Command-line driver of the Zip core's unzip job for the benchmark:
 //   unzip_driver x ARCHIVE FOLDER   extract everything (overwrite)
 //   unzip_driver t ARCHIVE          test everything
-// Prints nothing but errors; exits with the job's code.
+// Prints nothing but errors; exits with the job's code. An encrypted
+// member gets the password in BENCH_PASSWORD (AES through OpenSSL here).
 #include <cstdio>
+#include <cstdlib>
 
+#include "OpenSslCrypto.h"
 #include "PosixHost.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +22,9 @@ int main(int argc, char** argv) {
     options.quiet = 2;
     if (!options.test) options.extractDir = argv[3];
     ziptest::PosixHost host;
+    ziptest::OpenSslCrypto crypto;
+    host.crypto = &crypto;
+    if (const char* password = std::getenv("BENCH_PASSWORD")) host.passwordAnswers = {password};
     int code = zipcore::RunUnzipJob(options, host, nullptr);
     if (code != 0)
         for (const std::string& line : host.printed) std::fputs(line.c_str(), stderr);

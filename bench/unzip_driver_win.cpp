@@ -1,17 +1,24 @@
 // Windows driver of qnruz320.dll for the benchmark (run under Wine):
 //   unzip_driver_win x ARCHIVE FOLDER   extract everything (overwrite)
 //   unzip_driver_win t ARCHIVE          test everything
-// Loads the library beside itself, as the engine does.
+// Loads the library beside itself, as the engine does. An encrypted member
+// gets the password in BENCH_PASSWORD.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "unzip_api.h"
 
 static int WINAPI Print(LPSTR, unsigned long) { return 0; }
 static int WINAPI Replace(LPSTR) { return 102; }
-static int WINAPI Password(LPSTR, int, LPCSTR, LPCSTR) { return 1; }
+static int WINAPI Password(LPSTR buffer, int size, LPCSTR, LPCSTR) {
+    const char* password = std::getenv("BENCH_PASSWORD");
+    if (!password || size < 1) return 1;
+    std::snprintf(buffer, static_cast<size_t>(size), "%s", password);
+    return 0;
+}
 static int WINAPI Service(LPCSTR, unsigned long) { return 0; }
 
 int main(int argc, char** argv) {

@@ -32,6 +32,8 @@ if [ ! -d "$corpus" ]; then
         zip -q -r -P pw "$corpus/encrypted.zip" d
         echo comment | zip -q -z "$corpus/comment.zip" d/a.txt
         7zz a -tzip -bd -bso0 "$corpus/7z.zip" d
+        for method in Deflate64 BZip2 LZMA; do 7zz a -tzip -mm=$method -bd -bso0 "$corpus/$method.zip" d; done
+        7zz a -tzip -mem=AES256 -ppw -bd -bso0 "$corpus/aes.zip" d
         python3 - "$corpus" <<'PY'
 import io, sys, zipfile
 out = sys.argv[1]
@@ -44,6 +46,23 @@ class Raw(io.RawIOBase):
 with open(out + '/descriptor.zip', 'wb') as f:
     with zipfile.ZipFile(Raw(f), 'w', zipfile.ZIP_DEFLATED) as z: z.writestr('s.txt', 'streamed ' * 100)
 zipfile.ZipFile(out + '/empty.zip', 'w').close()
+with zipfile.ZipFile(out + '/python-methods.zip', 'w') as z:
+    z.writestr('b.txt', 'bzip2 ' * 300, compress_type=zipfile.ZIP_BZIP2)
+    z.writestr('l.txt', 'lzma ' * 300, compress_type=zipfile.ZIP_LZMA)
+# An AES member the fuzz target's stand-in cryptography accepts: zero salt,
+# verifier and code, the data XORed with the little-endian counter from 1.
+import struct
+plain = b'stand-in AES member ' * 20
+counter = b''.join((i + 1).to_bytes(16, 'little') for i in range(len(plain) // 16 + 1))
+body = bytes(8) + bytes(2) + bytes(p ^ k for p, k in zip(plain, counter)) + bytes(10)
+extra = struct.pack('<HHH2sBH', 0x9901, 7, 2, b'AE', 1, 0)
+name = b'aes.txt'
+local = struct.pack('<IHHHHHIIIHH', 0x04034b50, 51, 1, 99, 0, 0x21, 0, len(body), len(plain), len(name), len(extra))
+central = struct.pack('<IHHHHHHIIIHHHHHII', 0x02014b50, 51, 51, 1, 99, 0, 0x21, 0, len(body), len(plain), len(name),
+                      len(extra), 0, 0, 0, 0, 0) + name + extra
+data = local + name + extra + body
+end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 1, 1, len(central), len(data), 0)
+open(out + '/aes-stand-in.zip', 'wb').write(data + central + end)
 PY
     )
 fi

@@ -1,16 +1,49 @@
 // libFuzzer target for the archive reader: every input is listed, tested
 // and extracted (into memory) with a host that answers every question, so
-// the directory checks, the local header checks, decryption and inflate
-// all see hostile bytes.
+// the directory checks, the local header checks, decryption and every
+// decoder (inflate, Deflate64, BZip2, LZMA) see hostile bytes. WinZip AES
+// members go through a stand-in for the platform's cryptography (no real
+// cipher: all keys zero, the key stream the counter itself, the code zero),
+// so that an input with a zero verifier and code reaches the AES framing
+// and the decoders behind it.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "CryptoProvider.h"
 #include "UnzipJob.h"
 
 namespace {
+
+class StandInCipher : public zipcore::BlockCipher {
+public:
+    bool EncryptBlocks(uint8_t*, size_t) override { return true; }
+};
+
+class StandInAuthenticator : public zipcore::MessageAuthenticator {
+public:
+    bool Update(const uint8_t*, size_t) override { return true; }
+    bool Finish(uint8_t* code) override {
+        std::memset(code, 0, zipcore::kSha1Size);
+        return true;
+    }
+};
+
+class StandInCrypto : public zipcore::CryptoProvider {
+public:
+    bool DeriveKey(const std::string&, const uint8_t*, size_t, uint32_t, uint8_t* key, size_t keySize) override {
+        std::memset(key, 0, keySize);
+        return true;
+    }
+    std::unique_ptr<zipcore::BlockCipher> MakeAes(const uint8_t*, size_t) override {
+        return std::make_unique<StandInCipher>();
+    }
+    std::unique_ptr<zipcore::MessageAuthenticator> MakeHmacSha1(const uint8_t*, size_t) override {
+        return std::make_unique<StandInAuthenticator>();
+    }
+};
 
 class MemoryInput : public zipcore::ArchiveInput {
 public:
@@ -23,6 +56,7 @@ public:
     }
 
 private:
+    StandInCrypto crypto_;
     const uint8_t* data_;
     size_t size_;
 };
@@ -46,6 +80,7 @@ public:
         return true;
     }
     void DirectoryEntry(const zipcore::ListingEntry&) override {}
+    zipcore::CryptoProvider* Crypto() override { return &crypto_; }
     bool Stop(const std::string&, uint64_t) override { return false; }
     std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override {
         if (path != "fuzz.zip") return nullptr;
@@ -59,6 +94,7 @@ public:
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override { return zipcore::DateTimeToUnixTime(local); }
 
 private:
+    StandInCrypto crypto_;
     const uint8_t* data_;
     size_t size_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CngCrypto.h"
 #include "UnzipJob.h"
 #include "unzip_api.h"
 
@@ -26,6 +27,7 @@ public:
     std::vector<std::string> PasswordForms(const std::string& password) override;
     void DirectoryEntry(const zipcore::ListingEntry& entry) override;
     bool Stop(const std::string& member, uint64_t size) override;
+    zipcore::CryptoProvider* Crypto() override { return &crypto_; }
 
     std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override;
     zipcore::FileFacts Stat(const std::string& path) override;
@@ -39,6 +41,7 @@ public:
 
 private:
     USERFUNCTIONS* callbacks_;
+    CngCrypto crypto_;
     std::vector<uint8_t> spareWriteBuffer_;  // lent to each extracted file in turn
 };
 

@@ -5,6 +5,8 @@
 
 #include <zlib.h>
 
+#include "MemberDecoder.h"
+#include "WinZipAes.h"
 #include "ZipCrypto.h"
 #include "ZipFormat.h"
 
@@ -15,6 +17,7 @@ const char* ExtractStatusText(ExtractStatus status) {
     case ExtractStatus::Ok: return "OK";
     case ExtractStatus::UnsupportedMethod: return "unsupported compression method";
     case ExtractStatus::UnsupportedEncryption: return "unsupported encryption (AES or strong encryption)";
+    case ExtractStatus::AuthenticationFailed: return "authentication failed (damaged or altered data)";
     case ExtractStatus::HeaderMismatch: return "local header missing or disagreeing with the central directory";
     case ExtractStatus::Overlap: return "data overlaps another member (possible zip bomb)";
     case ExtractStatus::OutOfBounds: return "data runs past the end of the archive (truncated or damaged archive)";
@@ -31,7 +34,7 @@ const char* ExtractStatusText(ExtractStatus status) {
 
 // The member's compressed bytes, read in bounded chunks and decrypted when
 // needed. Never reads beyond the member's compressed size.
-class MemberExtractor::ReadPass {
+class MemberExtractor::ReadPass : public CompressedInput {
 public:
     ReadPass(ArchiveInput& input, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer)
         : input_(input), offset_(offset), remaining_(size), buffer_(buffer) {}
@@ -48,15 +51,34 @@ public:
         return true;
     }
 
+    // Decrypts the data with WinZip AES (the pass then spans only the
+    // encrypted data, between the verifier and the authentication code).
+    void DecryptWith(WinZipAesDecryptor& aes) { aes_ = &aes; }
+
     uint64_t Remaining() const { return remaining_; }
 
+    // Reads what the decoder left, so that the authentication code covers
+    // all the data. False on read or decryption error.
+    bool Drain() {
+        const uint8_t* data = nullptr;
+        size_t size = 0;
+        do {
+            if (!Next(data, size)) return false;
+        } while (size > 0);
+        return !failed_;
+    }
+
     // Next chunk of data; size 0 at the member's end. False on read error.
-    bool Next(const uint8_t*& data, size_t& size) {
+    bool Next(const uint8_t*& data, size_t& size) override {
         size = static_cast<size_t>(std::min<uint64_t>(remaining_, buffer_.size()));
         data = buffer_.data();
         if (size == 0) return true;
         if (!input_.ReadAt(offset_, buffer_.data(), size)) return false;
         if (crypto_) crypto_->Decrypt(buffer_.data(), size);
+        if (aes_ && !aes_->Decrypt(buffer_.data(), size)) {
+            failed_ = true;
+            return false;
+        }
         offset_ += size;
         remaining_ -= size;
         return true;
@@ -68,6 +90,8 @@ private:
     uint64_t remaining_;
     std::vector<uint8_t>& buffer_;
     std::optional<ZipCrypto> crypto_;
+    WinZipAesDecryptor* aes_ = nullptr;
+    bool failed_ = false;
 };
 
 // Owns a raw-deflate inflate stream, reset between members: zlib allocates
@@ -110,15 +134,26 @@ bool SameNameBytes(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-MemberExtractor::MemberExtractor(ArchiveInput& input)
-    : input_(input), inBuffer_(kBufferSize), outBuffer_(kBufferSize) {}
+MemberExtractor::MemberExtractor(ArchiveInput& input, CryptoProvider* crypto)
+    : input_(input), crypto_(crypto), inBuffer_(kBufferSize), outBuffer_(kBufferSize) {}
 
 MemberExtractor::~MemberExtractor() = default;
 
 ExtractStatus MemberExtractor::Prepare(const MemberInfo& member) {
     member_ = &member;
-    if (member.IsAesOrStrongEncrypted()) return ExtractStatus::UnsupportedEncryption;
-    if (member.method != kMethodStored && member.method != kMethodDeflated) return ExtractStatus::UnsupportedMethod;
+    aes_.reset();
+    aesPassword_.clear();
+    method_ = member.method;
+    if (member.IsAesOrStrongEncrypted()) {
+        AesField field;
+        if (!crypto_ || !FindAesField(member, field)) return ExtractStatus::UnsupportedEncryption;
+        aesField_ = std::make_unique<AesField>(field);
+        method_ = field.method;
+    } else {
+        aesField_.reset();
+    }
+    if (method_ != kMethodStored && method_ != kMethodDeflated && !HasMemberDecoder(method_))
+        return ExtractStatus::UnsupportedMethod;
     // A header that would start past the archive's data is not an overlap
     // but a damaged or cut archive.
     if (member.localHeaderOffset >= input_.Size() || input_.Size() - member.localHeaderOffset < kLocalHeaderSize)
@@ -154,11 +189,27 @@ ExtractStatus MemberExtractor::Prepare(const MemberInfo& member) {
             member.extentLimit < input_.Size() && dataOffset_ + member.compressedSize <= input_.Size();
         return endsInNextMember ? ExtractStatus::Overlap : ExtractStatus::OutOfBounds;
     }
-    if (member.IsEncrypted() && member.compressedSize < kEncryptionHeaderSize) return ExtractStatus::Truncated;
+    if (member.IsEncrypted() && member.compressedSize < (aesField_ ? aesField_->Overhead() : kEncryptionHeaderSize))
+        return ExtractStatus::Truncated;
     return ExtractStatus::Ok;
 }
 
+bool MemberExtractor::StartAes(const std::string& password) {
+    if (aes_ && aesPassword_ == password) return true;
+    aes_.reset();
+    uint8_t head[16 + kAesVerifierSize];
+    size_t saltSize = aesField_->SaltSize();
+    if (!input_.ReadAt(dataOffset_, head, saltSize + kAesVerifierSize)) return false;
+    auto aes = std::make_unique<WinZipAesDecryptor>();
+    if (!aes->Start(*crypto_, *aesField_, password, head)) return false;
+    aesVerified_ = aes->VerifierMatches(head + saltSize);
+    aes_ = std::move(aes);
+    aesPassword_ = password;
+    return true;
+}
+
 bool MemberExtractor::PasswordMatches(const std::string& password) {
+    if (aesField_) return StartAes(password) && aesVerified_;
     ReadPass pass(input_, dataOffset_, member_->compressedSize, inBuffer_);
     uint8_t last = 0;
     if (!pass.StartDecryption(password, last)) return false;
@@ -167,6 +218,7 @@ bool MemberExtractor::PasswordMatches(const std::string& password) {
 
 ExtractStatus MemberExtractor::Extract(MemberSink& sink, const std::string& password) {
     producedCrc_ = 0;
+    if (aesField_) return ExtractAes(sink, password);
     ReadPass pass(input_, dataOffset_, member_->compressedSize, inBuffer_);
     if (member_->IsEncrypted()) {
         uint8_t last = 0;
@@ -174,7 +226,76 @@ ExtractStatus MemberExtractor::Extract(MemberSink& sink, const std::string& pass
         if (last != EncryptionCheckByte(member_->flags, member_->crc32, member_->modTime))
             return ExtractStatus::BadPassword;
     }
-    return member_->method == kMethodStored ? CopyStored(pass, sink) : Inflate(pass, sink);
+    return Expand(pass, sink);
+}
+
+ExtractStatus MemberExtractor::Expand(ReadPass& pass, MemberSink& sink) {
+    switch (method_) {
+    case kMethodStored: return CopyStored(pass, sink);
+    case kMethodDeflated: return Inflate(pass, sink);
+    default: return Decode(pass, sink);
+    }
+}
+
+// The authentication code is checked over all the encrypted data before
+// the member is reported good; when it fails, that is the reason given,
+// whatever the decoder made of the altered data.
+ExtractStatus MemberExtractor::ExtractAes(MemberSink& sink, const std::string& password) {
+    // The keys derived for the password check serve once: the cipher's
+    // counter and the code then cover this pass, and a later pass derives
+    // them again.
+    if (!StartAes(password)) return ExtractStatus::ReadError;
+    struct ForgetKeys {
+        MemberExtractor& extractor;
+        ~ForgetKeys() {
+            extractor.aes_.reset();
+            extractor.aesPassword_.clear();
+        }
+    } forgetKeys{*this};
+    if (!aesVerified_) return ExtractStatus::BadPassword;
+    const uint64_t head = aesField_->SaltSize() + kAesVerifierSize;
+    const uint64_t dataSize = member_->compressedSize - aesField_->Overhead();
+    ReadPass pass(input_, dataOffset_ + head, dataSize, inBuffer_);
+    pass.DecryptWith(*aes_);
+    ExtractStatus status = Expand(pass, sink);
+    if (status == ExtractStatus::WriteFailed || status == ExtractStatus::ReadError) return status;
+    uint8_t code[kAesCodeSize];
+    if (!pass.Drain() || !input_.ReadAt(dataOffset_ + head + dataSize, code, sizeof code)) return ExtractStatus::ReadError;
+    return aes_->Authentic(code) ? status : ExtractStatus::AuthenticationFailed;
+}
+
+namespace {
+
+// What a decoder produces: bounded by the declared size, summed into the
+// CRC and handed to the sink.
+class CheckedOutput : public DecodedOutput {
+public:
+    CheckedOutput(MemberSink& sink, uint64_t declared, uint32_t& crc) : sink_(sink), declared_(declared), crc_(crc) {}
+    ExtractStatus Put(const uint8_t* data, size_t size) override {
+        if (size > declared_ - produced_) return ExtractStatus::SizeMismatch;
+        crc_ = static_cast<uint32_t>(crc32(crc_, data, static_cast<uInt>(size)));
+        if (!sink_.Write(data, size)) return ExtractStatus::WriteFailed;
+        produced_ += size;
+        return ExtractStatus::Ok;
+    }
+    uint64_t Produced() const { return produced_; }
+
+private:
+    MemberSink& sink_;
+    uint64_t declared_;
+    uint32_t& crc_;
+    uint64_t produced_ = 0;
+};
+
+}  // namespace
+
+ExtractStatus MemberExtractor::Decode(ReadPass& pass, MemberSink& sink) {
+    std::unique_ptr<MemberDecoder> decoder = MakeMemberDecoder(method_, member_->flags, member_->uncompressedSize);
+    if (!decoder) return ExtractStatus::UnsupportedMethod;
+    CheckedOutput output(sink, member_->uncompressedSize, producedCrc_);
+    ExtractStatus status = decoder->Decode(pass, output);
+    if (status != ExtractStatus::Ok) return status;
+    return Finish(output.Produced());
 }
 
 ExtractStatus MemberExtractor::CopyStored(ReadPass& pass, MemberSink& sink) {
@@ -224,7 +345,9 @@ ExtractStatus MemberExtractor::Inflate(ReadPass& pass, MemberSink& sink) {
 
 ExtractStatus MemberExtractor::Finish(uint64_t produced) {
     if (produced != member_->uncompressedSize) return ExtractStatus::SizeMismatch;
-    if (producedCrc_ != member_->crc32) return ExtractStatus::CrcMismatch;
+    // AE-2 stores no CRC: its authentication code stands for it.
+    bool checksCrc = !aesField_ || aesField_->ChecksCrc();
+    if (checksCrc && producedCrc_ != member_->crc32) return ExtractStatus::CrcMismatch;
     return ExtractStatus::Ok;
 }
 

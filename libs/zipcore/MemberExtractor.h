@@ -1,7 +1,7 @@
 // Reading side of the Zip core: streams one member's data out of the
-// archive, decrypting (traditional PKWARE) and inflating (raw deflate) as it
-// goes, and checks the result against the central directory's CRC-32 and
-// size. Portable.
+// archive, decrypting (traditional PKWARE) and inflating (raw deflate, or
+// Deflate64, BZip2 and LZMA through MemberDecoder.h) as it goes, and checks
+// the result against the central directory's CRC-32 and size. Portable.
 //
 // Memory is bounded: one extractor owns two fixed buffers and one inflate
 // stream, reused for every member, whatever the members' sizes; a job keeps
@@ -17,14 +17,16 @@
 #include <vector>
 
 #include "ArchiveReader.h"
+#include "CryptoProvider.h"
 #include "WriterIo.h"
 
 namespace zipcore {
 
 enum class ExtractStatus {
     Ok,
-    UnsupportedMethod,      // not stored or deflated (deflate64, bzip2, ...)
-    UnsupportedEncryption,  // AES or strong encryption
+    UnsupportedMethod,      // none of stored, deflated, Deflate64, BZip2, LZMA
+    UnsupportedEncryption,  // strong encryption, or AES without the platform's cryptography
+    AuthenticationFailed,   // AES: the authentication code does not match the data
     HeaderMismatch,         // local header missing or disagreeing with the directory
     Overlap,                // the member's data runs into another member
     OutOfBounds,            // the member's data runs past the archive's data
@@ -48,10 +50,14 @@ public:
 };
 
 class InflateStream;
+struct AesField;
+class WinZipAesDecryptor;
 
 class MemberExtractor {
 public:
-    explicit MemberExtractor(ArchiveInput& input);
+    // `crypto` (may be null: AES members are then unsupported) decrypts
+    // WinZip AES members.
+    explicit MemberExtractor(ArchiveInput& input, CryptoProvider* crypto = nullptr);
     ~MemberExtractor();
     MemberExtractor(const MemberExtractor&) = delete;
     MemberExtractor& operator=(const MemberExtractor&) = delete;
@@ -65,7 +71,7 @@ public:
 
     // For an encrypted member: whether `password` passes the check byte of
     // its encryption header (a wrong password passes once in 256 times; the
-    // CRC then catches it).
+    // CRC then catches it), or AES's 2-byte verifier.
     bool PasswordMatches(const std::string& password);
 
     // Streams the prepared member into `sink`. `password` is used only for
@@ -81,10 +87,20 @@ private:
     class ReadPass;
     ExtractStatus CopyStored(ReadPass& pass, MemberSink& sink);
     ExtractStatus Inflate(ReadPass& pass, MemberSink& sink);
+    ExtractStatus Decode(ReadPass& pass, MemberSink& sink);  // the methods of MemberDecoder.h
+    ExtractStatus Expand(ReadPass& pass, MemberSink& sink);  // by method
+    ExtractStatus ExtractAes(MemberSink& sink, const std::string& password);
+    bool StartAes(const std::string& password);  // keys of `password`; false on failure
     ExtractStatus Finish(uint64_t produced);
 
     ArchiveInput& input_;
+    CryptoProvider* crypto_;
     const MemberInfo* member_ = nullptr;
+    uint16_t method_ = 0;                      // the data's method (AES's real one)
+    std::unique_ptr<AesField> aesField_;       // an AES member's 0x9901 field
+    std::unique_ptr<WinZipAesDecryptor> aes_;  // keys of aesPassword_ for the member
+    std::string aesPassword_;
+    bool aesVerified_ = false;  // aesPassword_ passed the verifier
     uint64_t dataOffset_ = 0;
     uint32_t producedCrc_ = 0;
     std::vector<uint8_t> inBuffer_;

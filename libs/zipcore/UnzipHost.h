@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CryptoProvider.h"
 #include "DosTime.h"
 #include "WriterIo.h"
 
@@ -99,6 +100,9 @@ public:
     // Windows also UTF-8 and OEM). The first one the archive accepts wins.
     virtual std::vector<std::string> PasswordForms(const std::string& password) { return {password}; }
     virtual void DirectoryEntry(const ListingEntry& entry) = 0;
+    // The platform's cryptography for WinZip AES members; nullptr when the
+    // host has none (those members are then unsupported).
+    virtual CryptoProvider* Crypto() { return nullptr; }
     // True when the caller asks to stop before `member`.
     virtual bool Stop(const std::string& member, uint64_t size) = 0;
 

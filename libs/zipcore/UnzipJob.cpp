@@ -10,6 +10,7 @@
 #include "MemberNames.h"
 #include "PathSafety.h"
 #include "MemberPattern.h"
+#include "WinZipAes.h"
 #include "ZipFormat.h"
 
 namespace zipcore {
@@ -81,17 +82,18 @@ int Job::List(ListingTotals* totals) {
     for (const Member& member : members_) {
         if (!IsSelected(member)) continue;
         const MemberInfo& info = *member.info;
-        // The 12-byte encryption header is not member data: listings count
-        // an encrypted member's compressed size without it, as Info-ZIP does.
-        const uint64_t compressed =
-            info.IsEncrypted() && info.compressedSize >= 12 ? info.compressedSize - 12 : info.compressedSize;
+        // The encryption's own bytes (the 12-byte header, or AES's salt,
+        // verifier and code) are not member data: listings count an
+        // encrypted member's compressed size without them, as Info-ZIP does.
+        const uint64_t compressed = ListedCompressedSize(info);
         ListingEntry entry;
         entry.uncompressedSize = info.uncompressedSize;
         entry.compressedSize = compressed;
         entry.ratio = CompressionRatio(info.uncompressedSize, compressed);
         entry.modified = DosToDateTime(info.modDate, info.modTime);
         entry.path = member.shownName;
-        entry.method = MethodText(info.method, info.flags);
+        // An AES member shows its real method; its encryption mark says the rest.
+        entry.method = MethodText(DataMethodOf(info), info.flags);
         entry.crc32 = info.crc32;
         entry.encrypted = info.IsEncrypted();
         host_.DirectoryEntry(entry);
@@ -198,7 +200,7 @@ void Job::ExtractMember(const Member& member) {
         ++counts_.errors;
         return;
     }
-    bool stored = member.info->method == kMethodStored;
+    bool stored = DataMethodOf(*member.info) == kMethodStored;
     SayPerMember((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(finalPath));
     SayPerMember("\n");
     if (!pipeline_) pipeline_ = std::make_unique<ExtractionPipeline>();

@@ -116,7 +116,7 @@ private:
     void SayAlways(const std::string& text) { host_.Print(text); }
     // One extractor for every member: its buffers are reused.
     MemberExtractor& Extractor() {
-        if (!extractor_) extractor_ = std::make_unique<MemberExtractor>(*input_);
+        if (!extractor_) extractor_ = std::make_unique<MemberExtractor>(*input_, host_.Crypto());
         return *extractor_;
     }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "UnzipJobParts.h"
+#include "WinZipAes.h"
 #include "ZipFormat.h"
 
 namespace zipcore {
@@ -108,11 +109,13 @@ void Job::SayTestSummary() {
 void Job::ReportFailure(const Member& member, ExtractStatus status, MemberExtractor& extractor) {
     const MemberInfo& info = *member.info;
     switch (status) {
-    case ExtractStatus::UnsupportedMethod:
-        SayAlways("   skipping: " + NameInMessage(member) + "  unsupported compression method " +
-                  std::to_string(info.method) + " (" + MethodText(info.method, info.flags) + ")\n");
+    case ExtractStatus::UnsupportedMethod: {
+        uint16_t method = DataMethodOf(info);
+        SayAlways("   skipping: " + NameInMessage(member) + "  unsupported compression method " + std::to_string(method) +
+                  " (" + MethodText(method, info.flags) + ")\n");
         ++counts_.unsupported;
         return;
+    }
     case ExtractStatus::UnsupportedEncryption:
         SayAlways("   skipping: " + NameInMessage(member) + "  " + ExtractStatusText(status) + "\n");
         ++counts_.unsupported;

@@ -332,9 +332,10 @@ TEST(EngineExtraction, UnsupportedAndCorruptMembers) {
     RecordingListener listener;
     cUnzip unzip;
     unzip.SetListener(&listener);
-    unzip.ZipFile(Fixture(L"bzip2.zip"));
+    unzip.ZipFile(Fixture(L"unsupported.zip"));
     unzip.UnzipFolder(out.path());
     EXPECT_EQ(81, unzip.unzip());
+    EXPECT_NE(std::wstring::npos, listener.AllProgress().find(L"unsupported compression method 98 (PPMd)"));
     EXPECT_EQ(std::vector<std::wstring>{L"ok.txt"}, FilesBelow(out.path()));
 
     cUnzip corrupt;

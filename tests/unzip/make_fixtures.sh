@@ -67,10 +67,13 @@ with zipfile.ZipFile('hostile.zip', 'w') as z:
 with zipfile.ZipFile('many.zip', 'w') as z:
     for i in range(1100): z.writestr('m/f%04d.txt' % i, str(i))
 
-# Unsupported method beside a supported one.
-with zipfile.ZipFile('bzip2.zip', 'w') as z:
-    z.writestr('bz.txt', 'b' * 1000, compress_type=zipfile.ZIP_BZIP2)
-    z.writestr('ok.txt', 'ok', compress_type=zipfile.ZIP_DEFLATED)
+# BZip2 and LZMA as Python writes them, an empty member of each.
+with zipfile.ZipFile('python-methods.zip', 'w') as z:
+    z.write('src/readme.txt', 'readme.txt', compress_type=zipfile.ZIP_BZIP2)
+    z.write('src/random.bin', 'random.bin', compress_type=zipfile.ZIP_LZMA)
+    z.write('src/sub/deeper/mixed.bin', 'sub/deeper/mixed.bin', compress_type=zipfile.ZIP_LZMA)
+    z.write('src/sub/empty.dat', 'sub/empty.dat', compress_type=zipfile.ZIP_BZIP2)
+    z.write('src/with space.txt', 'with space.txt', compress_type=zipfile.ZIP_LZMA)
 
 # A path longer than MAX_PATH once joined to any extraction folder.
 with zipfile.ZipFile('deep.zip', 'w') as z:
@@ -154,3 +157,26 @@ for name in unix.zip lookalikes.zip unicode-path.zip; do
     LANG=C.UTF-8 LC_ALL=C.UTF-8 7zz l -slt -ba "$name" |
         awk '/^Path = /{p=substr($0, 8)} /^Folder = -/{print p}' > "$name.7zz-names"
 done
+# The other methods 7-Zip writes, and its AES encryption (AE-2) at each
+# strength; one AES archive with a byte of readme.txt's data altered.
+for method in Deflate64 BZip2 LZMA; do
+    (cd src && 7zz a -tzip -mm=$method -bd -bso0 ../method-$method.zip .)
+done
+for strength in 128 192 256; do
+    (cd src && 7zz a -tzip -mem=AES$strength -p'motdepasse' -bd -bso0 ../aes$strength.zip .)
+done
+cp aes256.zip aes-altered.zip
+python3 - <<'PY'
+import struct
+raw = bytearray(open('aes-altered.zip', 'rb').read())
+central = raw.find(b'PK\x01\x02')
+while raw[central + 46:central + 56] != b'readme.txt':
+    central = raw.find(b'PK\x01\x02', central + 4)
+local = struct.unpack('<I', raw[central + 42:central + 46])[0]
+nlen, xlen = struct.unpack('<HH', raw[local + 26:local + 30])
+raw[local + 30 + nlen + xlen + 16 + 2 + 50] ^= 0x20
+open('aes-altered.zip', 'wb').write(raw)
+PY
+# A method nobody reads here (PPMd) beside a deflated member.
+echo ok > ok.txt
+7zz a -tzip -mm=PPMd -bd -bso0 unsupported.zip src/readme.txt && zip -q unsupported.zip ok.txt && rm ok.txt

@@ -148,7 +148,6 @@ TEST(PeerRoundTrip, AesEncryptionIsReportedUnsupported) {
     EXPECT_EQ("plain\n", ReadFile(out + "/plain.txt"));
     PosixHost lister;
     ASSERT_EQ(0, RunUnzipJob(ListOptions(work / "aes.zip"), lister, nullptr));
-    EXPECT_EQ("AES", lister.entries[0].method);
     EXPECT_TRUE(lister.entries[0].encrypted);
 }
 
@@ -218,29 +217,19 @@ with open('src/日本語.txt', 'w') as f: f.write('text\n' * 100)
 TEST(PeerRoundTrip, UnsupportedMethodsAreReportedAndTheRestExtracted) {
     TempDir work;
     WriteFile(work / "a.txt", std::string(100000, 'a'));
+    WriteFile(work / "ok.txt", std::string(100000, 'o'));
     std::string archive = work / "mixed.zip";
-    ASSERT_EQ(0, RunPython(work, R"(
-import zipfile
-with zipfile.ZipFile('mixed.zip', 'w') as z:
-    z.write('a.txt', 'bz.txt', compress_type=zipfile.ZIP_BZIP2)
-    z.write('a.txt', 'lz.txt', compress_type=zipfile.ZIP_LZMA)
-    z.write('a.txt', 'ok.txt', compress_type=zipfile.ZIP_DEFLATED)
-)"));
-    ExpectListingMatchesPython(work, archive);
+    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && 7zz a -tzip -mm=PPMd -bd -bso0 mixed.zip a.txt" +
+                       " && zip -q mixed.zip ok.txt"));
     std::string out = work / "out";
     Shell("mkdir " + Quote(out));
     PosixHost host;
     EXPECT_EQ(81, RunUnzipJob(ExtractOptions(archive, out), host, nullptr));
-    EXPECT_NE(std::string::npos, host.AllText().find("bz.txt  unsupported compression method 12 (BZip2)"));
-    EXPECT_NE(std::string::npos, host.AllText().find("lz.txt  unsupported compression method 14 (LZMA)"));
-    EXPECT_EQ(ReadFile(work / "a.txt"), ReadFile(out + "/ok.txt"));
-    EXPECT_FALSE(Exists(out + "/bz.txt"));
-
-    std::string deflate64 = work / "d64.zip";
-    ASSERT_EQ(0, Shell("cd " + Quote(work.path()) + " && 7zz a -tzip -mm=Deflate64 -bd -bso0 d64.zip a.txt"));
-    PosixHost host64;
-    EXPECT_EQ(81, RunUnzipJob(TestOptions(deflate64), host64, nullptr));
-    EXPECT_NE(std::string::npos, host64.AllText().find("(Def64#)"));
+    EXPECT_NE(std::string::npos, host.AllText().find("a.txt  unsupported compression method 98 (PPMd)"));
+    EXPECT_EQ(ReadFile(work / "ok.txt"), ReadFile(out + "/ok.txt"));
+    EXPECT_FALSE(Exists(out + "/a.txt"));
+    PosixHost tester;
+    EXPECT_EQ(81, RunUnzipJob(TestOptions(archive), tester, nullptr));
 }
 
 TEST(PeerRoundTrip, PythonZip64RecordsAndDataDescriptors) {

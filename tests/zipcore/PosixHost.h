@@ -96,6 +96,7 @@ public:
     int temporaryFiles = 0;                   // files written through a temporary name
     zipcore::PathLimits limits;               // what Limits answers
     int madeFolders = 0;                      // MakeDirectory calls
+    zipcore::CryptoProvider* crypto = nullptr;  // for AES members; none by default
 
     std::string AllText() const {
         std::string all;
@@ -122,6 +123,7 @@ public:
         return !password.empty();
     }
     void DirectoryEntry(const zipcore::ListingEntry& entry) override { entries.push_back(entry); }
+    zipcore::CryptoProvider* Crypto() override { return crypto; }
     bool Stop(const std::string& member, uint64_t) override {
         stopAsked.push_back(member);
         return static_cast<int>(stopAsked.size()) - 1 == stopBeforeMember;
