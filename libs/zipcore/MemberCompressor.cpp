@@ -158,7 +158,8 @@ MemberCompressor::MemberCompressor(std::vector<CompressorTask> tasks, const Comp
                                    (2 * static_cast<uint64_t>(WorkerCount(settings.threads)) + 4) *
                                        std::max<size_t>(settings.chunkSize, kWindowSize))),
       // A block holds a whole chunk, or the deflate output of one.
-      pool_(kLargeBuffer, std::max<size_t>(settings.chunkSize, kWindowSize) * 9 / 8 + 4096,
+      pool_(std::min(kLargeBuffer, std::max<size_t>(settings.chunkSize, kWindowSize)),
+            std::max<size_t>(settings.chunkSize, kWindowSize) * 9 / 8 + 4096,
             WorkerCount(settings.threads) + 4) {
     const unsigned threads = WorkerCount(settings_.threads);
     if (settings_.chunkSize < kWindowSize) settings_.chunkSize = kWindowSize;
