@@ -154,13 +154,11 @@ MemberCompressor::MemberCompressor(std::vector<CompressorTask> tasks, const Comp
     : tasks_(std::move(tasks)),
       settings_(settings),
       maxSlots_(4 * static_cast<size_t>(WorkerCount(settings.threads)) + 4),
-      maxBytes_(std::min<uint64_t>(kMaxBytesInFlight,
-                                   (2 * static_cast<uint64_t>(WorkerCount(settings.threads)) + 4) *
-                                       std::max<size_t>(settings.chunkSize, kWindowSize))),
+      maxBytes_(std::min<uint64_t>(kMaxBytesInFlight, (2 * static_cast<uint64_t>(WorkerCount(settings.threads)) + 4) *
+                                                          std::max<size_t>(settings.chunkSize, kWindowSize))),
       // A block holds a whole chunk, or the deflate output of one.
       pool_(std::min(kLargeBuffer, std::max<size_t>(settings.chunkSize, kWindowSize)),
-            std::max<size_t>(settings.chunkSize, kWindowSize) * 9 / 8 + 4096,
-            WorkerCount(settings.threads) + 4) {
+            std::max<size_t>(settings.chunkSize, kWindowSize) * 9 / 8 + 4096, WorkerCount(settings.threads) + 4) {
     const unsigned threads = WorkerCount(settings_.threads);
     if (settings_.chunkSize < kWindowSize) settings_.chunkSize = kWindowSize;
     settings_.batchMembers = std::max<size_t>(settings_.batchMembers, 1);
@@ -283,8 +281,8 @@ bool MemberCompressor::ReadTask(size_t taskIndex, Batch& batch) {
     return batch.Add(std::move(chunk));
 }
 
-bool MemberCompressor::ReadChunks(size_t taskIndex, std::unique_ptr<InputStream> source,
-                                  std::vector<uint8_t> current, size_t chunkSize, bool isText, Batch& batch) {
+bool MemberCompressor::ReadChunks(size_t taskIndex, std::unique_ptr<InputStream> source, std::vector<uint8_t> current,
+                                  size_t chunkSize, bool isText, Batch& batch) {
     LineEndConverter converter(settings_.conversion);
     std::vector<uint8_t> dictionary;
     for (size_t index = 0;; ++index) {

@@ -181,12 +181,12 @@ TEST(MemberCompressor, ChunksComeInTaskOrderAndLargeBlocksAreReused) {
     for (size_t i = 0; i < sizes.size(); ++i) {
         std::string data = TextContent(sizes[i], static_cast<unsigned>(i));
         bool unopenable = i % 97 == 5, unreadable = i % 89 == 6;
-        tasks.push_back(zipcore::CompressorTask{
-            [data, unopenable, unreadable]() -> std::unique_ptr<zipcore::InputStream> {
-                if (unopenable) return nullptr;
-                return std::make_unique<MemoryInput>(data, unreadable);
-            },
-            sizes[i]});
+        tasks.push_back(
+            zipcore::CompressorTask{[data, unopenable, unreadable]() -> std::unique_ptr<zipcore::InputStream> {
+                                        if (unopenable) return nullptr;
+                                        return std::make_unique<MemoryInput>(data, unreadable);
+                                    },
+                                    sizes[i]});
     }
     zipcore::CompressorSettings settings;
     settings.threads = 3;
