@@ -196,6 +196,7 @@ ArchiveWriter::Result ArchiveWriter::AddFile(const NewMemberInfo& info, Compress
     if (first.status != CompressedChunk::Status::Data) return Result::SourceFailed;
     Result result =
         first.index == 0 && first.last ? WriteSingleChunk(info, first) : WriteChunked(info, first, compressor, reopen);
+    compressor.Recycle(first);
     cipher_.reset();
     return result;
 }
@@ -302,6 +303,7 @@ ArchiveWriter::Result ArchiveWriter::WriteChunked(const NewMemberInfo& info, Com
         member.inputBytes += chunk.inputSize;
         member.dataBytes += data.size();
         if (!WriteData(data)) return Result::WriteFailed;
+        compressor.Recycle(chunk);
         if (chunk.last) break;
         if (!compressor.Next(chunk)) return RollBack(member.headerPos);
     }
@@ -384,7 +386,7 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
     record.comment = member.comment;
     record.localHeaderOffset = out_->Position();
 
-    std::vector<uint8_t> block;
+    std::vector<uint8_t>& block = copyBlock_;
     for (uint64_t done = 0; done < total;) {
         size_t size = static_cast<size_t>(std::min<uint64_t>(kCopyBlockSize, total - done));
         block.resize(size);
@@ -401,7 +403,7 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
 
 ArchiveWriter::Result ArchiveWriter::CopyPrefix(ArchiveInput& input, uint64_t size) {
     if (size > input.Size()) return Result::SourceFailed;
-    std::vector<uint8_t> block;
+    std::vector<uint8_t>& block = copyBlock_;
     for (uint64_t done = 0; done < size;) {
         block.resize(static_cast<size_t>(std::min<uint64_t>(kCopyBlockSize, size - done)));
         if (!input.ReadAt(done, block.data(), block.size())) return RollBack(0);

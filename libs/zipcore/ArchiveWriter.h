@@ -105,6 +105,9 @@ private:
     std::mt19937 random_;
     std::vector<CentralRecord> records_;
     MemberOutcome outcome_;
+    // One block for every kept member copied: a new one per member would
+    // be mapped and unmapped again each time under Wine.
+    std::vector<uint8_t> copyBlock_;
 };
 
 }  // namespace zipcore

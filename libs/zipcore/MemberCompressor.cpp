@@ -109,12 +109,59 @@ bool LooksLikeText(const uint8_t* data, size_t size) {
     return true;
 }
 
+namespace {
+
+constexpr unsigned kMaxThreads = 8;
+// Buffers from this size on come from the pool (the size from which
+// Wine's heap maps a block of its own is just under 1 MiB on 64 bits,
+// about 512 KiB on 32 bits).
+constexpr size_t kLargeBuffer = 256u << 10;
+constexpr uint64_t kMaxBytesInFlight = 16u << 20;
+
+unsigned WorkerCount(unsigned wanted) {
+    if (wanted == 0) wanted = std::thread::hardware_concurrency();
+    return std::min(std::max(wanted, 1u), kMaxThreads);
+}
+
+}  // namespace
+
+// Gathers whole small members into one slot and hands it over when full.
+class MemberCompressor::Batch {
+public:
+    explicit Batch(MemberCompressor& owner) : owner_(owner) {}
+
+    // False when the job has stopped.
+    bool Add(CompressedChunk chunk) {
+        if (!slot_) slot_ = std::make_shared<Slot>();
+        slot_->bytes += chunk.input.capacity();
+        slot_->chunks.push_back(std::move(chunk));
+        const CompressorSettings& settings = owner_.settings_;
+        if (slot_->bytes >= settings.batchBytes || slot_->chunks.size() >= settings.batchMembers) return Flush();
+        return true;
+    }
+
+    bool Flush() {
+        if (!slot_) return true;
+        return owner_.Submit(std::move(slot_));
+    }
+
+private:
+    MemberCompressor& owner_;
+    std::shared_ptr<Slot> slot_;
+};
+
 MemberCompressor::MemberCompressor(std::vector<CompressorTask> tasks, const CompressorSettings& settings)
-    : tasks_(std::move(tasks)), settings_(settings) {
-    unsigned threads = settings_.threads;
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    : tasks_(std::move(tasks)),
+      settings_(settings),
+      maxSlots_(4 * static_cast<size_t>(WorkerCount(settings.threads)) + 4),
+      maxBytes_(std::min<uint64_t>(kMaxBytesInFlight, (2 * static_cast<uint64_t>(WorkerCount(settings.threads)) + 4) *
+                                                          std::max<size_t>(settings.chunkSize, kWindowSize))),
+      // A block holds a whole chunk, or the deflate output of one.
+      pool_(std::min(kLargeBuffer, std::max<size_t>(settings.chunkSize, kWindowSize)),
+            std::max<size_t>(settings.chunkSize, kWindowSize) * 9 / 8 + 4096, WorkerCount(settings.threads) + 4) {
+    const unsigned threads = WorkerCount(settings_.threads);
     if (settings_.chunkSize < kWindowSize) settings_.chunkSize = kWindowSize;
-    maxInFlight_ = 4 * static_cast<size_t>(threads) + 4;
+    settings_.batchMembers = std::max<size_t>(settings_.batchMembers, 1);
     for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { WorkerLoop(); });
     reader_ = std::thread([this] { ReadAll(); });
 }
@@ -126,7 +173,9 @@ void MemberCompressor::Stop() {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
     }
-    changed_.notify_all();
+    spaceFreed_.notify_all();
+    workQueued_.notify_all();
+    resultReady_.notify_all();
     if (reader_.joinable()) reader_.join();
     for (auto& worker : workers_) {
         if (worker.joinable()) worker.join();
@@ -134,88 +183,145 @@ void MemberCompressor::Stop() {
 }
 
 bool MemberCompressor::Next(CompressedChunk& chunk) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] {
-        return stop_ || (!order_.empty() && order_.front()->done) || (readingDone_ && order_.empty());
-    });
-    if (stop_ || order_.empty()) return false;
-    chunk = std::move(order_.front()->chunk);
-    order_.pop_front();
-    lock.unlock();
-    changed_.notify_all();
+    if (!current_ || taken_ == current_->chunks.size()) {
+        current_.reset();
+        std::unique_lock<std::mutex> lock(mutex_);
+        resultReady_.wait(lock, [this] {
+            return stop_ || (!order_.empty() && order_.front()->done) || (readingDone_ && order_.empty());
+        });
+        if (stop_ || order_.empty()) return false;
+        current_ = std::move(order_.front());
+        order_.pop_front();
+        bytesInFlight_ -= current_->bytes;
+        taken_ = 0;
+        lock.unlock();
+        spaceFreed_.notify_one();
+    }
+    chunk = std::move(current_->chunks[taken_++]);
     return true;
 }
 
-bool MemberCompressor::Submit(std::shared_ptr<Slot> slot, bool needsWork) {
+void MemberCompressor::Recycle(CompressedChunk& chunk) {
+    pool_.Give(std::move(chunk.input));
+    pool_.Give(std::move(chunk.deflated));
+    chunk.input = {};
+    chunk.deflated = {};
+}
+
+bool MemberCompressor::Submit(std::shared_ptr<Slot> slot) {
+    const bool needsWork = std::any_of(slot->chunks.begin(), slot->chunks.end(), [](const CompressedChunk& chunk) {
+        return chunk.status == CompressedChunk::Status::Data;
+    });
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return stop_ || order_.size() < maxInFlight_; });
+    // A slot larger than the bound on its own still goes when nothing else
+    // is in flight.
+    spaceFreed_.wait(lock, [&] {
+        return stop_ || (order_.size() < maxSlots_ && (order_.empty() || bytesInFlight_ + slot->bytes <= maxBytes_));
+    });
     if (stop_) return false;
     slot->done = !needsWork;
+    bytesInFlight_ += slot->bytes;
     order_.push_back(slot);
     if (needsWork) jobs_.push_back(slot);
+    const bool readyNow = !needsWork && order_.size() == 1;
     lock.unlock();
-    changed_.notify_all();
+    if (needsWork) workQueued_.notify_one();
+    if (readyNow) resultReady_.notify_one();
     return true;
 }
 
 void MemberCompressor::ReadAll() {
-    for (size_t i = 0; i < tasks_.size(); ++i) {
+    Batch batch(*this);
+    bool going = true;
+    for (size_t i = 0; going && i < tasks_.size(); ++i) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stop_) break;
         }
-        ReadTask(i);
+        going = ReadTask(i, batch);
     }
+    if (going) batch.Flush();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         readingDone_ = true;
     }
-    changed_.notify_all();
+    workQueued_.notify_all();
+    resultReady_.notify_all();
 }
 
-void MemberCompressor::ReadTask(size_t taskIndex) {
+bool MemberCompressor::ReadTask(size_t taskIndex, Batch& batch) {
     auto failed = [&](CompressedChunk::Status status) {
-        auto slot = std::make_shared<Slot>();
-        slot->chunk.status = status;
-        slot->chunk.task = taskIndex;
-        slot->chunk.last = true;
-        Submit(slot, false);
+        CompressedChunk chunk;
+        chunk.status = status;
+        chunk.task = taskIndex;
+        chunk.last = true;
+        return batch.Add(std::move(chunk));
     };
     std::unique_ptr<InputStream> source = tasks_[taskIndex].open();
     if (!source) return failed(CompressedChunk::Status::OpenFailed);
 
     const size_t chunkSize = static_cast<size_t>(
         std::min<uint64_t>(settings_.chunkSize, std::max<uint64_t>(tasks_[taskIndex].expectedSize + 1, 4096)));
-    LineEndConverter converter(settings_.conversion);
-    bool convert = settings_.conversion != TextConversion::None;
-    std::vector<uint8_t> current, next, dictionary;
+    std::vector<uint8_t> current = pool_.Take(chunkSize);
     if (!ReadFully(*source, current, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
-    bool isText = convert && LooksLikeText(current.data(), current.size());
-    convert = convert && isText;
+    const bool isText = settings_.conversion != TextConversion::None && LooksLikeText(current.data(), current.size());
+    if (current.size() == chunkSize) {
+        // More may follow: a large member, in chunks of its own, after the
+        // small members gathered so far.
+        return batch.Flush() && ReadChunks(taskIndex, std::move(source), std::move(current), chunkSize, isText, batch);
+    }
+    source.reset();  // closed before the batch waits for room
+    if (isText) LineEndConverter(settings_.conversion).Convert(current, true);
+    CompressedChunk chunk;
+    chunk.task = taskIndex;
+    chunk.last = true;
+    chunk.isText = isText;
+    chunk.inputSize = current.size();
+    chunk.input = std::move(current);
+    return batch.Add(std::move(chunk));
+}
+
+bool MemberCompressor::ReadChunks(size_t taskIndex, std::unique_ptr<InputStream> source, std::vector<uint8_t> current,
+                                  size_t chunkSize, bool isText, Batch& batch) {
+    LineEndConverter converter(settings_.conversion);
+    std::vector<uint8_t> dictionary;
     for (size_t index = 0;; ++index) {
         // Reading one chunk ahead tells whether the current one is the last.
         bool last = current.size() < chunkSize;
+        std::vector<uint8_t> next;
         if (!last) {
-            if (!ReadFully(*source, next, chunkSize)) return failed(CompressedChunk::Status::ReadFailed);
+            next = pool_.Take(chunkSize);
+            if (!ReadFully(*source, next, chunkSize)) {
+                CompressedChunk chunk;
+                chunk.status = CompressedChunk::Status::ReadFailed;
+                chunk.task = taskIndex;
+                chunk.last = true;
+                return batch.Add(std::move(chunk)) && batch.Flush();
+            }
             last = next.empty();
         }
-        if (convert) converter.Convert(current, last);
+        if (isText) converter.Convert(current, last);
         auto slot = std::make_shared<Slot>();
-        CompressedChunk& chunk = slot->chunk;
+        slot->chunks.emplace_back();
+        CompressedChunk& chunk = slot->chunks.back();
         chunk.task = taskIndex;
         chunk.index = index;
         chunk.last = last;
         chunk.isText = isText;
         chunk.inputSize = current.size();
+        slot->bytes = current.capacity();
         slot->dictionary = dictionary;
         if (!last && settings_.level > 0) {
             size_t keep = std::min(current.size(), kWindowSize);
             dictionary.assign(current.end() - static_cast<std::ptrdiff_t>(keep), current.end());
         }
         chunk.input = std::move(current);
-        if (!Submit(slot, true) || last) return;
+        if (!Submit(slot)) return false;
+        if (last) {
+            pool_.Give(std::move(next));
+            return true;
+        }
         current = std::move(next);
-        next.clear();
     }
 }
 
@@ -226,38 +332,47 @@ void MemberCompressor::WorkerLoop() {
         std::shared_ptr<Slot> slot;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait(lock, [this] { return stop_ || !jobs_.empty() || readingDone_; });
+            workQueued_.wait(lock, [this] { return stop_ || !jobs_.empty() || readingDone_; });
             if (stop_) return;
             if (jobs_.empty()) return;  // reading is done and nothing is left
             slot = jobs_.front();
             jobs_.pop_front();
         }
         Compress(*slot, stream.get());
+        bool first;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             slot->done = true;
+            first = !order_.empty() && order_.front() == slot;
         }
-        changed_.notify_all();
+        // Only the oldest slot can be taken next: later ones wake no one.
+        if (first) resultReady_.notify_one();
     }
 }
 
 void MemberCompressor::Compress(Slot& slot, DeflateStream* stream) {
-    CompressedChunk& chunk = slot.chunk;
-    chunk.crc = static_cast<uint32_t>(crc32(0L, chunk.input.data(), static_cast<uInt>(chunk.input.size())));
-    if (settings_.level > 0) {
-        if (!stream->Compress(slot.dictionary, chunk.input, chunk.last, chunk.deflated)) {
-            // zlib failing on valid input means memory ran out: report the
-            // member as unreadable rather than writing a broken one.
-            chunk.status = CompressedChunk::Status::ReadFailed;
-            chunk.deflated.clear();
-        }
-        bool mayBeStored = chunk.index == 0 && chunk.last;
-        if (!mayBeStored) {
-            chunk.input.clear();
-            chunk.input.shrink_to_fit();
-        }
+    for (CompressedChunk& chunk : slot.chunks) {
+        if (chunk.status == CompressedChunk::Status::Data) CompressChunk(chunk, slot.dictionary, stream);
     }
     slot.dictionary.clear();
+}
+
+void MemberCompressor::CompressChunk(CompressedChunk& chunk, const std::vector<uint8_t>& dictionary,
+                                     DeflateStream* stream) {
+    chunk.crc = static_cast<uint32_t>(crc32(0L, chunk.input.data(), static_cast<uInt>(chunk.input.size())));
+    if (settings_.level == 0) return;
+    chunk.deflated = pool_.Take(compressBound(static_cast<uLong>(chunk.input.size())) + 64);
+    if (!stream->Compress(dictionary, chunk.input, chunk.last, chunk.deflated)) {
+        // zlib failing on valid input means memory ran out: report the
+        // member as unreadable rather than writing a broken one.
+        chunk.status = CompressedChunk::Status::ReadFailed;
+        chunk.deflated.clear();
+    }
+    bool mayBeStored = chunk.index == 0 && chunk.last;
+    if (!mayBeStored) {
+        pool_.Give(std::move(chunk.input));
+        chunk.input = {};
+    }
 }
 
 }  // namespace zipcore

@@ -1,8 +1,11 @@
 // Parallel deflate of the members being added. A reading thread cuts each
-// source into chunks; worker threads compress chunks independently (each
-// chunk primed with the 32 KiB that precede it, so the ratio stays that of
-// one stream); the caller takes the results back strictly in archive order.
-// Memory stays bounded: at most a fixed number of chunks are in flight.
+// large source into chunks and gathers whole small sources into batches;
+// worker threads compress chunks and batches independently (each chunk
+// primed with the 32 KiB that precede it, so the ratio stays that of one
+// stream; each small member a stream of its own, as when compressed alone);
+// the caller takes the results back strictly in archive order, one member
+// chunk at a time. Memory stays bounded: a fixed number of bytes and of
+// batches are in flight, and the large blocks are reused.
 // Portable; zlib raw deflate.
 #pragma once
 
@@ -16,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "BlockPool.h"
 #include "WriterIo.h"
 
 namespace zipcore {
@@ -67,8 +71,13 @@ struct CompressedChunk {
 struct CompressorSettings {
     int level = 6;  // 0 stores, 1-9 deflate
     TextConversion conversion = TextConversion::None;
-    unsigned threads = 0;  // 0: one per core
+    unsigned threads = 0;  // 0: one per core, at most 8
     size_t chunkSize = 1u << 20;
+    // Members that fit in one chunk travel together, up to these many bytes
+    // or members a batch: every hand-over between threads costs several
+    // system calls under Wine, more than compressing a small file.
+    size_t batchBytes = 256u << 10;
+    size_t batchMembers = 64;
 };
 
 class MemberCompressor {
@@ -84,32 +93,56 @@ public:
     // A task that fails to open or read ends with a chunk of that status.
     bool Next(CompressedChunk& chunk);
 
+    // Hands back the buffers of a chunk the caller has written, for the
+    // chunks still to come.
+    void Recycle(CompressedChunk& chunk);
+
     // Abandons the remaining work (a cancelled or failed job).
     void Stop();
 
+    // Large blocks waiting for reuse (for tests).
+    size_t KeptBlocks() const { return pool_.Kept(); }
+
 private:
+    // One unit of work: one chunk of a large member, or a batch of whole
+    // small members (and of members that failed to open or read, which
+    // keep their place in the order).
     struct Slot {
-        CompressedChunk chunk;
-        std::vector<uint8_t> dictionary;
+        std::vector<CompressedChunk> chunks;
+        std::vector<uint8_t> dictionary;  // a large member's chunk after the first
+        uint64_t bytes = 0;               // source bytes held, for the bound
         bool done = false;
     };
+    class Batch;
 
     void ReadAll();
-    void ReadTask(size_t taskIndex);
-    bool Submit(std::shared_ptr<Slot> slot, bool needsWork);
+    bool ReadTask(size_t taskIndex, Batch& batch);
+    bool ReadChunks(size_t taskIndex, std::unique_ptr<InputStream> source, std::vector<uint8_t> current,
+                    size_t chunkSize, bool isText, Batch& batch);
+    bool Submit(std::shared_ptr<Slot> slot);
     void WorkerLoop();
     void Compress(Slot& slot, DeflateStream* stream);
+    void CompressChunk(CompressedChunk& chunk, const std::vector<uint8_t>& dictionary, DeflateStream* stream);
 
     std::vector<CompressorTask> tasks_;
     CompressorSettings settings_;
-    size_t maxInFlight_;
+    size_t maxSlots_;
+    uint64_t maxBytes_;
+    BlockPool pool_;
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable spaceFreed_;   // the reader waits for room
+    std::condition_variable workQueued_;   // the workers wait for work
+    std::condition_variable resultReady_;  // the caller waits for the next slot
     std::deque<std::shared_ptr<Slot>> order_;
     std::deque<std::shared_ptr<Slot>> jobs_;
+    uint64_t bytesInFlight_ = 0;
     bool readingDone_ = false;
     bool stop_ = false;
+
+    // The slot the caller is taking chunks from (its thread only).
+    std::shared_ptr<Slot> current_;
+    size_t taken_ = 0;
 
     std::thread reader_;
     std::vector<std::thread> workers_;
