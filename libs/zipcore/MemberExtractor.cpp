@@ -33,7 +33,7 @@ const char* ExtractStatusText(ExtractStatus status) {
 // needed. Never reads beyond the member's compressed size.
 class MemberExtractor::ReadPass {
 public:
-    ReadPass(ArchiveInput& input, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer)
+    ReadPass(ArchiveInput& input, uint64_t offset, uint64_t size, ScratchBuffer& buffer)
         : input_(input), offset_(offset), remaining_(size), buffer_(buffer) {}
 
     // Reads the encryption header and keeps the cipher for the data.
@@ -51,10 +51,16 @@ public:
     uint64_t Remaining() const { return remaining_; }
 
     // Next chunk of data; size 0 at the member's end. False on read error.
+    // Chunks only shrink along a pass, so the buffer grows at the first one
+    // at most, while nothing is left in it.
     bool Next(const uint8_t*& data, size_t& size) {
-        size = static_cast<size_t>(std::min<uint64_t>(remaining_, buffer_.size()));
+        size = static_cast<size_t>(std::min<uint64_t>(remaining_, kBufferSize));
+        if (size == 0) {
+            data = buffer_.data();
+            return true;
+        }
+        buffer_.Reserve(size);
         data = buffer_.data();
-        if (size == 0) return true;
         if (!input_.ReadAt(offset_, buffer_.data(), size)) return false;
         if (crypto_) crypto_->Decrypt(buffer_.data(), size);
         offset_ += size;
@@ -66,7 +72,7 @@ private:
     ArchiveInput& input_;
     uint64_t offset_;
     uint64_t remaining_;
-    std::vector<uint8_t>& buffer_;
+    ScratchBuffer& buffer_;
     std::optional<ZipCrypto> crypto_;
 };
 
@@ -110,8 +116,7 @@ bool SameNameBytes(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-MemberExtractor::MemberExtractor(ArchiveInput& input)
-    : input_(input), inBuffer_(kBufferSize), outBuffer_(kBufferSize) {}
+MemberExtractor::MemberExtractor(ArchiveInput& input) : input_(input) {}
 
 MemberExtractor::~MemberExtractor() = default;
 
@@ -190,6 +195,7 @@ ExtractStatus MemberExtractor::CopyStored(ReadPass& pass, MemberSink& sink) {
 
 ExtractStatus MemberExtractor::Inflate(ReadPass& pass, MemberSink& sink) {
     if (!inflater_) inflater_ = std::make_unique<InflateStream>();
+    outBuffer_.Reserve(kBufferSize);
     InflateStream& stream = *inflater_;
     if (!stream.Reset()) return ExtractStatus::DataError;
     uint64_t produced = 0;

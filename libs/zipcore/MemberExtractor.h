@@ -3,12 +3,14 @@
 // goes, and checks the result against the central directory's CRC-32 and
 // size. Portable.
 //
-// Memory is bounded: one extractor owns two fixed buffers and one inflate
-// stream, reused for every member, whatever the members' sizes; a job keeps
-// one extractor for all its members, because allocating large blocks per
-// member is costly on some platforms (under Wine each one maps and unmaps
-// memory). Output never exceeds the member's declared size, so a forged
-// size cannot make it write more than announced.
+// Memory is bounded: one extractor owns two buffers of at most kBufferSize
+// and one inflate stream, reused for every member, whatever the members'
+// sizes; a job keeps one extractor for all its members, because allocating
+// large blocks per member is costly on some platforms (under Wine each one
+// maps and unmaps memory). The buffers are made when first needed and are
+// never cleared: a job of small stored members never touches 512 KiB.
+// Output never exceeds the member's declared size, so a forged size cannot
+// make it write more than announced.
 #pragma once
 
 #include <cstdint>
@@ -49,6 +51,24 @@ public:
 
 class InflateStream;
 
+// A byte buffer that is allocated but not cleared: only what was written
+// into it is ever read.
+class ScratchBuffer {
+public:
+    // Makes room for `size` bytes (bytes already held are not kept).
+    void Reserve(size_t size) {
+        if (size <= size_) return;
+        bytes_.reset(new uint8_t[size]);
+        size_ = size;
+    }
+    uint8_t* data() { return bytes_.get(); }
+    size_t size() const { return size_; }
+
+private:
+    std::unique_ptr<uint8_t[]> bytes_;
+    size_t size_ = 0;
+};
+
 class MemberExtractor {
 public:
     explicit MemberExtractor(ArchiveInput& input);
@@ -87,8 +107,8 @@ private:
     const MemberInfo* member_ = nullptr;
     uint64_t dataOffset_ = 0;
     uint32_t producedCrc_ = 0;
-    std::vector<uint8_t> inBuffer_;
-    std::vector<uint8_t> outBuffer_;
+    ScratchBuffer inBuffer_;                   // as large as the largest member read so far, up to kBufferSize
+    ScratchBuffer outBuffer_;                  // kBufferSize, made at the first deflated member
     std::unique_ptr<InflateStream> inflater_;  // made at the first deflated member, reset for each
 };
 
