@@ -362,8 +362,10 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
         bool wide = localZip64 || member.compressedSize >= kZip64Marker32 || member.uncompressedSize >= kZip64Marker32;
         total += (hasSignature ? 4 : 0) + 4 + (wide ? 16 : 8);
     }
+    // An extent limit of 0 means the member has no bytes of its own (its
+    // header is another member's): copying it would copy shared bytes twice.
     uint64_t end = member.localHeaderOffset + total;
-    if (end > input.Size() || (member.extentLimit != 0 && end > member.extentLimit)) return Result::SourceFailed;
+    if (end > input.Size() || end > member.extentLimit) return Result::SourceFailed;
 
     CentralRecord record;
     record.versionMadeBy = member.versionMadeBy;
