@@ -51,10 +51,12 @@ std::vector<uint8_t> ExtraFieldsWithoutZip64(const std::vector<uint8_t>& extra) 
 }  // namespace
 
 // Buffers the many small writes (headers) in front of the platform file
-// and keeps the position without asking the file system.
+// and keeps the position without asking the file system. The buffer grows
+// with what is written, up to kOutputBufferSize, and keeps its room once
+// flushed: a small archive never takes a megabyte.
 class ArchiveWriter::Output {
 public:
-    explicit Output(OutputFile& file) : file_(file) { buffer_.reserve(kOutputBufferSize); }
+    explicit Output(OutputFile& file) : file_(file) {}
 
     bool Write(const void* data, size_t size) {
         if (failed_) return false;
