@@ -1,55 +1,47 @@
 #!/bin/bash
-# Builds the archive reader's libFuzzer target with clang (build/fuzz) and
-# runs it for a while on a seed corpus made by the peer tools.
-#   fuzz/run_unzip_fuzz.sh            # 60 seconds
-#   fuzz/run_unzip_fuzz.sh 3600       # one hour
-#   FUZZ_JOBS=2 fuzz/run_unzip_fuzz.sh 600
-# Crashes are written to build/fuzz/crashes/; the corpus grows in
-# build/fuzz/corpus/ and is reused by the next run.
+# Builds the libFuzzer targets with clang (build/fuzz) and runs each in turn,
+# one process at a time, from the hostile archives kept in fuzz/corpus/.
+#   fuzz/run_fuzz.sh                      # both targets, 30 seconds each
+#   fuzz/run_fuzz.sh 600                  # ten minutes each
+#   fuzz/run_fuzz.sh 60 zip_update_fuzz   # one target
+# Targets: unzip_fuzz (list, test and extract of the fuzzed archive) and
+# zip_update_fuzz (add, replace and delete on it). Each target's corpus
+# grows in build/fuzz/corpus/<target>/ and is reused by the next run; its
+# log is build/fuzz/<target>.log; crashes go to build/fuzz/crashes/.
+# Prints one line per target (executions, executions a second, coverage);
+# the exit status is not 0 when a target found a crash, a leak or a
+# sanitizer report.
 set -euo pipefail
-seconds=${1:-60}
+seconds=${1:-30}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(unzip_fuzz zip_update_fuzz)
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
-mkdir -p "$build"
+mkdir -p "$build/crashes"
 if [ ! -f "$build/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DBRALTO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" --target unzip_fuzz -j2
+cmake --build "$build" --target "${targets[@]}" -j2 >/dev/null
 
-corpus=$build/corpus
-if [ ! -d "$corpus" ]; then
+status=0
+for target in "${targets[@]}"; do
+    corpus=$build/corpus/$target
+    log=$build/$target.log
     mkdir -p "$corpus"
-    seeds=$(mktemp -d)
-    trap 'rm -rf "$seeds"' EXIT
-    (
-        cd "$seeds"
-        mkdir -p d/sub
-        printf 'hello\nworld\n' > d/a.txt
-        head -c 3000 /dev/urandom > d/sub/r.bin
-        printf 'text %.0s' $(seq 200) > d/sub/t.txt
-        zip -q -r -9 "$corpus/deflated.zip" d
-        zip -q -r -0 "$corpus/stored.zip" d
-        zip -q -r -P pw "$corpus/encrypted.zip" d
-        echo comment | zip -q -z "$corpus/comment.zip" d/a.txt
-        7zz a -tzip -bd -bso0 "$corpus/7z.zip" d
-        python3 - "$corpus" <<'PY'
-import io, sys, zipfile
-out = sys.argv[1]
-with zipfile.ZipFile(out + '/zip64.zip', 'w', zipfile.ZIP_DEFLATED) as z:
-    with z.open('big.txt', 'w', force_zip64=True) as f: f.write(b'x' * 5000)
-class Raw(io.RawIOBase):
-    def __init__(s, f): s.f = f
-    def writable(s): return True
-    def write(s, b): return s.f.write(b)
-with open(out + '/descriptor.zip', 'wb') as f:
-    with zipfile.ZipFile(Raw(f), 'w', zipfile.ZIP_DEFLATED) as z: z.writestr('s.txt', 'streamed ' * 100)
-zipfile.ZipFile(out + '/empty.zip', 'w').close()
-PY
-    )
-fi
-mkdir -p "$build/crashes"
-cd "$build"
-parallel=()
-if [ -n "${FUZZ_JOBS:-}" ]; then parallel=(-jobs="$FUZZ_JOBS" -workers="$FUZZ_JOBS"); fi
-./bin/unzip_fuzz -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1024 -timeout=10 \
-    "${parallel[@]}" -artifact_prefix="$build/crashes/" "$corpus"
+    # New inputs go to the first folder; the kept ones are only read.
+    kept=()
+    for folder in "$root"/fuzz/corpus/*/; do kept+=("${folder%/}"); done
+    (cd "$build" && "./bin/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1024 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$build/crashes/$target-" \
+        "$corpus" "${kept[@]}") >"$log" 2>&1 || {
+        status=1
+        echo "$target: FAILED, see $log"
+        grep -E '^(==[0-9]+==ERROR|SUMMARY|update rule broken|artifact_prefix|Test unit written)' "$log" | head -8 || true
+    }
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+    coverage=$(grep -Eo 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+/[0-9]+[a-zA-Z]*' "$log" | tail -1 || true)
+    echo "$target: ${runs:-?} executions in ${seconds} s, ${rate:-?} a second, ${coverage:-no coverage line}"
+done
+exit $status
