@@ -13,6 +13,7 @@
 #include <string>
 
 #include "CryptoProvider.h"
+#include "FuzzMemory.h"
 #include "UnzipJob.h"
 
 namespace {

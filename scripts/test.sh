@@ -9,8 +9,8 @@ status=0
 echo "=== native tests"
 (cd "$ROOT/build/native" && ctest --output-on-failure -j 2) || status=1
 
-echo "=== short fuzzing run of the archive reader"
-"$ROOT/fuzz/run_unzip_fuzz.sh" "${BRALTO_FUZZ_SECONDS:-30}" > "$ROOT/build/fuzz-run.log" 2>&1 || {
+echo "=== short fuzzing run of the reader and of the writer's update path (15 s each)"
+"$ROOT/fuzz/run_fuzz.sh" "${BRALTO_FUZZ_SECONDS:-15}" > "$ROOT/build/fuzz-run.log" 2>&1 || {
     status=1; tail -40 "$ROOT/build/fuzz-run.log"; }
 tail -2 "$ROOT/build/fuzz-run.log"
 

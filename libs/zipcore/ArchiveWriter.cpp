@@ -51,10 +51,12 @@ std::vector<uint8_t> ExtraFieldsWithoutZip64(const std::vector<uint8_t>& extra) 
 }  // namespace
 
 // Buffers the many small writes (headers) in front of the platform file
-// and keeps the position without asking the file system.
+// and keeps the position without asking the file system. The buffer grows
+// with what is written, up to kOutputBufferSize, and keeps its room once
+// flushed: a small archive never takes a megabyte.
 class ArchiveWriter::Output {
 public:
-    explicit Output(OutputFile& file) : file_(file) { buffer_.reserve(kOutputBufferSize); }
+    explicit Output(OutputFile& file) : file_(file) {}
 
     bool Write(const void* data, size_t size) {
         if (failed_) return false;
@@ -364,9 +366,9 @@ ArchiveWriter::Result ArchiveWriter::CopyMember(ArchiveInput& input, const Membe
         bool wide = localZip64 || member.compressedSize >= kZip64Marker32 || member.uncompressedSize >= kZip64Marker32;
         total += (hasSignature ? 4 : 0) + 4 + (wide ? 16 : 8);
     }
+    // An extent limit of 0 means the member has no bytes of its own (its
+    // header is another member's): copying it would copy shared bytes twice.
     uint64_t end = member.localHeaderOffset + total;
-    // An extent limit of 0 means no room at all (a header shared with
-    // another member, or outside the members' data), never "no limit".
     if (end > input.Size() || end > member.extentLimit) return Result::SourceFailed;
 
     CentralRecord record;

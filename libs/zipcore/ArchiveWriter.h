@@ -65,7 +65,8 @@ public:
                    const std::function<std::unique_ptr<InputStream>()>& reopen);
 
     // Copies a member of an existing archive without recompressing it.
-    // SourceFailed: the old member is damaged or unreadable.
+    // SourceFailed: the old member is damaged or unreadable, or its bytes
+    // run into another member's (the reader's extent limit).
     Result CopyMember(ArchiveInput& input, const MemberInfo& member);
 
     // Copies `size` bytes from the start of an existing archive: the stub

@@ -317,6 +317,34 @@ open(src, 'wb').write(data)
     }
 }
 
+// Several directory entries (x.txt, y.txt, z.txt) naming one local header:
+// the shape of a zip bomb, which the reader refuses. Copying each entry on
+// its own would make a larger archive of sound-looking copies; an add or a
+// delete refuses instead and leaves the archive as it is.
+TEST_F(JobTest, MembersSharingTheirBytesAreNeverCopied) {
+    std::string output;
+    ASSERT_EQ(0, RunCommand("python3 -c \"import struct, sys, zipfile\n"
+                            "with zipfile.ZipFile(sys.argv[1], 'w') as z: z.writestr('x.txt', 'x' * 300)\n"
+                            "data = open(sys.argv[1], 'rb').read()\n"
+                            "start = data.rfind(b'PK\\\\x01\\\\x02')\n"
+                            "entry = data[start:data.rfind(b'PK\\\\x05\\\\x06')]\n"
+                            "entries = b''.join(entry.replace(b'x.txt', n) for n in (b'x.txt', b'y.txt', b'z.txt'))\n"
+                            "end = b'PK\\\\x05\\\\x06' + struct.pack('<HHHHIIH', 0, 0, 3, 3, len(entries), start, 0)\n"
+                            "open(sys.argv[1], 'wb').write(data[:start] + entries + end)\n\" " +
+                                Quote(archive_),
+                            &output))
+        << output;
+    ASSERT_EQ("x.txt y.txt z.txt\n", Names());
+    original_ = ReadFile(archive_);
+    EXPECT_EQ(3, Zip(ZipJobOptions{}, CollectSources(source_.string())));
+    EXPECT_NE(std::string::npos, host_.Transcript().find("zip error: Zip file structure invalid"));
+    ExpectOriginalUntouched();
+    ZipJobOptions deletion;
+    deletion.deleteEntries = true;
+    EXPECT_EQ(3, Zip(deletion, {}, {"z.txt"}));
+    ExpectOriginalUntouched();
+}
+
 TEST_F(JobTest, AnEmptyFileBecomesANewArchive) {
     WriteFile(archive_, "");
     ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources(source_.string())));
