@@ -46,21 +46,7 @@ public:
     }
 };
 
-class MemoryInput : public zipcore::ArchiveInput {
-public:
-    MemoryInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    uint64_t Size() const override { return size_; }
-    bool ReadAt(uint64_t offset, void* buffer, size_t size) override {
-        if (offset > size_ || size > size_ - offset) return false;
-        if (size) std::memcpy(buffer, data_ + offset, size);
-        return true;
-    }
-
-private:
-    StandInCrypto crypto_;
-    const uint8_t* data_;
-    size_t size_;
-};
+using fuzzsupport::MemoryInput;
 
 class DiscardedFile : public zipcore::ExtractedFile {
 public:
