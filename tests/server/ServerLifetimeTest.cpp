@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,36 +78,84 @@ TEST(ServerLifetime, ThreeClientProcessesAtOnceNeverFailACreationAndNoServerOutl
     EXPECT_TRUE(PumpUntil([] { return ServerProcessCount() == 0; }, 10000)) << "a server outlived its clients";
 }
 
-// One client runs 500 jobs, each on a new object, while a second object
-// keeps the same server alive: the server's memory must not grow with the
-// number of jobs.
-// Known fault, left visible: the server grows by about 2 kB a job with a
-// new object per job, about 5 kB a job when one object runs them all, so
-// the growth is in the job path, not in the objects' marshalling. Enable
-// once it is found.
-TEST(ServerLifetime, DISABLED_FiveHundredJobsBackToBackKeepTheServerMemoryStable) {
+// Runs `jobs` small zip jobs one after the other, each on the object that
+// `nextObject` hands out, and returns the server's private bytes at jobs
+// 100 and 300 (zero if the run failed).
+struct MemoryAtJobs {
+    SIZE_T atJob100 = 0;
+    SIZE_T atJob300 = 0;
+};
+
+template <typename NextObject>
+MemoryAtJobs RunJobsAndWatchServer(DWORD server, int jobs, NextObject nextObject) {
+    MemoryAtJobs memory;
+    for (int job = 1; job <= jobs; ++job) {
+        Outcome outcome;
+        AsyncZip& zip = nextObject(outcome);
+        zip->ClearFileSpecs();
+        PrepareSmallJob(zip.Object(), Work(L"out\\five-hundred.zip"));
+        EXPECT_HRESULT_SUCCEEDED(zip->Zip()) << "job " << job;
+        if (!PumpUntil([&] { return outcome.completes == 1; }, 30000)) {
+            ADD_FAILURE() << "job " << job << " never completed";
+            return {};
+        }
+        EXPECT_EQ(outcome.result, 0) << "job " << job;
+        if (job == 100) memory.atJob100 = PrivateBytesOf(server);
+        if (job == 300) memory.atJob300 = PrivateBytesOf(server);
+    }
+    return memory;
+}
+
+void ExpectFlat(const MemoryAtJobs& memory) {
+    ASSERT_GT(memory.atJob100, 0u);
+    const long long growth =
+        static_cast<long long>(memory.atJob300) - static_cast<long long>(memory.atJob100);
+    std::printf("server private bytes: %llu at job 100, %llu at job 300\n",
+                static_cast<unsigned long long>(memory.atJob100), static_cast<unsigned long long>(memory.atJob300));
+    EXPECT_LT(growth, 128 * 1024) << "about " << growth / 200 << " bytes more per job";
+}
+
+// A client may keep one object and run job after job on it (a script, a
+// batch tool): the server's memory must not grow with the number of jobs.
+TEST(ServerLifetime, FiveHundredJobsOnOneObjectKeepTheServerMemoryStable) {
+    Outcome* current = nullptr;
+    ZipEventHandlers handlers;
+    handlers.Complete = [&current](long result) {
+        current->result = result;
+        ++current->completes;
+    };
+    AsyncZip zip(handlers, /*releaseOnComplete=*/false);
+    ASSERT_HRESULT_SUCCEEDED(zip.Create());
+    const std::vector<DWORD> servers = ServerProcessIds();
+    ASSERT_EQ(servers.size(), 1u);
+    const MemoryAtJobs memory = RunJobsAndWatchServer(servers[0], 500, [&](Outcome& outcome) -> AsyncZip& {
+        current = &outcome;
+        return zip;
+    });
+    EXPECT_EQ(ServerProcessIds(), servers) << "one server ran every job";
+    ExpectFlat(memory);
+}
+
+// The same with a new object per job, as the window makes one per command,
+// while a second object keeps the same server alive. Known, left visible: under this Wine the server grows by
+// about 2 kB per object created and released, jobs or not (measured flat
+// over 800 jobs in the engine alone, over 500 jobs on one object and over
+// 5,000 property calls; linear up to 2,000 objects created and released
+// without a job, though each object is destroyed). The growth is in the
+// marshalling of the objects' interfaces by Wine's COM, not in our job path.
+TEST(ServerLifetime, DISABLED_FiveHundredJobsOnNewObjectsKeepTheServerMemoryStable) {
     AsyncUnzip keeper{UnzipEventHandlers{}};
     ASSERT_HRESULT_SUCCEEDED(keeper.Create());
     const std::vector<DWORD> servers = ServerProcessIds();
     ASSERT_EQ(servers.size(), 1u);
-    SIZE_T atJob100 = 0, atJob300 = 0;
-    for (int job = 1; job <= 500; ++job) {
-        Outcome outcome;
-        AsyncZip zip(CountingHandlers(outcome));
-        ASSERT_HRESULT_SUCCEEDED(zip.Create()) << "job " << job;
-        PrepareSmallJob(zip.Object(), Work(L"out\\five-hundred.zip"));
-        ASSERT_HRESULT_SUCCEEDED(zip->Zip()) << "job " << job;
-        ASSERT_TRUE(PumpUntil([&] { return outcome.completes == 1; }, 30000)) << "job " << job;
-        ASSERT_EQ(outcome.result, 0) << "job " << job;
-        if (job == 100) atJob100 = PrivateBytesOf(servers[0]);
-        if (job == 300) atJob300 = PrivateBytesOf(servers[0]);
-    }
+    std::unique_ptr<AsyncZip> zip;
+    const MemoryAtJobs memory = RunJobsAndWatchServer(servers[0], 500, [&](Outcome& outcome) -> AsyncZip& {
+        zip = std::make_unique<AsyncZip>(CountingHandlers(outcome));
+        EXPECT_HRESULT_SUCCEEDED(zip->Create());
+        return *zip;
+    });
     EXPECT_EQ(ServerProcessIds(), servers) << "one server ran every job";
-    ASSERT_GT(atJob100, 0u);
-    const long long growth = static_cast<long long>(atJob300) - static_cast<long long>(atJob100);
-    std::printf("server private bytes: %llu at job 100, %llu at job 300\n", static_cast<unsigned long long>(atJob100),
-                static_cast<unsigned long long>(atJob300));
-    EXPECT_LT(growth, 128 * 1024) << "about " << growth / 200 << " bytes more per job";
+    ExpectFlat(memory);
 }
 
 // The server dies while the client answers one of its events: its
