@@ -1,6 +1,7 @@
 #!/bin/bash
-# One Deflate64 member over 4 GiB: `bench/methods_bench.sh --huge` sources
-# this after building the Windows driver (it uses $root, $work and winpath).
+# One member over 4 GiB in $huge_method: `bench/methods_bench.sh --huge`
+# sources this after building the Windows driver (it uses $root, $work and
+# winpath).
 # 7zz writes the member from text made on the fly (the mingw-w64 headers
 # end to end, each pass numbered), tests it beside qnruz320.dll under Wine,
 # and the DLL extracts it; the extracted file's SHA-256 must be the text's.
@@ -41,19 +42,19 @@ if [ ! -f "$work/unzip_driver_win.exe" ]; then
     echo "The x86_64 build (qnruz320.dll) is needed" >&2
     exit 1
 fi
-trap 'rm -rf "$huge_archive" "$huge_out" "$huge_base"' EXIT
+trap 'rm -rf "$huge_archive" "$huge_out" "$huge_base" "$work/huge.sha256"' EXIT
 find /usr/share/mingw-w64/include -type f -print0 | sort -z | xargs -0 cat > "$huge_base"
-echo "One member of $((huge_size / 1048576)) MiB of text, Deflate64 (7zz -mx1):"
+echo "One member of $((huge_size / 1048576)) MiB of text, $huge_method (7zz -mx1):"
 once "text | sha256sum" bash -c "$(declare -f generate_huge); $(declare -p huge_size huge_base);
     generate_huge | sha256sum | cut -c1-64 > '$work/huge.sha256'"
 rm -f "$huge_archive"
 once "7zz a" bash -c "$(declare -f generate_huge); $(declare -p huge_size huge_base);
-    generate_huge | 7zz a -tzip -mm=Deflate64 -mx1 -bd -bso0 -sihuge.txt '$huge_archive'"
-python3 - "$huge_archive" "$huge_size" <<'PY'
+    generate_huge | 7zz a -tzip -mm=$huge_method -mx1 -bd -bso0 -sihuge.txt '$huge_archive'"
+python3 - "$huge_archive" "$huge_size" "$huge_method" <<'PY'
 import sys, zipfile
 info = zipfile.ZipFile(sys.argv[1]).getinfo("huge.txt")
 print(f"    member: {info.file_size} bytes, {info.compress_size} compressed, method {info.compress_type}")
-if info.file_size != int(sys.argv[2]) or info.compress_type != 9:
+if info.file_size != int(sys.argv[2]) or info.compress_type != {"Deflate64": 9, "BZip2": 12, "LZMA": 14}[sys.argv[3]]:
     sys.exit("    not the member asked for")
 PY
 failed=0

@@ -9,20 +9,23 @@
 # on one thread. Prints the best of N runs: wall time, CPU time and the
 # uncompressed MiB per second of wall time.
 #   bench/methods_bench.sh [RUNS]      (default 3)
-#   bench/methods_bench.sh --huge      one member over 4 GiB instead (below)
+#   bench/methods_bench.sh --huge [METHOD]   one member over 4 GiB instead (below)
 # Scratch files go to build/bench-methods (the archives are kept for next time).
 #
-# --huge: 7zz writes one Deflate64 member of 4.3 GiB (Zip64 sizes; the
-# fastest of the new methods for 7zz to write: with -mx1 about 45 MiB/s on
-# this machine, BZip2 about 7 MiB/s) from text made on the fly, never kept
-# on disk. 7zz and qnruz320.dll under Wine test the archive, then the DLL
-# extracts it; the extracted file's SHA-256 must be the text's. Needs
-# about 6 GiB free; removes its files afterwards.
+# --huge: 7zz writes one member of 4.3 GiB (Zip64 sizes) in METHOD
+# (Deflate64, the default and the fastest of the new methods for 7zz to
+# write: with -mx1 about 80 MiB/s on this machine, BZip2 15 MiB/s; or
+# LZMA) from text made on the fly, never kept on disk. 7zz and
+# qnruz320.dll under Wine test the archive, then the DLL extracts it; the
+# extracted file's SHA-256 must be the text's. Needs about 6 GiB free;
+# removes its files afterwards (bench/huge_member_bench.sh).
 set -euo pipefail
 huge=0
+huge_method=Deflate64
 if [ "${1:-}" = --huge ]; then
     huge=1
-    shift
+    huge_method=${2:-Deflate64}
+    set --
 fi
 runs=${1:-3}
 root=$(cd "$(dirname "$0")/.." && pwd)
