@@ -1,6 +1,7 @@
 // The main window on the test's thread, with the registered qnrZip server
 // behind it, for the tests that run its commands: a work folder among the
-// fixtures, the small tree archive, and waiting for a job to end.
+// fixtures, the small tree archive, waiting for a job to end, and the
+// extraction window answered.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,12 +10,50 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ComSupport.h"
+#include "Settings.h"
 #include "WindowTestSupport.h"
 #include "frmBralto.h"
+#include "frmExtractFiles.h"
+#include "frmPwdAsk.h"
 
 namespace bralto::test {
+
+// Presets the extraction window as a returning user left it.
+inline void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool onlyNewer = false) {
+    Settings::SetExtractingFolder(folder);
+    Settings::SetExtractingOver(static_cast<int16_t>(action));
+    Settings::SetExtractingUsePath(usePath ? 1 : 0);
+    Settings::SetExtractingNewer(onlyNewer ? 1 : 0);
+    Settings::SetExtractingExistingNewer(0);
+}
+
+// Answers the extraction window with `files` (0 the marked members, 1 all)
+// and any other dialog with OK (Yes where it asks); records every message
+// box. With a `password`, the password questions get it instead (counted in
+// `passwordQuestions`, not recorded).
+inline DialogAnswerer::Answer ExtractWith(int files, std::vector<SeenDialog>& messages,
+                                          const std::wstring& password = L"", int* passwordQuestions = nullptr) {
+    return [files, &messages, password, passwordQuestions](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption == L"Extraction de fichiers") {
+#ifdef BRALTO_SCREENSHOTS
+            SaveScreenshot(dialog, L"extract_files");
+#endif
+            SendMessageW(GetDlgItem(dialog, frmExtractFiles::comFichiers), CB_SETCURSEL, static_cast<WPARAM>(files), 0);
+            Press(dialog, frmExtractFiles::cmdAction0);
+        } else if (!password.empty() && seen.caption == L"Mot de passe") {
+            if (passwordQuestions) ++*passwordQuestions;
+            SetDlgItemTextW(dialog, frmPwdAsk::txtPwd, password.c_str());
+            Press(dialog, IDOK);
+        } else {
+            messages.push_back(seen);
+            Press(dialog, GetDlgItem(dialog, IDYES) ? IDYES : IDOK);
+        }
+        return true;
+    };
+}
 
 // Server events reach a single-threaded apartment through its message loop,
 // as in Bralto itself.

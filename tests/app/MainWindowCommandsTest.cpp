@@ -26,21 +26,14 @@ namespace {
 
 using test::DialogAnswerer;
 using test::Exists;
+using test::ExtractWith;
 using test::FilesBelow;
 using test::FixtureFolder;
+using test::PresetExtraction;
 using test::ReadText;
 using test::RemoveTree;
 using test::SeenDialog;
 using test::WriteText;
-
-// Presets the extraction window as a returning user left it.
-void PresetExtraction(const std::wstring& folder, int action, bool usePath, bool onlyNewer = false) {
-    Settings::SetExtractingFolder(folder);
-    Settings::SetExtractingOver(static_cast<int16_t>(action));
-    Settings::SetExtractingUsePath(usePath ? 1 : 0);
-    Settings::SetExtractingNewer(onlyNewer ? 1 : 0);
-    Settings::SetExtractingExistingNewer(0);
-}
 
 class MainWindowCommands : public test::WindowCommandTest {
 protected:
@@ -63,22 +56,6 @@ protected:
         SetFocus(List());
     }
 };
-
-// Answers the extraction window with `files` (0 the marked members, 1 all)
-// and any other dialog with OK; records every message box.
-DialogAnswerer::Answer ExtractWith(int files, std::vector<SeenDialog>& messages) {
-    return [files, &messages](HWND dialog, const SeenDialog& seen) {
-        if (seen.caption == L"Extraction de fichiers") {
-            test::SaveScreenshot(dialog, L"extract_files");
-            SendMessageW(GetDlgItem(dialog, frmExtractFiles::comFichiers), CB_SETCURSEL, static_cast<WPARAM>(files), 0);
-            test::Press(dialog, frmExtractFiles::cmdAction0);
-        } else {
-            messages.push_back(seen);
-            test::Press(dialog, IDOK);
-        }
-        return true;
-    };
-}
 
 TEST_F(MainWindowCommands, ExtractAllFromTheMenuRebuildsTheTreeWithFolderNamesOrFlatWithout) {
     OpenTreeCopy(L"extract-all.zip");

@@ -14,6 +14,7 @@
 
 #include <atomic>
 
+#include "TestWindowPlayer.h"
 #include "WindowTestSupport.h"
 #include "frmBralto.h"
 #include "frmComment.h"
@@ -26,7 +27,14 @@ namespace {
 
 using test::DialogAnswerer;
 using test::FixtureFolder;
+using test::Grouped;
+using test::Lines;
+using test::LongText;
+using test::PlayTest;
 using test::SeenDialog;
+using test::SwitchAwayAndBack;
+using test::TestRun;
+using test::WaitFor;
 
 constexpr DWORD kTestTimeout = 60000;
 
@@ -37,35 +45,6 @@ std::wstring WorkFolder() { return FixtureFolder() + L"info\\"; }
 std::wstring Screenshot(const wchar_t* name) {
     CreateDirectoryW(L"Z:" BRALTO_SCREENSHOTS, nullptr);
     return std::wstring(L"Z:" BRALTO_SCREENSHOTS L"/") + name;
-}
-
-// The whole text of a control (reports are longer than TextOf's buffer).
-std::wstring LongText(HWND control) {
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(control, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
-                        &copied);
-    text.resize(copied);
-    return text;
-}
-
-std::vector<std::wstring> Lines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
-    for (DWORD waited = 0; !done(); waited += 50) {
-        if (waited > milliseconds) return false;
-        Sleep(50);
-    }
-    return true;
 }
 
 // The message box that `owner` shows, answered with OK; its message, or
@@ -90,29 +69,6 @@ std::wstring AnswerMessageBox(HWND owner, DWORD milliseconds) {
     test::Press(box, IDOK);
     WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
     return message;
-}
-
-// A size as the list shows it: digits grouped by three.
-std::wstring Grouped(const std::wstring& digits) {
-    std::wstring result;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) result += L' ';
-        result += digits[i];
-    }
-    return result;
-}
-
-std::wstring ButtonText(HWND dialog, int id) { return test::TextOf(GetDlgItem(dialog, id)); }
-
-// Another top-level window takes the foreground, then the dialog gets it back.
-void SwitchAwayAndBack(HWND dialog) {
-    HWND other = CreateWindowExW(0, L"STATIC", L"autre programme", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
-                                 nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    Sleep(200);
-    SetForegroundWindow(dialog);
-    Sleep(500);
-    DestroyWindow(other);
 }
 
 class InfoWindows : public ::testing::Test {
@@ -146,64 +102,12 @@ protected:
 
 // ---- frmTest ----
 
-// What a user of the test window saw: the report and the button's captions.
-struct TestRun {
-    std::wstring report;
-    std::wstring captionWhileRunning, captionAtEnd, windowCaption;
-    int overflowMessages = 0;
-    bool closed = false;
-};
-
-// Answers the test window: waits for the end of the job (answering the
-// overflow message), optionally cancels once the first line has come, then
-// closes the window.
-DialogAnswerer::Answer PlayTest(TestRun& run, std::atomic<bool>& finished, bool cancel, bool closeBoxCancels,
-                                const wchar_t* screenshot = nullptr) {
-    return [&run, &finished, cancel, closeBoxCancels, screenshot](HWND dialog, const SeenDialog& seen) {
-        if (seen.caption.rfind(L"Test de ", 0) != 0) return false;  // the overflow box is handled below
-        run.windowCaption = seen.caption;
-        HWND report = GetDlgItem(dialog, frmTest::txtInfo);
-        auto answerOverflow = [&] {
-            HWND box = FindWindowW(L"#32770", L"Bralto");
-            if (box && IsWindowVisible(box) && GetWindow(box, GW_OWNER) == dialog) {
-                ++run.overflowMessages;
-                test::Press(box, IDOK);
-                Sleep(300);
-            }
-        };
-        if (cancel) {
-            WaitFor([&] { return GetWindowTextLengthW(report) > 0; }, kTestTimeout);
-            run.captionWhileRunning = ButtonText(dialog, frmTest::cmdFermer);
-            if (closeBoxCancels)
-                PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-            else
-                test::Press(dialog, frmTest::cmdFermer);
-        }
-        WaitFor(
-            [&] {
-                answerOverflow();
-                return ButtonText(dialog, frmTest::cmdFermer) == L"Fermer";
-            },
-            kTestTimeout);
-        run.captionAtEnd = ButtonText(dialog, frmTest::cmdFermer);
-        // Back from another program: the test must not run again.
-        SwitchAwayAndBack(dialog);
-        Sleep(1500);
-        run.report = LongText(report);
-        if (screenshot) test::SaveWindowImage(dialog, Screenshot(screenshot));
-        test::Press(dialog, frmTest::cmdFermer);
-        run.closed = WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
-        finished = true;
-        return true;
-    };
-}
-
 TEST_F(InfoWindows, TestOfACleanArchiveListsEveryMemberAsTheLibraryReportsItThenItsSummary) {
     const std::wstring archive = OpenCopy(L"tree.zip", L"tested.zip");
     TestRun run;
     std::atomic<bool> finished{false};
     {
-        DialogAnswerer answerer(PlayTest(run, finished, false, false, L"frmTest.bmp"));
+        DialogAnswerer answerer(PlayTest(run, finished, false, false, Screenshot(L"frmTest.bmp")));
         test::ChooseMenu(Window(), L'O', L'T');
         ASSERT_TRUE(Until([&] { return finished.load(); }));
     }

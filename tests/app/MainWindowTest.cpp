@@ -16,6 +16,7 @@ namespace {
 
 using test::DialogAnswerer;
 using test::FixtureFolder;
+using test::Grouped;
 using test::ListCount;
 using test::ListText;
 using test::SeenDialog;
@@ -55,15 +56,6 @@ std::wstring ShellTypeName(const std::wstring& name) {
     SHFILEINFOW info = {};
     SHGetFileInfoW(name.c_str(), 0, &info, sizeof(info), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
     return info.szTypeName;
-}
-
-std::wstring Grouped(const std::wstring& digits) {
-    std::wstring result;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) result += L' ';
-        result += digits[i];
-    }
-    return result;
 }
 
 TEST_F(MainWindow, ListsEveryColumnOfEveryMemberAsThePeersSeeThem) {

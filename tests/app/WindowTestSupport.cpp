@@ -167,6 +167,15 @@ std::wstring ListText(HWND list, int row, int column) {
 
 int ListCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
+std::wstring Grouped(const std::wstring& digits) {
+    std::wstring result;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) result += L' ';
+        result += digits[i];
+    }
+    return result;
+}
+
 std::wstring FixtureFolder() {
     std::wstring folder = L"Z:" BRALTO_WINDOW_FIXTURES;
     for (auto& c : folder)

@@ -64,6 +64,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds);
 std::wstring ListText(HWND list, int row, int column);
 int ListCount(HWND list);
 
+// A size as the list shows it: `digits` grouped by three ("1 234 567").
+std::wstring Grouped(const std::wstring& digits);
+
 // Folder of the test fixtures (Windows form, trailing backslash).
 std::wstring FixtureFolder();
 

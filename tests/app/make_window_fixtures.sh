@@ -136,3 +136,50 @@ date = time.strftime("%d/%m/%Y %H:%M", time.localtime(os.stat(path).st_mtime))
 with open(f"{work}/expected_properties.tsv", "w", encoding="utf-8") as out:
     out.write("\t".join([groups(size), date, groups(compressed), groups(uncompressed), f"{ratio}%", str(count)]) + "\r\n")
 PY
+
+# ---- The other methods and WinZip AES, as 7-Zip and Python write them ----
+# methods/: text with repeats further back than Deflate's 32 KiB window,
+# less compressible bytes, a member in a folder and an empty one.
+# expected_methods.tsv: archive, name, folder, size, encrypted (0/1), what
+# zipfile says of each member; every archive passes 7zz t first.
+mkdir -p methods/data
+python3 - "$WORK/methods" <<'PY'
+import random, sys
+root = sys.argv[1]
+random.seed(11)
+words = ["archive", "membre", "fenêtre", "fichier", "méthode", "dossier", "octet", "clef"]
+block = " ".join(random.choice(words) for _ in range(9000)).encode("utf-8")
+text = bytearray()
+while len(text) < 600000:
+    text += block[: random.randrange(20000, len(block))] + b"\n" + bytes(random.getrandbits(8) for _ in range(300))
+open(f"{root}/notes.txt", "wb").write(text)
+open(f"{root}/data/mixed.bin", "wb").write(bytes(random.getrandbits(8) for _ in range(70000)) + bytes(90000))
+open(f"{root}/data/vide.dat", "wb").close()
+PY
+for method in Deflate64 BZip2 LZMA; do
+    (cd methods && 7zz a -tzip -mm=$method -bd -bso0 ../methods-$method.zip notes.txt data)
+done
+(cd methods && 7zz a -tzip -mem=AES256 -p'motdepasse' -bd -bso0 ../methods-AES256.zip notes.txt data)
+python3 - "$WORK" <<'PY'
+import os, sys, zipfile
+work = sys.argv[1]
+for name, method in (("python-BZIP2.zip", zipfile.ZIP_BZIP2), ("python-LZMA.zip", zipfile.ZIP_LZMA)):
+    with zipfile.ZipFile(f"{work}/{name}", "w", compression=method) as z:
+        for member in ("notes.txt", "data/mixed.bin", "data/vide.dat"):
+            z.write(f"{work}/methods/{member}", member)
+expected = {"methods-Deflate64.zip": 9, "methods-BZip2.zip": 12, "methods-LZMA.zip": 14,
+            "methods-AES256.zip": 99, "python-BZIP2.zip": 12, "python-LZMA.zip": 14}
+with open(f"{work}/expected_methods.tsv", "w", encoding="utf-8") as out:
+    for archive, method in expected.items():
+        for info in zipfile.ZipFile(f"{work}/{archive}").infolist():
+            if info.is_dir():
+                continue
+            if info.file_size > 0 and info.compress_type != method:
+                sys.exit(f"{archive}: {info.filename} has method {info.compress_type}, not {method}")
+            folder, _, name = info.filename.rpartition("/")
+            out.write("\t".join([archive, name, folder.replace("/", "\\"), str(info.file_size),
+                                 str(info.flag_bits & 1)]) + "\r\n")
+PY
+for archive in methods-*.zip python-*.zip; do
+    7zz t -bd -bso0 -pmotdepasse "$archive" || { echo "7zz t fails on $archive" >&2; exit 1; }
+done
