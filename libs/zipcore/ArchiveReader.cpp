@@ -13,6 +13,18 @@ namespace zipcore {
 
 namespace {
 
+bool HoldsZip64Marker(const EndOfCentralDir& end) {
+    return end.diskNumber == kZip64Marker16 || end.centralDirDisk == kZip64Marker16 ||
+           end.entriesOnDisk == kZip64Marker16 || end.totalEntries == kZip64Marker16 ||
+           end.centralDirSize == kZip64Marker32 || end.centralDirOffset == kZip64Marker32;
+}
+
+bool AgreesWithEndRecord(const Zip64EndOfCentralDir& record, const EndOfCentralDir& end) {
+    return record.diskNumber == end.diskNumber && record.centralDirDisk == end.centralDirDisk &&
+           record.entriesOnDisk == end.entriesOnDisk && record.totalEntries == end.totalEntries &&
+           record.centralDirSize == end.centralDirSize && record.centralDirOffset == end.centralDirOffset;
+}
+
 constexpr size_t kDirectoryChunk = 64 * 1024;
 
 // Sequential, bounded reader over a window of the archive: the central
@@ -194,7 +206,7 @@ OpenResult ArchiveReader::OpenAt(ArchiveInput& input, uint64_t endPos) {
 
     uint64_t directoryEnd = endPos;
     uint64_t zip64EndPos = 0;
-    if (ReadZip64End(input, endPos, zip64EndPos)) directoryEnd = zip64EndPos;
+    if (ReadZip64End(input, endPos, end, zip64EndPos)) directoryEnd = zip64EndPos;
     if (!problem_.empty()) return OpenResult::Damaged;
 
     if (centralDirSize_ > directoryEnd) return Fail(OpenResult::Damaged, "central directory larger than the file");
@@ -246,12 +258,17 @@ bool ArchiveReader::FindEndRecords(ArchiveInput& input, std::vector<uint64_t>& c
     return !candidates.empty();
 }
 
-bool ArchiveReader::ReadZip64End(ArchiveInput& input, uint64_t endPos, uint64_t& zip64EndPos) {
-    if (endPos < kZip64LocatorSize) return false;
+// A field of the end record set to the marker sends the reader to the
+// Zip64 record; without one, the bytes before the end record may be a
+// locator left in a kept prefix (self-extractor stub) and are no proof.
+bool ArchiveReader::ReadZip64End(ArchiveInput& input, uint64_t endPos, const EndOfCentralDir& end,
+                                 uint64_t& zip64EndPos) {
+    bool marked = HoldsZip64Marker(end);
+    if (endPos < kZip64LocatorSize) return MissingZip64End(marked);
     uint8_t locatorBytes[kZip64LocatorSize];
-    if (!input.ReadAt(endPos - kZip64LocatorSize, locatorBytes, sizeof locatorBytes)) return false;
+    if (!input.ReadAt(endPos - kZip64LocatorSize, locatorBytes, sizeof locatorBytes)) return MissingZip64End(marked);
     Zip64Locator locator;
-    if (!ParseZip64Locator(locatorBytes, locator)) return false;
+    if (!ParseZip64Locator(locatorBytes, locator)) return MissingZip64End(marked);
 
     // The record normally sits just before the locator; its declared offset
     // is off by the size of any prefix (self-extractor stub).
@@ -261,6 +278,11 @@ bool ArchiveReader::ReadZip64End(ArchiveInput& input, uint64_t endPos, uint64_t&
         uint8_t bytes[kZip64EndOfCentralDirSize];
         Zip64EndOfCentralDir record;
         if (!input.ReadAt(pos, bytes, sizeof bytes) || !ParseZip64EndOfCentralDir(bytes, record)) continue;
+        // Writers that add the Zip64 records before they are needed (past
+        // 2 GiB) repeat the same values in the end record: such a record
+        // still tells where the directory ends. One that disagrees is not
+        // this archive's.
+        if (!marked && !AgreesWithEndRecord(record, end)) continue;
         zip64_ = true;
         zip64EndPos = pos;
         diskNumber_ = record.diskNumber;
@@ -269,7 +291,11 @@ bool ArchiveReader::ReadZip64End(ArchiveInput& input, uint64_t endPos, uint64_t&
         centralDirOffset_ = record.centralDirOffset;
         return true;
     }
-    problem_ = "Zip64 end of central directory record not found";
+    return MissingZip64End(marked);
+}
+
+bool ArchiveReader::MissingZip64End(bool marked) {
+    if (marked) problem_ = "Zip64 end of central directory record not found";
     return false;
 }
 

@@ -16,6 +16,8 @@
 
 namespace zipcore {
 
+struct EndOfCentralDir;
+
 // One member as the central directory describes it, with the Zip64 and
 // time extra fields already applied.
 struct MemberInfo {
@@ -80,7 +82,8 @@ public:
 private:
     bool FindEndRecords(ArchiveInput& input, std::vector<uint64_t>& candidates);
     OpenResult OpenAt(ArchiveInput& input, uint64_t endPos);
-    bool ReadZip64End(ArchiveInput& input, uint64_t endPos, uint64_t& zip64EndPos);
+    bool ReadZip64End(ArchiveInput& input, uint64_t endPos, const EndOfCentralDir& end, uint64_t& zip64EndPos);
+    bool MissingZip64End(bool marked);
     bool ReadCentralDirectory(ArchiveInput& input);
     bool ParseMember(const uint8_t* header, const uint8_t* variable, MemberInfo& m);
     void ComputeExtentLimits();

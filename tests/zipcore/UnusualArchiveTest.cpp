@@ -238,6 +238,56 @@ open('damaged.zip', 'wb').write(data)
     EXPECT_NE(std::string::npos, damaged.AllText().find("central directory not where the end record says"));
 }
 
+// The Zip64 records are the archive's only when its end record sends the
+// reader to them with a marker, or repeats their values (Python writes them
+// past 2 GiB with the real values beside them). Bytes that merely look like
+// a locator before the end record - a member's comment, a kept stub - are
+// not taken for the archive's.
+TEST(UnusualArchive, Zip64RecordsAreTakenOnlyWhenTheEndRecordPointsToThem) {
+    TempDir work;
+    ASSERT_EQ(0, RunPython(work, R"(
+import struct, subprocess, zipfile
+def zip64_records(count, size, offset, at):
+    return (struct.pack('<IQHHIIQQQQ', 0x06064b50, 44, 45, 45, 0, 0, count, count, size, offset) +
+            struct.pack('<IIQI', 0x07064b50, 0, at, 1))
+with zipfile.ZipFile('comment.zip', 'w') as z:
+    z.writestr('a.txt', 'hello')
+    info = zipfile.ZipInfo('b.txt')
+    info.comment = zip64_records(7, 999, 12345, 0)
+    z.writestr(info, 'world')
+with zipfile.ZipFile('plain.zip', 'w') as z:
+    z.writestr('a.txt', 'hello')
+    z.writestr('b.txt', 'world')
+data = open('plain.zip', 'rb').read()
+end = data.rfind(b'PK\x05\x06')
+count, size, offset = struct.unpack('<HII', data[end + 10:end + 20])
+repeated = data[:end] + zip64_records(count, size, offset, end) + data[end:]
+stub = b'MZ pretend self-extractor stub\n'
+open('repeated.zip', 'wb').write(stub + repeated)
+open('a.txt', 'w').write('hello')
+open('b.txt', 'w').write('world')
+subprocess.check_call(['zip', '-q', '-fz', 'forced.zip', 'a.txt', 'b.txt'])
+open('forced-stub.zip', 'wb').write(stub + open('forced.zip', 'rb').read())
+data = bytearray(open('forced.zip', 'rb').read())
+data[data.rfind(b'PK\x06\x07')] = 0
+open('lost.zip', 'wb').write(data)
+)"));
+    for (const char* name : {"comment.zip", "repeated.zip", "forced-stub.zip"}) {
+        SCOPED_TRACE(name);
+        PosixHost lister;
+        ASSERT_EQ(0, RunUnzipJob(ListOptions(work / name), lister, nullptr)) << lister.AllText();
+        ASSERT_EQ(2u, lister.entries.size());
+        EXPECT_EQ("b.txt", lister.entries[1].path);
+        PosixHost tester;
+        EXPECT_EQ(0, RunUnzipJob(TestOptions(work / name), tester, nullptr)) << tester.AllText();
+    }
+    // A marker with no Zip64 record to read is still a damaged archive.
+    PosixHost lost;
+    EXPECT_EQ(3, RunUnzipJob(ListOptions(work / "lost.zip"), lost, nullptr));
+    EXPECT_NE(std::string::npos, lost.AllText().find("Zip64 end of central directory record not found"))
+        << lost.AllText();
+}
+
 // A local header said to lie past the end of the file is a cut or damaged
 // archive, not a zip bomb.
 TEST(UnusualArchive, HeaderPastTheEndIsADamagedArchive) {

@@ -236,6 +236,32 @@ TEST_F(JobTest, ASelfExtractorStubStaysInFront) {
     }
 }
 
+// A stub may end with Zip64 records of its own (an archive inside the
+// self-extractor): deleting every member puts the new end record right
+// behind the stub's locator, and the archive must open again all the same.
+TEST_F(JobTest, AStubEndingInZip64RecordsSurvivesDeletingEveryMember) {
+    std::string stub = "MZ pretend self-extractor stub\n";
+    std::string records;
+    auto append = [&records](uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) records.push_back(static_cast<char>(value >> (8 * i)));
+    };
+    size_t recordAt = stub.size();
+    append(0x06064b50, 4), append(44, 8), append(45, 2), append(45, 2), append(0, 4), append(0, 4);
+    append(3, 8), append(3, 8), append(150, 8), append(7, 8);  // counts, size, offset of another archive
+    append(0x07064b50, 4), append(0, 4), append(recordAt, 8), append(1, 4);
+    stub += records;
+    WriteFile(archive_, stub + original_);
+    ZipJobOptions deletion;
+    deletion.deleteEntries = true;
+    ASSERT_EQ(0, Zip(deletion, {}, {"*"})) << host_.Transcript();
+    ASSERT_EQ(stub, ReadFile(archive_).substr(0, stub.size()));
+    WriteFile(scratch_ / "more" / "e.txt", "echo");
+    ASSERT_EQ(0, Zip(ZipJobOptions{}, CollectSources((scratch_ / "more").string()))) << host_.Transcript();
+    EXPECT_EQ(stub, ReadFile(archive_).substr(0, stub.size()));
+    EXPECT_EQ("e.txt\n", Names());
+    EXPECT_EQ("echo\n", Content("e.txt"));
+}
+
 TEST_F(JobTest, CancelLeavesTheArchiveByteIdentical) {
     WriteFile(source_ / "d.txt", "delta");
     WriteFile(source_ / "e.txt", "echo");
