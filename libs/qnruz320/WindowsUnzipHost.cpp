@@ -327,6 +327,19 @@ zipcore::FolderState WindowsUnzipHost::MakeDirectory(const std::string& path) {
     return folder ? zipcore::FolderState::Existing : zipcore::FolderState::Failed;
 }
 
+std::string WindowsUnzipHost::FolderKey(const std::string& path) {
+    // Names differing only in case are one name here: upper case as the
+    // file system compares them, without regard to the user's language.
+    std::wstring wide = Widen(path, CP_UTF8);
+    if (wide.empty()) return path;
+    std::wstring upper(wide.size(), L'\0');
+    int units = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), static_cast<int>(wide.size()),
+                              &upper[0], static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    if (units <= 0) return path;
+    upper.resize(static_cast<size_t>(units));
+    return Narrow(upper, CP_UTF8);
+}
+
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const std::string& path) {
     std::wstring wide = ToWin32Path(path);
     // CREATE_NEW fails on any existing name: an existing file is never opened.
