@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "CodePages.h"
@@ -35,13 +36,42 @@ FILETIME UnixToFileTime(int64_t unixSeconds) {
     return ft;
 }
 
-// The archive, read at explicit offsets (no shared file position).
+// The archive, read at explicit offsets (no shared file position). Small
+// reads (headers, names, the data of small members) come from a window of
+// the archive read ahead in one call: members are read in the order they
+// are stored, and under Wine every ReadFile is a round trip to the
+// wineserver, three per member without the window. Large reads go straight
+// to the file.
 class Win32ArchiveInput : public zipcore::ArchiveInput {
 public:
     Win32ArchiveInput(HANDLE handle, uint64_t size) : handle_(handle), size_(size) {}
     uint64_t Size() const override { return size_; }
     bool ReadAt(uint64_t offset, void* buffer, size_t size) override {
         if (offset > size_ || size > size_ - offset) return false;
+        if (size > kWindow / 4) return ReadFromFile(offset, buffer, size);
+        std::lock_guard<std::mutex> lock(windowMutex_);
+        if (!InWindow(offset, size) && !FillWindow(offset)) return false;
+        std::memcpy(buffer, window_.data() + (offset - windowStart_), size);
+        return true;
+    }
+
+private:
+    static constexpr size_t kWindow = 256 * 1024;
+
+    bool InWindow(uint64_t offset, size_t size) const {
+        return offset >= windowStart_ && offset - windowStart_ <= windowBytes_ &&
+               size <= windowBytes_ - (offset - windowStart_);
+    }
+    bool FillWindow(uint64_t offset) {
+        window_.resize(kWindow);
+        windowBytes_ = 0;
+        const size_t bytes = static_cast<size_t>(std::min<uint64_t>(kWindow, size_ - offset));
+        if (!ReadFromFile(offset, window_.data(), bytes)) return false;
+        windowStart_ = offset;
+        windowBytes_ = bytes;
+        return true;
+    }
+    bool ReadFromFile(uint64_t offset, void* buffer, size_t size) {
         char* out = static_cast<char*>(buffer);
         while (size > 0) {
             DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
@@ -57,9 +87,12 @@ public:
         return true;
     }
 
-private:
     UniqueHandle handle_;
     uint64_t size_;
+    std::mutex windowMutex_;
+    std::vector<char> window_;  // the archive from windowStart_, windowBytes_ long
+    uint64_t windowStart_ = 0;
+    size_t windowBytes_ = 0;
 };
 
 // A member being written to a temporary file beside its final name or, when
@@ -292,6 +325,19 @@ zipcore::FolderState WindowsUnzipHost::MakeDirectory(const std::string& path) {
     DWORD attributes = GetFileAttributesW(wide.c_str());
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     return folder ? zipcore::FolderState::Existing : zipcore::FolderState::Failed;
+}
+
+std::string WindowsUnzipHost::FolderKey(const std::string& path) {
+    // Names differing only in case are one name here: upper case as the
+    // file system compares them, without regard to the user's language.
+    std::wstring wide = Widen(path, CP_UTF8);
+    if (wide.empty()) return path;
+    std::wstring upper(wide.size(), L'\0');
+    int units = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), static_cast<int>(wide.size()),
+                              &upper[0], static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    if (units <= 0) return path;
+    upper.resize(static_cast<size_t>(units));
+    return Narrow(upper, CP_UTF8);
 }
 
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const std::string& path) {

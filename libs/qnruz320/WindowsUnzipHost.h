@@ -32,6 +32,7 @@ public:
     std::unique_ptr<zipcore::ArchiveInput> OpenArchive(const std::string& path) override;
     zipcore::FileFacts Stat(const std::string& path) override;
     zipcore::FolderState MakeDirectory(const std::string& path) override;
+    std::string FolderKey(const std::string& path) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateInPlace(const std::string& path) override;
     void SetFolderTime(const std::string& path, int64_t unixTime) override;

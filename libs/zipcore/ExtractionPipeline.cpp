@@ -2,9 +2,7 @@
 
 namespace zipcore {
 
-ExtractionPipeline::ExtractionPipeline() : free_(kBlocks) {
-    thread_ = std::thread([this] { Run(); });
-}
+ExtractionPipeline::ExtractionPipeline() : free_(kBlocks) {}
 
 ExtractionPipeline::~ExtractionPipeline() {
     {
@@ -12,17 +10,24 @@ ExtractionPipeline::~ExtractionPipeline() {
         stopping_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
-void ExtractionPipeline::Begin(ExtractedFile& file) {
+void ExtractionPipeline::Begin(ExtractedFile& file, bool overlap) {
+    if (overlap && !thread_.joinable()) thread_ = std::thread([this] { Run(); });
     std::unique_lock<std::mutex> lock(mutex_);
     file_ = &file;
     failed_ = false;
+    direct_ = !overlap;
 }
 
 bool ExtractionPipeline::Write(const uint8_t* data, size_t size) {
     if (size == 0) return true;
+    if (direct_) {
+        // Only this thread touches the file and the flag until Finish.
+        if (!failed_ && !file_->Write(data, size)) failed_ = true;
+        return !failed_;
+    }
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return !free_.empty() || failed_; });
     if (failed_) return false;

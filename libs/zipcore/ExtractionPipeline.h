@@ -1,7 +1,11 @@
 // Reading side of the Zip core: writes extracted bytes to their files on a
 // second thread, so that inflating the next block overlaps the file
 // system's work on the previous one. Memory stays bounded: a fixed number
-// of blocks circulate between the two threads. Portable.
+// of blocks circulate between the two threads. A small file is written on
+// the caller's thread instead: handing its few blocks over costs more than
+// the overlap saves (under Wine each wait and wake is a round trip to the
+// wineserver), and the thread is only started by the first large file.
+// Portable.
 #pragma once
 
 #include <condition_variable>
@@ -22,9 +26,10 @@ public:
     ExtractionPipeline(const ExtractionPipeline&) = delete;
     ExtractionPipeline& operator=(const ExtractionPipeline&) = delete;
 
-    // Starts a file: following Write calls go to `file`. The previous file
+    // Starts a file: following Write calls go to `file`, through the
+    // second thread when `overlap`, else straight away. The previous file
     // must have been finished.
-    void Begin(ExtractedFile& file);
+    void Begin(ExtractedFile& file, bool overlap);
     // Queues a copy of the bytes; false once a write to the file failed.
     bool Write(const uint8_t* data, size_t size);
     // Waits until every queued byte of the current file is written; false
@@ -32,6 +37,8 @@ public:
     bool Finish();
 
     static constexpr size_t kBlocks = 4;
+    // Files from this size on are worth writing on the second thread.
+    static constexpr uint64_t kOverlapFrom = 1024 * 1024;
 
 private:
     struct Block {
@@ -47,7 +54,8 @@ private:
     bool writing_ = false;  // the thread holds a block
     bool failed_ = false;
     bool stopping_ = false;
-    std::thread thread_;
+    bool direct_ = false;  // the current file is written on the caller's thread
+    std::thread thread_;   // started by the first overlapped file
 };
 
 }  // namespace zipcore

@@ -112,6 +112,9 @@ public:
     virtual FileFacts Stat(const std::string& path) = 0;
     // Creates one folder (its parent exists).
     virtual FolderState MakeDirectory(const std::string& path) = 0;
+    // What two paths naming the same folder have in common: the path itself
+    // where names are case-sensitive, one case of it where they are not.
+    virtual std::string FolderKey(const std::string& path) { return path; }
     virtual std::unique_ptr<ExtractedFile> CreateTemporary(const std::string& folder) = 0;
     // Creates `path` itself, only if no file or folder of that name exists
     // (atomically: an existing file is never opened); nullptr otherwise, or

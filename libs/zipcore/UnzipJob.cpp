@@ -204,7 +204,7 @@ void Job::ExtractMember(const Member& member) {
     SayPerMember((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(finalPath));
     SayPerMember("\n");
     if (!pipeline_) pipeline_ = std::make_unique<ExtractionPipeline>();
-    pipeline_->Begin(*file);
+    pipeline_->Begin(*file, member.info->uncompressedSize >= ExtractionPipeline::kOverlapFrom);
     // However this function is left, the writer thread lets go of the file
     // before the file object goes away.
     struct FinishOnExit {

@@ -131,8 +131,8 @@ private:
     std::vector<bool> includeMatched_;
     bool anyMatched_ = false;
     std::string folder_;  // extraction folder, UTF-8, ends with '/' unless empty
-    // Folders made or found by the job (full paths, no final '/'), true for
-    // those it created itself.
+    // Folders made or found by the job (by the host's FolderKey of their
+    // full paths, no final '/'), true for those it created itself.
     std::unordered_map<std::string, bool> folders_;
     bool extractionFolderMade_ = false;
     // Folder entries made, with their stored times, set at the end.

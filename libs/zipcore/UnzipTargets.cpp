@@ -57,14 +57,15 @@ bool Job::MakeParentFolders(const std::string& relative) {
     size_t slash = relative.find('/');
     while (slash != std::string::npos) {
         std::string path = folder_ + relative.substr(0, slash);
-        if (folders_.find(path) == folders_.end()) {
+        std::string key = host_.FolderKey(path);
+        if (folders_.find(key) == folders_.end()) {
             FolderState state = host_.MakeDirectory(path);
             if (state == FolderState::Failed) {
                 SayAlways("error:  cannot create folder " + host_.ToInterface(path) + "\n");
                 ++counts_.errors;
                 return false;
             }
-            folders_.emplace(path, state == FolderState::Created);
+            folders_.emplace(std::move(key), state == FolderState::Created);
         }
         slash = relative.find('/', slash + 1);
     }
@@ -87,7 +88,7 @@ bool Job::EnsureFolder(const std::string& path, int depth) {
 bool Job::InFolderMadeByJob(const std::string& relative) const {
     size_t slash = relative.find_last_of('/');
     if (slash == std::string::npos) return extractionFolderMade_;
-    auto found = folders_.find(folder_ + relative.substr(0, slash));
+    auto found = folders_.find(host_.FolderKey(folder_ + relative.substr(0, slash)));
     return found != folders_.end() && found->second;
 }
 

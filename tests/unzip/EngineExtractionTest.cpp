@@ -199,6 +199,32 @@ TEST_F(Overwrite, FreshenTouchesOnlyExistingOlderFiles) {
     EXPECT_EQ((std::vector<std::wstring>{L"readme.txt", L"with space.txt"}), FilesBelow(out.path()));
 }
 
+// Names that differ only in case are one name: a folder made by an earlier
+// member under another case receives the later members, and a file it
+// already holds is only replaced when the answer says so.
+TEST(EngineExtraction, NamesDifferingInCaseAreOneName) {
+    ScratchFolder out(L"cases");
+    RecordingListener listener;
+    cUnzip unzip;
+    unzip.SetListener(&listener);
+    unzip.ZipFile(Fixture(L"cases.zip"));
+    unzip.UseFolderNames(true);
+    unzip.UnzipFolder(out.path());
+    unzip.PromptToOverwrite(true);
+    listener.overwriteAnswers = {100};
+    ASSERT_EQ(0, unzip.unzip());
+    ASSERT_EQ(1u, listener.overwriteAsked.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"Dir\\a.txt", L"Dir\\b.txt"}), FilesBelow(out.path()));
+    EXPECT_EQ("first", ReadBytes(out / L"Dir\\a.txt"));
+
+    listener.overwriteAnswers = {100, 100, 102};
+    listener.overwriteAsked.clear();
+    ASSERT_EQ(0, unzip.unzip());
+    EXPECT_EQ(3u, listener.overwriteAsked.size());
+    EXPECT_EQ("third", ReadBytes(out / L"dir\\A.txt"));
+    EXPECT_EQ("second", ReadBytes(out / L"Dir\\b.txt"));
+}
+
 TEST_F(Overwrite, SpacesToUnderscores) {
     unzip.SpaceToUnderscore(true);
     ASSERT_EQ(0, unzip.unzip());

@@ -63,6 +63,12 @@ with zipfile.ZipFile('hostile.zip', 'w') as z:
     for n in ['../evil1.txt', '/evil2.txt', 'C:/evil3.txt', 'sub/../../evil4.txt', 'CON', 'ok.txt']:
         z.writestr(zipfile.ZipInfo(n), 'payload')
 
+# One folder and one file named under several cases.
+with zipfile.ZipFile('cases.zip', 'w') as z:
+    z.writestr('Dir/a.txt', 'first')
+    z.writestr('dir/b.txt', 'second')
+    z.writestr('DIR/A.TXT', 'third')
+
 # Many members (over 1023 names for a selection).
 with zipfile.ZipFile('many.zip', 'w') as z:
     for i in range(1100): z.writestr('m/f%04d.txt' % i, str(i))
