@@ -11,6 +11,8 @@ and regenerated without noise.
 """
 import os
 import random
+import bz2
+import lzma
 import struct
 import sys
 import zlib
@@ -71,6 +73,34 @@ def deflate(data, level=6):
     return compressor.compress(data) + compressor.flush()
 
 
+def lzma_member(data):
+    """LZMA as the Zip format note has it: version, size of the properties,
+    the five LZMA1 properties bytes, then the raw stream with its end mark."""
+    filters = [{'id': lzma.FILTER_LZMA1, 'dict_size': 1 << 16, 'lc': 3, 'lp': 0, 'pb': 2}]
+    stream = lzma.compress(data, format=lzma.FORMAT_RAW, filters=filters)
+    properties = bytes([(2 * 5 + 0) * 9 + 3]) + struct.pack('<I', 1 << 16)
+    return struct.pack('<BBH', 9, 20, len(properties)) + properties + stream
+
+
+# Deflate64 differs from deflate only by length code 285 and distance codes
+# 30 and 31; a deflate stream with no match of 258 bytes reads the same in
+# both, which is what a short text of mixed words gives.
+ENCODERS = {0: lambda data: data, 8: deflate, 9: deflate, 12: lambda data: bz2.compress(data, 9), 14: lzma_member}
+
+
+def aes_extra(inner_method, vendor_version=2, strength=1):
+    return extra(0x9901, struct.pack('<H2sBH', vendor_version, b'AE', strength, inner_method))
+
+
+def aes_stand_in(body, strength=1):
+    """A WinZip AES payload the fuzz target's stand-in cryptography accepts:
+    zero salt, verifier and code, the data XORed with the little-endian
+    counter from 1."""
+    salt = bytes(4 + 4 * strength)
+    counter = b''.join((i + 1).to_bytes(16, 'little') for i in range(len(body) // 16 + 1))
+    return salt + bytes(2) + bytes(b ^ k for b, k in zip(body, counter)) + bytes(10)
+
+
 class Member:
     """One member as both headers describe it; every field may be forged."""
 
@@ -88,12 +118,19 @@ class Member:
         self.central_extra = fields.pop('central_extra', b'')
         self.comment = fields.pop('comment', b'')
         self.local_name = fields.pop('local_name', None)
+        self.aes = fields.pop('aes', None)  # the inner method of a WinZip AES member
+        self.raw = fields.pop('raw', False)  # the data stored as the member's bytes, whatever the method
         self.overrides = fields  # crc, csize, usize, offset, local_csize, local_usize, local_crc, local_method
         self.payload = self.encode()
 
     def encode(self):
         self.crc = zlib.crc32(self.data)
-        body = deflate(self.data) if self.method == 8 else self.data
+        if self.aes is not None:
+            self.method, self.flags = 99, self.flags | 0x01
+            self.local_extra = self.central_extra = aes_extra(self.aes)
+            self.overrides.setdefault('crc', 0)
+            return aes_stand_in(ENCODERS[self.aes](self.data))
+        body = self.data if self.raw else ENCODERS.get(self.method, lambda data: data)(self.data)
         if self.descriptor:
             self.flags |= 0x08
         if self.password is not None:
@@ -207,8 +244,11 @@ def seeds():
     s['aes-and-strong'] = archive([Member('aes.txt', text(100), method=99, flags=1,
                                           central_extra=extra(0x9901, struct.pack('<HHBH', 2, 0x4541, 3, 8))),
                                    Member('strong.txt', text(100), flags=0x41)])
-    s['unsupported-methods'] = archive([Member('b.bz2', noise(50), method=12), Member('l.lzma', noise(50), method=14),
-                                        Member('d.64', noise(50), method=9), Member('u.unk', noise(50), method=77)])
+    # Noise where a stream of each method should be.
+    s['unsupported-methods'] = archive([Member('b.bz2', noise(50), method=12, raw=True),
+                                        Member('l.lzma', noise(50), method=14, raw=True),
+                                        Member('d.64', noise(50), method=9, raw=True),
+                                        Member('u.unk', noise(50), method=77)])
 
     # Overlapping members: the zip-bomb shape, a shared local header, offsets past the end.
     a, b = Member('a.txt', b'A' * 100, method=0), Member('b.txt', b'B' * 100, method=0)
@@ -309,6 +349,16 @@ def seeds():
     s['member-comments'] = archive([Member('c.txt', b'c', method=0, comment=END + b'\0' * 18)])
     s['sfx-prefix'] = archive(plain[:2], prefix=b'MZ' + noise(500, 9))
     s['sfx-prefix-unadjusted'] = archive(plain[:2], prefix=b'MZ' + noise(300, 10), sfx_adjusted=False)
+
+    # The other methods and WinZip AES, so that every decoder sees hostile bytes.
+    # Bit 1 of an LZMA member's flags says its stream ends with an end mark.
+    for method, name, flags in ((9, 'deflate64', 0), (12, 'bzip2', 0), (14, 'lzma', 0x02)):
+        s['method-' + name] = archive([Member('t.txt', text(900, method), method=method, flags=flags),
+                                       Member('n.bin', noise(200, method), method=method, flags=flags),
+                                       Member('e.txt', b'', method=method, flags=flags)])
+    s['method-lzma-end-mark-unflagged'] = archive([Member('l.txt', text(500, 5), method=14)])
+    s['aes-stored-and-deflated'] = archive([Member('s.txt', text(300, 6), aes=0), Member('d.txt', text(600, 7), aes=8)])
+    s['aes-bzip2-and-lzma'] = archive([Member('b.txt', text(300, 8), aes=12), Member('l.txt', text(300, 9), aes=14)])
     return s
 
 
