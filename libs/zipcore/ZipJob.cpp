@@ -311,6 +311,12 @@ private:
         bool nothingChanged =
             written_.empty() && deleted_.empty() && comment == oldComment && writer.MemberCount() == members.size();
         if (nothingChanged && failures_ > 0) return kZipOpen;  // keep the archive as it was
+        if (HidesAnEndRecord(comment)) {
+            // Another reader would take the copy for the end of the archive
+            // and see another archive, or none.
+            PrintLine("zip error: Zip file structure invalid (" + archivePath_ + ")");
+            return kZipFormat;
+        }
         if (!writer.Finish(comment)) return WriteFailure();
         input_.reset();  // some systems cannot replace a file that is still open
         if (!temporary->Commit()) {

@@ -262,6 +262,32 @@ TEST_F(JobTest, AStubEndingInZip64RecordsSurvivesDeletingEveryMember) {
     EXPECT_EQ("echo\n", Content("e.txt"));
 }
 
+// A comment holding the end record's signature would be taken by readers
+// that search for it backwards (unzip, Python) for the archive's end: such
+// an archive is not written, and the one in place is left as it was.
+TEST_F(JobTest, ACommentHoldingAnEndRecordIsRefusedAndTheArchiveLeftAsItWas) {
+    auto endRecord = [](uint16_t commentLength) {
+        std::string record = std::string("PK\x05\x06", 4) + std::string(16, '\0');
+        record.push_back(static_cast<char>(commentLength & 0xFF));
+        record.push_back(static_cast<char>(commentLength >> 8));
+        return record;
+    };
+    const std::string names = Names();
+    ZipJobOptions commenting;
+    commenting.comment = true;
+    host_.hasComment = true;
+    for (const std::string& comment : {"notes " + endRecord(3) + "end", "notes " + endRecord(0) + " and more",
+                                       std::string("cut PK\x05\x06", 8)}) {
+        host_.comment = comment;
+        EXPECT_EQ(3, Zip(commenting, {})) << host_.Transcript();
+        ExpectOriginalUntouched();
+    }
+    host_.comment = "PK and \x05\x06 apart";
+    ASSERT_EQ(0, Zip(commenting, {})) << host_.Transcript();
+    EXPECT_EQ(names, Names());
+    EXPECT_EQ("PK and \x05\x06 apart", Python("print(z.comment.decode(), end='')"));
+}
+
 TEST_F(JobTest, CancelLeavesTheArchiveByteIdentical) {
     WriteFile(source_ / "d.txt", "delta");
     WriteFile(source_ / "e.txt", "echo");
