@@ -18,7 +18,11 @@ echo "=== Windows tests (x86_64, under Wine)"
 # One warm wineserver for the whole run: each program then starts in
 # milliseconds, and no Wine helper lingers on ctest's output pipe.
 "$ROOT/scripts/wine.sh" --start
-(cd "$ROOT/build/x86_64" && ctest --output-on-failure --timeout 600) || status=1
+# A Windows test program now and then dies under Wine after its tests have
+# passed, while COM shuts down (seen about once in two full runs, never in
+# 25 runs of the same test alone): such a test gets a second run, and the
+# first one's output stays in the log.
+(cd "$ROOT/build/x86_64" && ctest --output-on-failure --timeout 600 --repeat until-pass:2) || status=1
 "$ROOT/scripts/wine.sh" --stop
 
 if [ $status -eq 0 ]; then echo "=== all tests passed"; else echo "=== some tests FAILED"; fi
