@@ -10,6 +10,7 @@
 
 #include "CodePages.h"
 #include "Handles.h"
+#include "TextCase.h"
 
 namespace qnruz {
 
@@ -328,16 +329,9 @@ zipcore::FolderState WindowsUnzipHost::MakeDirectory(const std::string& path) {
 }
 
 std::string WindowsUnzipHost::FolderKey(const std::string& path) {
-    // Names differing only in case are one name here: upper case as the
-    // file system compares them, without regard to the user's language.
+    // Names differing only in case are one name here.
     std::wstring wide = Widen(path, CP_UTF8);
-    if (wide.empty()) return path;
-    std::wstring upper(wide.size(), L'\0');
-    int units = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.c_str(), static_cast<int>(wide.size()),
-                              &upper[0], static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    if (units <= 0) return path;
-    upper.resize(static_cast<size_t>(units));
-    return Narrow(upper, CP_UTF8);
+    return wide.empty() ? path : Narrow(bralto::Upper(wide), CP_UTF8);
 }
 
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const std::string& path) {

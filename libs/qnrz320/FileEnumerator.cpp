@@ -8,6 +8,7 @@
 #include "Wildcard.h"
 #include "ZipFormat.h"
 #include "Handles.h"
+#include "TextCase.h"
 #include "ZipText.h"
 
 namespace qnrz {
@@ -31,11 +32,6 @@ std::wstring FullPathOf(const std::wstring& path) {
     length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
     full.resize(length);
     return full;
-}
-
-std::wstring UpperCase(std::wstring text) {
-    if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
 }
 
 void SetTimes(zipcore::NewMemberInfo& info, unsigned long long writeTime) {
@@ -131,7 +127,7 @@ bool FileEnumerator::IsLinkedFolder(const Found& found) {
     FolderId id;
     if (!linked && IdentityOf(found.path, id.volume, id.index))
         linked = std::find(ancestors_.begin(), ancestors_.end(), id) != ancestors_.end();
-    if (linked && skippedKeys_.insert(UpperCase(FullPathOf(found.path))).second) skippedLinks_.push_back(found.path);
+    if (linked && skippedKeys_.insert(bralto::Upper(FullPathOf(found.path))).second) skippedLinks_.push_back(found.path);
     return linked;
 }
 
@@ -161,8 +157,8 @@ std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& fold
 bool FileEnumerator::AddFound(const Found& found) {
     if (found.isDirectory && (!options_.folderEntries || options_.junkFolders)) return false;
     std::wstring full = FullPathOf(found.path);
-    std::wstring key = UpperCase(full);
-    if (key == UpperCase(options_.excludedFullPath)) return false;
+    std::wstring key = bralto::Upper(full);
+    if (key == bralto::Upper(options_.excludedFullPath)) return false;
     if (!seenPaths_.insert(key).second) return false;  // named twice: one member
 
     std::wstring stored = StoredPath(found.path);

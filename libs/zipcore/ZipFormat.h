@@ -100,16 +100,6 @@ inline uint32_t ReadLE32(const uint8_t* p) {
 inline uint64_t ReadLE64(const uint8_t* p) {
     return static_cast<uint64_t>(ReadLE32(p)) | (static_cast<uint64_t>(ReadLE32(p + 4)) << 32);
 }
-// True when `comment` holds the end record's signature. Readers that search
-// the end of the file backwards for it (unzip, Python's zipfile) take such
-// a copy for the archive's own end, whatever follows it.
-inline bool HidesAnEndRecord(const std::string& comment) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(comment.data());
-    for (size_t i = 0; i + 4 <= comment.size(); ++i)
-        if (ReadLE32(bytes + i) == kEndOfCentralDirSignature) return true;
-    return false;
-}
-
 inline void WriteLE16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);

@@ -15,6 +15,13 @@ namespace {
 
 constexpr size_t kNoMember = static_cast<size_t>(-1);
 
+// Readers that search the end of the file backwards for the end record's
+// signature (unzip, Python's zipfile) take a copy of it inside the archive
+// comment for the archive's own end, whatever follows it.
+bool HidesAnEndRecord(const std::string& comment) {
+    return comment.find(std::string("PK\x05\x06", 4)) != std::string::npos;
+}
+
 // One member of the archive to be written, in its final order.
 struct PlanItem {
     bool isNew = false;
