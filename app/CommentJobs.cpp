@@ -3,6 +3,8 @@
 #include "AutomationError.h"
 #include "cUnzip.h"
 #include "cZip.h"
+#include "unzip_api.h"
+#include "zip_api.h"
 
 namespace bralto {
 
@@ -21,23 +23,21 @@ private:
     const CommentEngine::Progress& progress_;
 };
 
-// Comment_Zip's events: only its comment request matters.
+// Comment_Zip's events: its comment request, and its messages, which say
+// why a comment could not be written.
 class CommentWriter : public IZipEvents {
 public:
-    explicit CommentWriter(const CommentEngine::Request& request) : request_(request) {}
-    void Progress(const std::wstring&) override {}
+    CommentWriter(const CommentEngine::Request& request, const CommentEngine::Progress& progress)
+        : request_(request), progress_(progress) {}
+    void Progress(const std::wstring& message) override { progress_(message); }
     void Cancel(const std::wstring&, bool&) override {}
     void PasswordRequest(std::wstring&, bool& cancel) override { cancel = true; }
     void CommentRequest(std::wstring& comment, bool& cancel, bool& clear) override { request_(comment, cancel, clear); }
 
 private:
     const CommentEngine::Request& request_;
+    const CommentEngine::Progress& progress_;
 };
-
-// The libraries' code for a job that could not be handed to them (their
-// DLL missing, say): "bad parameters" for both.
-constexpr long kUnzipBadParameters = 10;
-constexpr long kZipBadParameters = 16;
 
 }  // namespace
 
@@ -52,11 +52,12 @@ CommentEngine InProcessCommentEngine() {
             unzip.DisplayComment(true);
             return unzip.unzip();
         } catch (const AutomationError&) {
-            return kUnzipBadParameters;
+            return PK_PARAM;  // the job could not be handed to the library (its DLL missing, say)
         }
     };
-    engine.writeComment = [](const std::wstring& archive, const CommentEngine::Request& request) -> long {
-        CommentWriter writer(request);
+    engine.writeComment = [](const std::wstring& archive, const CommentEngine::Request& request,
+                             const CommentEngine::Progress& progress) -> long {
+        CommentWriter writer(request, progress);
         cZip zip;
         zip.SetListener(&writer);
         try {
@@ -64,7 +65,7 @@ CommentEngine InProcessCommentEngine() {
             zip.AddComment(true);
             return zip.Zip();
         } catch (const AutomationError&) {
-            return kZipBadParameters;
+            return ZE_PARMS;
         }
     };
     return engine;

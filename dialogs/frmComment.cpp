@@ -2,6 +2,7 @@
 
 #include "DialogTemplate.h"
 #include "InfoFigures.h"
+#include "ResultTexts.h"
 #include "Texts.h"
 
 namespace bralto {
@@ -16,6 +17,17 @@ constexpr UINT kReadComment = WM_APP + 1;
 const std::wstring kCommentEnd(L"\n\n\0", 3);
 
 bool IsBlank(const std::wstring& text) { return text.find_first_not_of(L" \t\r\n") == std::wstring::npos; }
+
+// The last line of `text` that holds more than blanks, without its blanks
+// around; empty when there is none.
+std::wstring LastLine(const std::wstring& text) {
+    const wchar_t* blanks = L" \t\r\n";
+    const size_t end = text.find_last_not_of(blanks);
+    if (end == std::wstring::npos) return std::wstring();
+    const size_t lineStart = text.find_last_of(L"\r\n", end);
+    const size_t start = text.find_first_not_of(blanks, lineStart == std::wstring::npos ? 0 : lineStart + 1);
+    return text.substr(start, end + 1 - start);
+}
 
 struct DialogState {
     HWND hwnd = nullptr;
@@ -46,15 +58,19 @@ struct DialogState {
         const std::wstring text = ControlText(hwnd, frmComment::txtComment);
         const bool clear = clearing || IsBlank(text);
         long result = -1;
+        std::wstring libraryMessages;
         if (engine->writeComment) {
-            result = engine->writeComment(archive, [&](std::wstring& comment, bool&, bool& clearFlag) {
-                comment = text;
-                clearFlag = clear;
-            });
+            result = engine->writeComment(
+                archive,
+                [&](std::wstring& comment, bool&, bool& clearFlag) {
+                    comment = text;
+                    clearFlag = clear;
+                },
+                [&](const std::wstring& message) { libraryMessages += message; });
         }
         if (result != 0) {
             const std::wstring message =
-                std::wstring(t::kCommentNotSaved) + texts::kCrLf + frmComment::FailureText(result);
+                std::wstring(t::kCommentNotSaved) + texts::kCrLf + frmComment::FailureText(result, libraryMessages);
             MessageBoxW(hwnd, message.c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
             return;
         }
@@ -113,21 +129,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-std::wstring frmComment::FailureText(long result) {
-    switch (result) {
-    case 2:  // the archive ends too early
-    case 3:  // its structure is invalid
-        return t::kCommentArchiveDamaged;
-    case 4: return t::kCommentOutOfMemory;
-    case 10:  // no temporary file beside the archive
-    case 15:  // the archive cannot be replaced (read-only, say)
-        return t::kCommentCannotRewrite;
-    case 11: return t::kCommentCannotRead;
-    case 12:  // nothing to write into: the archive is not there
-    case 13: return t::kCommentArchiveMissing;
-    case 14: return t::kCommentWriteFailed;
-    default: return t::kCommentOtherCode + std::to_wstring(result);
-    }
+std::wstring frmComment::FailureText(long result, const std::wstring& libraryMessages) {
+    std::wstring text = LastLine(libraryMessages);
+    if (text.empty()) text = ZipResultText(static_cast<int>(result));
+    if (text.empty()) text = t::kCommentOtherCode + std::to_wstring(result);
+    return text;
 }
 
 void frmComment::Show(HWND owner, const std::wstring& archivePath, const CommentEngine& engine) {

@@ -1,6 +1,6 @@
 // frmComment: reads the archive comment into a text box and writes it back
 // ("&Enregistrer") or removes it ("E&ffacer"), with the in-process engines.
-// The engines are handed in by the caller (this floor does not link them).
+// The engines are handed in by the caller (the tests play them).
 #pragma once
 
 #include <windows.h>
@@ -17,8 +17,9 @@ struct CommentEngine {
     // library message to `progress`; returns the unzip library's code.
     std::function<long(const std::wstring& archive, const Progress& progress)> readComment;
     // Runs a zip job with AddComment on the archive, its CommentRequest
-    // answered by `request`; returns the zip library's code (0 = written).
-    std::function<long(const std::wstring& archive, const Request& request)> writeComment;
+    // answered by `request` and each library message given to `progress`;
+    // returns the zip library's code (ZE_OK = written).
+    std::function<long(const std::wstring& archive, const Request& request, const Progress& progress)> writeComment;
 };
 
 class frmComment {
@@ -32,9 +33,10 @@ public:
     // open with the text.
     static void Show(HWND owner, const std::wstring& archivePath, const CommentEngine& engine);
 
-    // The second line of the message of a failed write, from the zip
-    // library's result code.
-    static std::wstring FailureText(long result);
+    // What follows "not saved" in the message of a failed write: the zip
+    // library's own last message, or the shared text of its result code
+    // when it said nothing, or the bare code when neither exists.
+    static std::wstring FailureText(long result, const std::wstring& libraryMessages);
 };
 
 }  // namespace bralto

@@ -75,7 +75,8 @@ void OnLoad(HWND dialog, DialogState& state) {
 
 ZipInfoTexts frmZipInfo::Figures(const std::wstring& archivePath, const ListingFigures& listing) {
     ZipInfoTexts figures;
-    const size_t slash = archivePath.find_last_of(L'\\');
+    // Either separator: a path typed or passed by another program may use '/'.
+    const size_t slash = archivePath.find_last_of(L"\\/");
     figures[kName] = slash == std::wstring::npos ? archivePath : archivePath.substr(slash + 1);
     figures[kFolder] = slash == std::wstring::npos ? std::wstring() : archivePath.substr(0, slash + 1);
     WIN32_FILE_ATTRIBUTE_DATA file = {};

@@ -10,6 +10,7 @@
 #include "InfoFigures.h"
 #include "frmComment.h"
 #include "frmFileInfo.h"
+#include "frmZipInfo.h"
 
 namespace {
 
@@ -58,10 +59,25 @@ TEST(FileInfo, ValuesFollowTheRowWithTheOriginAndEncryptionSpelledOut) {
     EXPECT_EQ(values[7], L"Oui");
 }
 
+TEST(ZipInfo, TheNameAndFolderComeFromEitherSeparatorAndTheTotalsAreGrouped) {
+    ListingFigures listing;
+    listing.totalSizeCompressed = 1234;
+    listing.totalSize = 1234567;
+    listing.compressionFactor = 45;
+    listing.numMembers = 12;
+    for (const wchar_t* path : {L"Q:\\nulle part\\archive.zip", L"Q:/nulle part/archive.zip"}) {
+        const ZipInfoTexts figures = frmZipInfo::Figures(path, listing);
+        const std::wstring folder(path, std::wstring(path).size() - std::wstring(L"archive.zip").size());
+        EXPECT_EQ(figures, (ZipInfoTexts{L"", L"1 234", L"1 234 567", L"45%", L"12", folder, L"archive.zip", L""}))
+            << "the file is not there: no length, no date";
+    }
+}
+
 // Engines that record what the window asked of them.
 struct FakeEngine {
     std::wstring comment = L"Ligne un\nLigne deux";  // as the library prints it
     long writeResult = 0;
+    std::wstring writeMessages;  // what the zip library prints while writing
     int reads = 0;
     std::vector<std::pair<std::wstring, bool>> writes;  // text answered, clear flag
 
@@ -73,11 +89,13 @@ struct FakeEngine {
             progress(std::wstring(L"\n\n\0", 3));
             return 0L;
         };
-        engine.writeComment = [this](const std::wstring&, const CommentEngine::Request& request) {
+        engine.writeComment = [this](const std::wstring&, const CommentEngine::Request& request,
+                                     const CommentEngine::Progress& progress) {
             std::wstring text;
             bool cancel = false, clear = false;
             request(text, cancel, clear);
             writes.emplace_back(text, clear);
+            if (!writeMessages.empty()) progress(writeMessages);
             return writeResult;
         };
         return engine;
@@ -115,26 +133,31 @@ void TypeComment(HWND dialog, const std::wstring& text) {
     Settle(dialog);
 }
 
-void SwitchAwayAndBack(HWND dialog) {
+// Another top-level window takes the foreground, then `dialog` gets it
+// back; false when either change did not happen.
+bool SwitchAwayAndBack(HWND dialog) {
     HWND other = CreateWindowExW(0, L"STATIC", L"autre programme", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                  nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     Settle(dialog);
+    const bool away = GetForegroundWindow() == other;
     SetForegroundWindow(dialog);
     Settle(dialog);
+    const bool back = GetForegroundWindow() == dialog;
     DestroyWindow(other);
     Settle(dialog);
+    return away && back;
 }
 
 TEST(CommentWindow, ShowsTheCommentWhole_OnceAfterReactivation_AndSavesOnlyAfterAnEdit) {
     FakeEngine fake;
     std::wstring shown, afterReturn;
-    bool saveEnabledAtStart = true, saveEnabledAfterEdit = false;
+    bool saveEnabledAtStart = true, saveEnabledAfterEdit = false, switched = false;
     {
         DialogUser user(kCommentCaption, [&](HWND dialog) {
             shown = BoxAfterRead(dialog, fake);
             saveEnabledAtStart = IsEnabled(dialog, frmComment::cmdAction0);
-            SwitchAwayAndBack(dialog);
+            switched = SwitchAwayAndBack(dialog);
             afterReturn = ItemText(dialog, frmComment::txtComment);
             TypeComment(dialog, L"Nouveau commentaire");
             saveEnabledAfterEdit = IsEnabled(dialog, frmComment::cmdAction0);
@@ -145,6 +168,7 @@ TEST(CommentWindow, ShowsTheCommentWhole_OnceAfterReactivation_AndSavesOnlyAfter
     }
     EXPECT_EQ(shown, L"Ligne un\r\nLigne deux");  // nothing dropped at the end
     EXPECT_FALSE(saveEnabledAtStart);
+    EXPECT_TRUE(switched);
     EXPECT_EQ(fake.reads, 1);
     EXPECT_EQ(afterReturn, shown);
     EXPECT_TRUE(saveEnabledAfterEdit);
@@ -174,34 +198,67 @@ TEST(CommentWindow, ClearRemovesTheCommentEvenWithTextShownAndABlankSaveClearsTo
     EXPECT_TRUE(fake.writes[1].second);
 }
 
-TEST(CommentWindow, AFailedWriteIsReportedAndTheWindowKeepsTheText) {
+TEST(CommentWindow, AnArchiveWithoutCommentOpensEmptyWithNothingToSave) {
     FakeEngine fake;
-    fake.writeResult = 15;  // the archive could not be replaced
-    std::wstring message, keptText;
-    bool stillOpen = false;
+    fake.comment = L"";
+    std::wstring shown = L"?";
+    bool saveEnabledAtStart = true;
     {
         DialogUser user(kCommentCaption, [&](HWND dialog) {
-            BoxAfterRead(dialog, fake);
-            TypeComment(dialog, L"Perdu ?");
-            PostClick(dialog, frmComment::cmdAction0);
-            HWND box = WaitForDialog(L"Bralto");
-            ASSERT_NE(box, nullptr);
-            message = LongestStatic(box);
-            Click(box, IDOK);
-            WaitForDialogGone(L"Bralto");
-            stillOpen = IsWindowVisible(dialog) != FALSE;
-            keptText = ItemText(dialog, frmComment::txtComment);
+            shown = BoxAfterRead(dialog, fake);
+            saveEnabledAtStart = IsEnabled(dialog, frmComment::cmdAction0);
             Click(dialog, frmComment::cmdAction2);
         });
         frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+        ASSERT_TRUE(user.Found());
     }
-    EXPECT_EQ(message,
-              L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n"
-              L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre "
-              L"programme).");
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(keptText, L"Perdu ?");
-    EXPECT_EQ(fake.writes.size(), 1u);
+    EXPECT_EQ(shown, L"");
+    EXPECT_FALSE(saveEnabledAtStart);
+    EXPECT_EQ(fake.reads, 1);
+    EXPECT_TRUE(fake.writes.empty());
+}
+
+// What the window said after a failed write, and whether it kept the text.
+struct FailedWrite {
+    std::wstring message, keptText;
+    bool stillOpen = false;
+};
+
+FailedWrite WriteThatFails(FakeEngine& fake) {
+    FailedWrite seen;
+    DialogUser user(kCommentCaption, [&](HWND dialog) {
+        BoxAfterRead(dialog, fake);
+        TypeComment(dialog, L"Perdu ?");
+        PostClick(dialog, frmComment::cmdAction0);
+        HWND box = WaitForDialog(L"Bralto");
+        if (!box) return;
+        seen.message = LongestStatic(box);
+        Click(box, IDOK);
+        WaitForDialogGone(L"Bralto");
+        seen.stillOpen = IsWindowVisible(dialog) != FALSE;
+        seen.keptText = ItemText(dialog, frmComment::txtComment);
+        Click(dialog, frmComment::cmdAction2);
+    });
+    frmComment::Show(nullptr, L"C:\\a.zip", fake.Engine());
+    return seen;
+}
+
+TEST(CommentWindow, AFailedWriteIsReportedWithTheLibrarysMessageAndTheWindowKeepsTheText) {
+    const std::wstring notSaved = L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n";
+    FakeEngine fake;
+    fake.writeResult = 15;
+    fake.writeMessages = L"zip error: Could not create output file (C:\\a.zip)\n";
+    FailedWrite said = WriteThatFails(fake);
+    EXPECT_EQ(said.message, notSaved + L"zip error: Could not create output file (C:\\a.zip)");
+    EXPECT_TRUE(said.stillOpen);
+    EXPECT_EQ(said.keptText, L"Perdu ?");
+
+    // A library that said nothing: the shared text of its code, else the code.
+    fake.writeMessages = L"";
+    EXPECT_EQ(WriteThatFails(fake).message, notSaved + L"Erreur pendant l'écriture du fichier.");
+    fake.writeResult = 17;
+    EXPECT_EQ(WriteThatFails(fake).message, notSaved + L"Code d'erreur 17");
+    EXPECT_EQ(fake.writes.size(), 3u);
 }
 
 TEST(CommentWindow, CancelAndEscapeWriteNothing) {
