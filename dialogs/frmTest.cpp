@@ -15,6 +15,11 @@ namespace t = info_texts;
 
 constexpr UINT kStartTest = WM_APP + 1;
 
+// How often the running test's server is looked at; the look itself is
+// made by the client's watch thread, the timer only reads what it found.
+constexpr UINT_PTR kServerWatchTimer = 1;
+constexpr UINT kServerWatchMs = 500;
+
 struct DialogState {
     HWND hwnd = nullptr;
     std::wstring archive;
@@ -26,11 +31,14 @@ struct DialogState {
 
     HWND Report() const { return GetDlgItem(hwnd, frmTest::txtInfo); }
 
-    void Append(const std::wstring& text) {
+    bool Fits(const std::wstring& text) const {
         HWND report = Report();
-        const int length = GetWindowTextLengthW(report);
         const auto limit = static_cast<size_t>(SendMessageW(report, EM_GETLIMITTEXT, 0, 0));
-        if (static_cast<size_t>(length) + text.size() > limit) {
+        return static_cast<size_t>(GetWindowTextLengthW(report)) + text.size() <= limit;
+    }
+
+    void Append(const std::wstring& text) {
+        if (!Fits(text)) {
             // Said once: a long archive would otherwise stop on a message per member.
             if (!overflowShown) {
                 overflowShown = true;
@@ -38,6 +46,8 @@ struct DialogState {
             }
             return;
         }
+        HWND report = Report();
+        const int length = GetWindowTextLengthW(report);
         SendMessageW(report, EM_SETSEL, length, length);
         SendMessageW(report, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
         UpdateWindow(hwnd);
@@ -45,6 +55,7 @@ struct DialogState {
 
     void OnComplete() {
         completed = true;
+        KillTimer(hwnd, kServerWatchTimer);
         HWND report = Report();
         const int length = GetWindowTextLengthW(report);
         SendMessageW(report, EM_SETSEL, length, length);
@@ -60,6 +71,8 @@ struct DialogState {
         job = std::make_unique<qnr::client::AsyncUnzip>(std::move(handlers));
         HRESULT hr = job->Create();
         if (SUCCEEDED(hr)) {
+            job->WatchServer();
+            SetTimer(hwnd, kServerWatchTimer, kServerWatchMs, nullptr);
             auto& unzip = *job;
             unzip->put_ZipFile(qnr::Bstr(archive).Get());
             unzip->put_TestZip(VARIANT_TRUE);
@@ -71,6 +84,20 @@ struct DialogState {
             Append(std::wstring(t::kTestServerUnavailable) + texts::kCrLf);
             OnComplete();
         }
+    }
+
+    // The server went away during the test: its Complete will never come,
+    // so the window ends the job itself and can be closed. Said in the
+    // report, or in a box when the report is full.
+    void OnServerWatchTick() {
+        if (completed || !job || !job->ServerLost()) return;
+        job->Release();
+        const std::wstring lost = std::wstring(texts::kServerLost1) + texts::kCrLf + texts::kServerLost2;
+        if (Fits(lost + texts::kCrLf))
+            Append(lost + texts::kCrLf);
+        else
+            MessageBoxW(hwnd, lost.c_str(), texts::kProgramName, MB_OK | MB_ICONERROR);
+        OnComplete();
     }
 
     // cmdFermer, Escape and the close box: a stop request while the test
@@ -113,6 +140,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return FALSE;
     case kStartTest:
         if (state) state->Start();
+        return TRUE;
+    case WM_TIMER:
+        if (state && wParam == kServerWatchTimer) state->OnServerWatchTick();
         return TRUE;
     case WM_COMMAND:
         if (state && (LOWORD(wParam) == frmTest::cmdFermer || LOWORD(wParam) == IDCANCEL)) {

@@ -1,7 +1,8 @@
 // frmTest: tests the open archive in the qnrZip server and shows the
 // library's report as it comes. Its button reads "Annuler" while the test
 // runs (a click, Escape or the close box ask the server to stop) and
-// "Fermer" once the job has completed.
+// "Fermer" once the job has completed, or once its server has gone away
+// (the report then says so).
 #pragma once
 
 #include <windows.h>

@@ -32,14 +32,32 @@ bool WaitFor(const std::function<bool()>& done, DWORD milliseconds) {
     return true;
 }
 
-void SwitchAwayAndBack(HWND dialog) {
+namespace {
+
+// As WaitFor, serving this thread's own windows meanwhile.
+bool ServeUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    for (DWORD waited = 0; !done(); waited += 20) {
+        if (waited > milliseconds) return false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(20);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SwitchAwayAndBack(HWND dialog) {
     HWND other = CreateWindowExW(0, L"STATIC", L"autre programme", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr,
                                  nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
-    Sleep(200);
+    const bool away = ServeUntil([&] { return GetForegroundWindow() == other; }, 2000);
+    ServeUntil([] { return false; }, 100);
     SetForegroundWindow(dialog);
-    Sleep(500);
+    const bool back = ServeUntil([&] { return GetForegroundWindow() == dialog; }, 2000);
+    ServeUntil([] { return false; }, 200);
     DestroyWindow(other);
+    return away && back;
 }
 
 namespace {
@@ -64,6 +82,7 @@ DialogAnswerer::Answer PlayTest(TestRun& run, std::atomic<bool>& finished, bool 
         };
         if (cancel) {
             WaitFor([&] { return GetWindowTextLengthW(report) > 0; }, kTestWindowTimeout);
+            run.switchedWhileRunning = SwitchAwayAndBack(dialog);
             run.captionWhileRunning = ButtonText(dialog, frmTest::cmdFermer);
             if (closeBoxCancels)
                 PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -78,10 +97,10 @@ DialogAnswerer::Answer PlayTest(TestRun& run, std::atomic<bool>& finished, bool 
             kTestWindowTimeout);
         run.captionAtEnd = ButtonText(dialog, frmTest::cmdFermer);
         // Back from another program: the test must not run again.
-        SwitchAwayAndBack(dialog);
+        run.switchedAtEnd = SwitchAwayAndBack(dialog);
         Sleep(1500);
         run.report = LongText(report);
-        if (!screenshot.empty()) SaveWindowImage(dialog, screenshot);
+        if (!screenshot.empty()) run.screenshotSaved = SaveWindowImage(dialog, screenshot);
         Press(dialog, frmTest::cmdFermer);
         run.closed = WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 5000);
         finished = true;
