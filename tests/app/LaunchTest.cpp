@@ -86,6 +86,42 @@ TEST(BraltoLaunch, MainWindowOpensAndProcessEndsWhenItCloses) {
     EXPECT_EQ(code, 0u);
 }
 
+// The dialog captioned `caption` that process `processId` shows, or null
+// when none came within about fifteen seconds.
+HWND WaitForDialogOf(DWORD processId, const wchar_t* caption) {
+    for (int i = 0; i < 300; ++i) {
+        for (HWND dialog = FindWindowExW(nullptr, nullptr, L"#32770", caption); dialog;
+             dialog = FindWindowExW(nullptr, dialog, L"#32770", caption)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(dialog, &pid);
+            if (pid == processId && IsWindowVisible(dialog)) return dialog;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// The shell's "New" command starts "Bralto.exe /n path": refusing the
+// name in the Save dialog ends that launch, window and process.
+TEST(BraltoLaunch, ANewArchiveLaunchWhoseNameIsRefusedEnds) {
+    bralto::Settings::SetRegisterDeclined(true);
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring archive = std::wstring(folder) + L"bralto-refused-new.zip";
+    DeleteFileW(archive.c_str());
+    Process bralto = Start(L"/n " + archive);
+    ASSERT_TRUE(bralto.process);
+    HWND save = WaitForDialogOf(bralto.id, L"Créer une nouvelle archive");
+    ASSERT_NE(save, nullptr) << "no Save dialog appeared";
+    PostMessageW(save, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(WaitForSingleObject(bralto.process.get(), 20000), WAIT_OBJECT_0) << "the window stayed";
+    DWORD code = 1;
+    GetExitCodeProcess(bralto.process.get(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(GetFileAttributesW(archive.c_str()), INVALID_FILE_ATTRIBUTES);
+    if (WaitForSingleObject(bralto.process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(bralto.process.get(), 1);
+}
+
 #pragma pack(push, 2)
 struct GroupIconEntry {  // GRPICONDIRENTRY of an RT_GROUP_ICON resource
     BYTE width, height, colours, reserved;
