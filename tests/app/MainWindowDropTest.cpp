@@ -18,6 +18,7 @@
 #include "WindowTestSupport.h"
 #include "frmBralto.h"
 #include "frmDrag.h"
+#include "frmPwdGive.h"
 
 namespace bralto {
 namespace {
@@ -67,6 +68,8 @@ struct DropChoice {
     bool storePaths = false;
     bool subFolders = false;
     bool systemAndHidden = true;
+    bool storeDirectories = false;
+    bool encrypt = false;
     bool confirm = true;
 };
 
@@ -81,6 +84,8 @@ void FillDropOptions(HWND dialog, const DropChoice& choice) {
     SetCheck(dialog, frmDrag::chkPath, choice.storePaths);
     SetCheck(dialog, frmDrag::chkFolder, choice.subFolders);
     SetCheck(dialog, frmDrag::chkSystem, choice.systemAndHidden);
+    SetCheck(dialog, frmDrag::chkDir, choice.storeDirectories);
+    SetCheck(dialog, frmDrag::chkEncrypt, choice.encrypt);
     test::Press(dialog, choice.confirm ? frmDrag::cmdOK : frmDrag::cmdCancel);
 }
 
@@ -357,6 +362,67 @@ TEST_F(MainWindowDrop, HiddenFilesOnlyWhenTheOptionIsTicked) {
     Drop({hidden});
     ASSERT_TRUE(WaitListed(2));
     EXPECT_EQ(ListedNames(), (std::set<std::wstring>{L"shown.txt", L"secret.txt"}));
+}
+
+// "Aucune" compression, "Crypter les fichiers", "Supprimer les originaux"
+// and "Inclure les répertoires vides", each on a drop of its own; the
+// peers check the archives (methods, encryption, directory members).
+TEST_F(MainWindowDrop, TheOptionsOfTheDropReachItsJob) {
+    DropChoice choice;
+    int passwordWindows = 0;
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption == L"Drag and Drop") {
+            FillDropOptions(dialog, choice);
+            return true;
+        }
+        if (seen.caption == L"Mot de passe") {
+            ++passwordWindows;
+            SetDlgItemTextW(dialog, frmPwdGive::txtPwd, L"Glisser-2024");
+            SetDlgItemTextW(dialog, frmPwdGive::txtConfirm, L"Glisser-2024");
+        }
+        test::Press(dialog, IDOK);
+        return true;
+    });
+    auto dropInto = [&](const std::wstring& name, const std::vector<std::wstring>& dropped, int rows) {
+        const std::wstring archive = WorkFolder() + name;
+        CopyFileW((FixtureFolder() + L"empty.zip").c_str(), archive.c_str(), FALSE);
+        if (!window.OpenAZip(archive)) return ::testing::AssertionFailure() << "the copy of empty.zip does not open";
+        HGLOBAL drop = Drop(dropped);
+        ::testing::AssertionResult listed = WaitListed(rows);
+        if (listed && !Released(drop)) return ::testing::AssertionFailure() << "drop not released";
+        return listed;
+    };
+    const std::string text(20000, 'a');  // much smaller once compressed
+
+    const std::wstring plain = WorkFolder() + L"stored.txt";
+    test::WriteText(plain, text);
+    choice.compression = 3;  // "Aucune"
+    ASSERT_TRUE(dropInto(L"option-stored.zip", {plain}, 1)) << Texts(answerer.Seen());
+
+    choice = DropChoice{};
+    choice.encrypt = true;
+    ASSERT_TRUE(dropInto(L"option-encrypted.zip", {plain}, 1)) << Texts(answerer.Seen());
+    EXPECT_EQ(passwordWindows, 1);
+    EXPECT_EQ(test::ListText(List(), 0, 1), L"©");
+
+    const std::wstring moved = WorkFolder() + L"moved.txt";
+    test::WriteText(moved, "moved into the archive");
+    choice = DropChoice{};
+    choice.action = 3;  // "Déplacer"
+    ASSERT_TRUE(dropInto(L"option-moved.zip", {moved}, 1)) << Texts(answerer.Seen());
+    EXPECT_FALSE(Exists(moved)) << "the original stays after a move";
+
+    const std::wstring folder = WorkFolder() + L"withdirs";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW((folder + L"\\empty").c_str(), nullptr);
+    test::WriteText(folder + L"\\file.txt", "beside an empty folder");
+    choice = DropChoice{};
+    choice.storePaths = true;
+    choice.subFolders = true;
+    choice.storeDirectories = true;
+    // The list shows files only; the peers look for the folder's member.
+    ASSERT_TRUE(dropInto(L"option-dirs.zip", {folder}, 1)) << Texts(answerer.Seen());
+    EXPECT_EQ(ListedNames().count(L"file.txt"), 1u);
 }
 
 TEST_F(MainWindowDrop, ANameThatIsGoneIsReportedAndVanishedNamesAmongSeveralAreSkipped) {

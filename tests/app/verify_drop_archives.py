@@ -71,6 +71,52 @@ expect("tree-flat.zip", {"top.txt": tree / "top.txt"})
 expect("hidden-left-out.zip", {"shown.txt": work / "shown.txt", "secret.txt": work / "secret.txt"})
 expect("skipped-vanished.zip", {"present.txt": work / "present.txt"})
 expect("during-job.zip", {f"m{i}.bin": fixtures / "add/many" / f"m{i}.bin" for i in range(1, 401)})
+
+
+def expect_options():
+    """The drop options reached the job: method, encryption, directory members."""
+    plain = b"a" * 20000
+    archive = work / "option-stored.zip"
+    if made(archive):
+        peers_pass(archive)
+        with zipfile.ZipFile(archive) as z:
+            info = z.getinfo("stored.txt")
+            check(info.compress_type == zipfile.ZIP_STORED, f"{archive.name}: method {info.compress_type}, not stored")
+            check(z.read(info) == plain, f"{archive.name}: content of stored.txt")
+    archive = work / "option-encrypted.zip"
+    if made(archive):
+        password = "Glisser-2024"
+        with zipfile.ZipFile(archive) as z:
+            info = z.getinfo("stored.txt")
+            check(info.flag_bits & 1, f"{archive.name}: stored.txt is not encrypted")
+        tested = subprocess.run(["unzip", "-tq", "-P", password, str(archive)], capture_output=True, text=True)
+        check(tested.returncode == 0, f"{archive.name}: unzip -t -P: {tested.stdout.strip()}")
+        shown = subprocess.run(["unzip", "-p", "-P", password, str(archive), "stored.txt"], capture_output=True)
+        check(shown.stdout == plain, f"{archive.name}: unzip -p -P gives {len(shown.stdout)} bytes")
+        seven = subprocess.run(["7zz", "t", "-bd", "-p" + password, str(archive)], capture_output=True, text=True)
+        check(seven.returncode == 0, f"{archive.name}: 7zz t: {seven.stdout[-300:]}")
+    archive = work / "option-moved.zip"
+    if made(archive):
+        peers_pass(archive)
+        with zipfile.ZipFile(archive) as z:
+            check(z.read("moved.txt") == b"moved into the archive", f"{archive.name}: content of moved.txt")
+    check(not (work / "moved.txt").exists(), "moved.txt: the original of a move is still there")
+    archive = work / "option-dirs.zip"
+    if made(archive):
+        peers_pass(archive)
+        with zipfile.ZipFile(archive) as z:
+            names = z.namelist()
+        check(any(n.endswith("withdirs/empty/") for n in names), f"{archive.name}: no empty folder member in {names}")
+        check(any(n.endswith("withdirs/file.txt") for n in names), f"{archive.name}: no withdirs/file.txt in {names}")
+    # Without the option the folders of a dropped tree get no member of their own.
+    archive = work / "tree-deep.zip"
+    if made(archive):
+        with zipfile.ZipFile(archive) as z:
+            folders = [i.filename for i in z.infolist() if i.is_dir()]
+        check(not folders, f"{archive.name}: folder members {folders} without the option")
+
+
+expect_options()
 check(not (work / "never-made.zip").exists(), "never-made.zip: a cancelled drop wrote an archive")
 check(not (work / "looped.zip").exists() or zipfile.ZipFile(work / "looped.zip").namelist() == [],
       "looped.zip: a refused drop added files")
