@@ -371,10 +371,19 @@ inline constexpr wchar_t kCommentCaption[] = L"Commentaire";
 inline constexpr wchar_t kCommentSave[] = L"&Enregistrer";
 inline constexpr wchar_t kCommentClear[] = L"E&ffacer";
 inline constexpr wchar_t kCommentCancel[] = L"&Annuler";
-// A comment the zip engine could not write: the first line, then the
-// engine's own message (or the text of its result code, or the code).
+// A comment the zip engine could not write: the first line, then what the
+// engine's result code says, then the library's own last message if any.
 inline constexpr wchar_t kCommentNotSaved[] =
     L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.";
+inline constexpr wchar_t kCommentCannotRewrite[] =
+    L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre programme).";
+inline constexpr wchar_t kCommentCannotRead[] =
+    L"L'archive ne peut pas être lue (elle est peut-être utilisée par un autre programme).";
+inline constexpr wchar_t kCommentArchiveDamaged[] = L"L'archive est endommagée.";
+inline constexpr wchar_t kCommentArchiveMissing[] = L"L'archive est introuvable.";
+inline constexpr wchar_t kCommentWriteFailed[] =
+    L"Erreur pendant l'écriture du fichier (disque plein, ou archive utilisée par un autre programme ?).";
+inline constexpr wchar_t kCommentOutOfMemory[] = L"Mémoire insuffisante pour l'opération.";
 inline constexpr wchar_t kCommentOtherCode[] = L"Code d'erreur ";
 
 // ---- frmZipInfo ----

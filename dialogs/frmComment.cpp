@@ -3,6 +3,7 @@
 #include "DialogTemplate.h"
 #include "InfoFigures.h"
 #include "ResultTexts.h"
+#include "zip_api.h"
 #include "Texts.h"
 
 namespace bralto {
@@ -27,6 +28,27 @@ std::wstring LastLine(const std::wstring& text) {
     const size_t lineStart = text.find_last_of(L"\r\n", end);
     const size_t start = text.find_first_not_of(blanks, lineStart == std::wstring::npos ? 0 : lineStart + 1);
     return text.substr(start, end + 1 - start);
+}
+
+// What a zip result code means for a comment that was not written, in
+// the user's words; the library's own message, in English, only follows.
+std::wstring ReasonOf(long result) {
+    switch (result) {
+    case ZE_EOF:
+    case ZE_FORM: return t::kCommentArchiveDamaged;
+    case ZE_MEM: return t::kCommentOutOfMemory;
+    case ZE_TEMP:  // no temporary file beside the archive
+    case ZE_CREAT: return t::kCommentCannotRewrite;
+    case ZE_READ:
+    case ZE_OPEN: return t::kCommentCannotRead;
+    case ZE_NONE:  // nothing to write into: the archive is not there
+    case ZE_NAME: return t::kCommentArchiveMissing;
+    case ZE_WRITE: return t::kCommentWriteFailed;
+    default: {
+        const std::wstring shared = ZipResultText(static_cast<int>(result));
+        return shared.empty() ? t::kCommentOtherCode + std::to_wstring(result) : shared;
+    }
+    }
 }
 
 struct DialogState {
@@ -130,9 +152,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 std::wstring frmComment::FailureText(long result, const std::wstring& libraryMessages) {
-    std::wstring text = LastLine(libraryMessages);
-    if (text.empty()) text = ZipResultText(static_cast<int>(result));
-    if (text.empty()) text = t::kCommentOtherCode + std::to_wstring(result);
+    std::wstring text = ReasonOf(result);
+    const std::wstring detail = LastLine(libraryMessages);
+    if (!detail.empty()) text += texts::kCrLf + detail;
     return text;
 }
 

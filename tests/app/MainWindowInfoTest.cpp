@@ -401,8 +401,11 @@ TEST_F(InfoWindows, ACommentThatCannotBeWrittenIsReportedAndTheArchiveStaysAsItW
         // replaced, the locked one cannot even be read.
         const std::wstring why = readOnly ? L"zip error: Could not create output file (" + archive + L")"
                                           : L"zip error: could not open zip file " + archive;
-        EXPECT_EQ(visit.message,
-                  L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n" + why);
+        const std::wstring reason =
+            readOnly ? L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre programme)."
+                     : L"L'archive ne peut pas être lue (elle est peut-être utilisée par un autre programme).";
+        EXPECT_EQ(visit.message, L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n" +
+                                     reason + L"\r\n" + why);
         EXPECT_TRUE(stayedOpen);
         EXPECT_EQ(test::ReadBytes(archive), before) << (readOnly ? "read-only" : "locked") << " archive changed";
     }

@@ -243,22 +243,27 @@ FailedWrite WriteThatFails(FakeEngine& fake) {
     return seen;
 }
 
-TEST(CommentWindow, AFailedWriteIsReportedWithTheLibrarysMessageAndTheWindowKeepsTheText) {
+TEST(CommentWindow, AFailedWriteIsReportedInFrenchWithTheLibrarysMessageAndTheWindowKeepsTheText) {
     const std::wstring notSaved = L"Le commentaire n'a pas été enregistré : l'archive n'a pas été modifiée.\r\n";
+    const std::wstring cannotRewrite =
+        L"L'archive ne peut pas être récrite (fichier en lecture seule ou utilisé par un autre programme).";
     FakeEngine fake;
     fake.writeResult = 15;
     fake.writeMessages = L"zip error: Could not create output file (C:\\a.zip)\n";
     FailedWrite said = WriteThatFails(fake);
-    EXPECT_EQ(said.message, notSaved + L"zip error: Could not create output file (C:\\a.zip)");
+    EXPECT_EQ(said.message, notSaved + cannotRewrite + L"\r\nzip error: Could not create output file (C:\\a.zip)");
     EXPECT_TRUE(said.stillOpen);
     EXPECT_EQ(said.keptText, L"Perdu ?");
 
-    // A library that said nothing: the shared text of its code, else the code.
+    // A library that said nothing: the French reason alone; a code without
+    // a reason of its own: the shared text of its code, else the code.
     fake.writeMessages = L"";
-    EXPECT_EQ(WriteThatFails(fake).message, notSaved + L"Erreur pendant l'écriture du fichier.");
+    EXPECT_EQ(WriteThatFails(fake).message, notSaved + cannotRewrite);
+    fake.writeResult = 16;
+    EXPECT_EQ(WriteThatFails(fake).message.rfind(notSaved + L"Erreur de paramètres.", 0), 0u);
     fake.writeResult = 17;
     EXPECT_EQ(WriteThatFails(fake).message, notSaved + L"Code d'erreur 17");
-    EXPECT_EQ(fake.writes.size(), 3u);
+    EXPECT_EQ(fake.writes.size(), 4u);
 }
 
 TEST(CommentWindow, CancelAndEscapeWriteNothing) {
