@@ -3,6 +3,8 @@
 #include "DialogTemplate.h"
 #include "InfoFigures.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -93,6 +95,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case kReadComment:
         if (state) state->ReadComment();
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kComment);
     case WM_COMMAND:
         if (!state) break;
         switch (LOWORD(wParam)) {

@@ -6,6 +6,8 @@
 #include "InfoFigures.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -114,6 +116,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case kStartTest:
         if (state) state->Start();
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kTest);
     case WM_COMMAND:
         if (state && (LOWORD(wParam) == frmTest::cmdFermer || LOWORD(wParam) == IDCANCEL)) {
             state->OnButton();
