@@ -109,6 +109,17 @@ FunctionEnd
   !endif
 !macroend
 
+; The scope of qnrZip's registration, the install's own: "/machine" for
+; every user, "/user" for the current one (even when the machine's classes
+; would be writable).
+!macro REGISTRATION_SCOPE VAR
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    StrCpy ${VAR} "/machine"
+  ${Else}
+    StrCpy ${VAR} "/user"
+  ${EndIf}
+!macroend
+
 Function .onInit
   !insertmacro SELECT_REGISTRY_VIEW
   !insertmacro MULTIUSER_INIT
@@ -131,9 +142,10 @@ Section "Bralto" SecMain
   File "Licence.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; The server registers its classes and type libraries for this path, for
-  ; the whole machine when the installer may write there, else for this user.
-  ExecWait '"$INSTDIR\qnrZip.exe" /regserver' $0
+  ; The server registers its classes and type libraries for this path, in
+  ; the scope of the install.
+  !insertmacro REGISTRATION_SCOPE $1
+  ExecWait '"$INSTDIR\qnrZip.exe" /regserver $1' $0
   ${If} $0 != 0
     DetailPrint "L'inscription du serveur qnrZip a échoué (code $0)."
     SetErrorLevel 2
@@ -183,7 +195,8 @@ FunctionEnd
 Section "Uninstall"
   Call un.CloseBralto
   ${If} ${FileExists} "$INSTDIR\qnrZip.exe"
-    ExecWait '"$INSTDIR\qnrZip.exe" /unregserver'
+    !insertmacro REGISTRATION_SCOPE $1
+    ExecWait '"$INSTDIR\qnrZip.exe" /unregserver $1'
   ${EndIf}
   Call un.GiveZipBack
 
