@@ -184,9 +184,14 @@ Function un.GiveZipBack
   !insertmacro REMOVE_ASSOCIATION_FROM HKCU
   !insertmacro REMOVE_ASSOCIATION_FROM HKLM
   ${If} $0 == "${ZIP_CLASS}"
-    ; Undo.reg is the .zip key as it was before Bralto took it over.
+    ; Undo.reg is the .zip key as it was before Bralto took it over. reg.exe
+    ; imports it without the elevation regedit.exe asks for on Windows.
     ${If} ${FileExists} "$INSTDIR\Undo.reg"
-      ExecWait '"$WINDIR\regedit.exe" /s "$INSTDIR\Undo.reg"'
+      nsExec::Exec '"$SYSDIR\reg.exe" import "$INSTDIR\Undo.reg"'
+      Pop $2
+      ${If} $2 != 0
+        DetailPrint "Le retour de .zip à son association précédente a échoué (code $2)."
+      ${EndIf}
     ${EndIf}
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
   ${EndIf}
