@@ -29,6 +29,10 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 BrandingText "${PRODUCT} ${VERSION}"
 
+; The choice of mode needs Highest: MultiUser offers "every user" only to a
+; process that already has the rights and cannot elevate after the choice,
+; so an administrator is asked to elevate even for a per-user install (the
+; README says so, and how to avoid it).
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
