@@ -17,6 +17,7 @@
 #include "Settings.h"
 #include "frmAbout.h"
 #include "frmBrowse.h"
+#include "frmComment.h"
 #include "frmDelete.h"
 #include "frmDrag.h"
 #include "frmExtractFiles.h"
@@ -25,6 +26,7 @@
 #include "frmPwdAsk.h"
 #include "frmPwdGive.h"
 #include "frmQuickExtract.h"
+#include "frmRegister.h"
 #include "frmZipInfo.h"
 
 namespace {
@@ -104,6 +106,9 @@ TEST_F(DialogHelp, F1InEachWindowAsksTheViewerForThatWindowsTopic) {
     const ExtractFolderSources sources;
     HICON icon = LoadIconW(nullptr, IDI_WARNING);
     frmBrowse browse;
+    CommentEngine noComment;
+    noComment.readComment = [](const std::wstring&, const CommentEngine::Progress&) { return 0L; };
+    noComment.writeComment = [](const std::wstring&, const CommentEngine::Request&) { return 0L; };
     const std::vector<HelpCase> cases = {
         {"delete", L"Suppression de fichiers", [] { frmDelete::Show(nullptr); }, L"supprimer.htm"},
         {"quick extract", L"Extraction express", [] { frmQuickExtract::Show(nullptr); }, L"express.htm#fenetre"},
@@ -120,6 +125,10 @@ TEST_F(DialogHelp, F1InEachWindowAsksTheViewerForThatWindowsTopic) {
          L"outils.htm#proprietes"},
         {"member information", L"Informations sur", [] { frmFileInfo::Show(nullptr, MemberRowTexts{}, nullptr); },
          L"outils.htm#info"},
+        {"comment", L"Commentaire", [&] { frmComment::Show(nullptr, L"C:\\a.zip", noComment); },
+         L"outils.htm#commentaire", frmComment::cmdAction2},
+        {"association", L"Bralto", [] { frmRegister::Show(nullptr, L"C:\\Bralto essai programme"); },
+         L"association.htm#fenetre", frmRegister::cmdAction1},
     };
     for (const HelpCase& each : cases) {
         SCOPED_TRACE(each.name);
