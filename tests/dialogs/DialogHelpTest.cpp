@@ -56,20 +56,6 @@ size_t CallCount() {
     return calls.size();
 }
 
-// F1 as the keyboard gives it: the system makes WM_HELP of a key that came
-// through the input queue, not of a posted WM_KEYDOWN.
-void PressF1(HWND dialog) {
-    SetForegroundWindow(dialog);
-    Settle(dialog);
-    INPUT keys[2] = {};
-    for (INPUT& key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = VK_F1;
-    }
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-}
-
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
     for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
         if (condition()) return true;
