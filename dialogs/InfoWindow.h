@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "HtmlHelp.h"
 #include "InfoFigures.h"
 #include "TubProgress.h"
 
@@ -24,14 +25,15 @@ inline void ShowRatioBar(HWND dialog, int id, RECT place, const std::wstring& ra
 }
 
 // The procedure of a window that `load` fills from its State (the dialog's
-// parameter) and that `closeId` closes.
-template <class State, void (*load)(HWND, State&), int closeId>
+// parameter), that `closeId` closes and whose F1 opens `helpTopic`.
+template <class State, void (*load)(HWND, State&), int closeId, const wchar_t* helpTopic>
 INT_PTR CALLBACK ShowOnlyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         load(dialog, *reinterpret_cast<State*>(lParam));
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, helpTopic);
     case WM_COMMAND:
         if (LOWORD(wParam) == closeId || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, IDOK);

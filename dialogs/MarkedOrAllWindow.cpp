@@ -3,6 +3,7 @@
 #include "DialogTemplate.h"
 #include "GdiHandles.h"
 #include "qnrImage.h"
+#include "HtmlHelp.h"
 
 namespace bralto {
 
@@ -40,6 +41,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         OnLoad(dialog, *reinterpret_cast<DialogState*>(lParam));
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, state->design.helpTopic);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case kCmdAction0: Close(dialog, *state, L"OK"); return TRUE;

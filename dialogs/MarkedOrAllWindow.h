@@ -25,6 +25,7 @@ struct MarkedOrAllDesign {
     const wchar_t* ok;
     const wchar_t* cancel;
     HBITMAP (*makePicture)(int size);  // the caller's picture on kMarkedOrAllMask
+    const wchar_t* helpTopic;          // the page F1 opens (help_topics)
 };
 
 // Control identifiers shared by every window of this kind.

@@ -9,6 +9,8 @@
 #include "cRegistry.h"
 #include "mShellExecute.h"
 #include "Module.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -96,6 +98,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         OnLoad(dialog, *reinterpret_cast<DialogState*>(lParam));
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kAbout);
     case WM_COMMAND:
         if (LOWORD(wParam) == frmAbout::cmdOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, IDOK);

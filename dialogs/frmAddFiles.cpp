@@ -12,6 +12,8 @@
 #include "qnrFichier.h"
 #include "qnrImage.h"
 #include "qnrRepertoire.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -264,6 +266,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         OnLoad(dialog, *reinterpret_cast<DialogState*>(lParam));
         return FALSE;  // the focus is on the tree
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kAddFiles);
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED || lParam == 0) OnCommand(dialog, *state, LOWORD(wParam));
         return TRUE;

@@ -3,6 +3,8 @@
 #include "DialogTemplate.h"
 #include "Texts.h"
 #include "qnrRepertoire.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -52,6 +54,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         CreateTree(dialog, *reinterpret_cast<DialogState*>(lParam));
         return FALSE;  // the focus is on the tree
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kBrowse);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case frmBrowse::cmdCmd0:

@@ -5,6 +5,8 @@
 #include "ResultTexts.h"
 #include "zip_api.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -131,6 +133,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case kReadComment:
         if (state) state->ReadComment();
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kComment);
     case WM_COMMAND:
         if (!state) break;
         switch (LOWORD(wParam)) {

@@ -3,6 +3,7 @@
 #include "MarkedOrAllWindow.h"
 #include "Texts.h"
 #include "GdiHandles.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -45,7 +46,8 @@ HBITMAP frmDelete::MakePicture(int size) {
 
 DeleteAnswer frmDelete::Show(HWND owner) {
     const MarkedOrAllDesign design{t::kDeleteCaption, t::kDeleteFrame,  t::kDeleteSelected,     t::kDeleteAll,
-                                   t::kDeleteOk,      t::kDeleteCancel, &frmDelete::MakePicture};
+                                   t::kDeleteOk,      t::kDeleteCancel, &frmDelete::MakePicture,
+                                   help_topics::kDelete};
     const MarkedOrAllAnswer answer = ShowMarkedOrAll(owner, design);
     return {answer.tag, answer.selectedOnly};
 }

@@ -5,6 +5,8 @@
 #include "DialogTemplate.h"
 #include "Texts.h"
 #include "Settings.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -55,6 +57,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         OnLoad(dialog);
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kDrag);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case frmDrag::cmdOK: Close(dialog, *state, L"OK"); return TRUE;

@@ -7,6 +7,8 @@
 #include "Settings.h"
 #include "frmBrowse.h"
 #include "qnrBrowser.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -138,6 +140,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         LoadFromSettings(dialog, *reinterpret_cast<DialogState*>(lParam));
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kExtractFiles);
     case WM_COMMAND: OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     }
     return FALSE;

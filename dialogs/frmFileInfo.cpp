@@ -1,6 +1,7 @@
 #include "frmFileInfo.h"
 
 #include "DialogTemplate.h"
+#include "HtmlHelpTopics.h"
 #include "InfoFigures.h"
 #include "InfoWindow.h"
 #include "Texts.h"
@@ -65,7 +66,7 @@ void frmFileInfo::Show(HWND owner, const MemberRowTexts& row, HICON icon) {
     DialogState state;
     state.row = &row;
     state.icon = icon;
-    Layout().Show(owner, ShowOnlyDialogProc<DialogState, OnLoad, frmFileInfo::cmdFermer>,
+    Layout().Show(owner, ShowOnlyDialogProc<DialogState, OnLoad, frmFileInfo::cmdFermer, help_topics::kFileInfo>,
                   reinterpret_cast<LPARAM>(&state));
 }
 

@@ -2,6 +2,8 @@
 
 #include "DialogTemplate.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -27,6 +29,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         EnableWindow(GetDlgItem(dialog, frmPrompt::cmdAction0 + 2), state->allowOverwriteAll);
         SetFocus(GetDlgItem(dialog, frmPrompt::cmdAction0));
         return FALSE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kOverwrite);
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         if (id >= frmPrompt::cmdAction0 && id < frmPrompt::cmdAction0 + 4) {

@@ -2,6 +2,8 @@
 
 #include "DialogTemplate.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -26,6 +28,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         DrawPadlock(item->hDC, item->rcItem);
         return TRUE;
     }
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kPasswordAsk);
     case WM_COMMAND:
         // The dialog manager turns Enter into IDOK and Escape into IDCANCEL
         // before the field sees them.

@@ -2,6 +2,8 @@
 
 #include "DialogTemplate.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -49,6 +51,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         DrawPadlock(item->hDC, item->rcItem);
         return TRUE;
     }
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kPasswordGive);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             OnOk(dialog, *state);

@@ -1,5 +1,6 @@
 #include "frmQuickExtract.h"
 
+#include "HtmlHelpTopics.h"
 #include "MarkedOrAllWindow.h"
 #include "GdiHandles.h"
 #include "Texts.h"
@@ -51,7 +52,7 @@ HBITMAP frmQuickExtract::MakePicture(int size) {
 QuickExtractAnswer frmQuickExtract::Show(HWND owner) {
     const MarkedOrAllDesign design{t::kQuickExtractCaption,      t::kQuickExtractFrame, t::kQuickExtractSelected,
                                    t::kQuickExtractAll,          t::kQuickExtractOk,    t::kQuickExtractCancel,
-                                   &frmQuickExtract::MakePicture};
+                                   &frmQuickExtract::MakePicture, help_topics::kQuickExtract};
     const MarkedOrAllAnswer answer = ShowMarkedOrAll(owner, design);
     return {answer.tag, answer.selectedOnly};
 }

@@ -8,6 +8,8 @@
 #include "Texts.h"
 #include "frmPwdAsk.h"
 #include "unzip_api.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -149,6 +151,7 @@ struct frmShellExtract::State {
             reinterpret_cast<State*>(lParam)->hwnd = dialog;
             TopLevelWindowOpened();
             return TRUE;
+        case WM_HELP: return ShowDialogHelp(dialog, help_topics::kShellExtract);
         case WM_COMMAND:
             if (LOWORD(wParam) == cmdCancel && self) self->OnCancelClicked();
             return TRUE;

@@ -6,6 +6,8 @@
 #include "InfoFigures.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -144,6 +146,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
         if (state && wParam == kServerWatchTimer) state->OnServerWatchTick();
         return TRUE;
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kTest);
     case WM_COMMAND:
         if (state && (LOWORD(wParam) == frmTest::cmdFermer || LOWORD(wParam) == IDCANCEL)) {
             state->OnButton();

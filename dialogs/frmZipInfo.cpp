@@ -1,6 +1,7 @@
 #include "frmZipInfo.h"
 
 #include "DialogTemplate.h"
+#include "HtmlHelpTopics.h"
 #include "InfoFigures.h"
 #include "InfoWindow.h"
 #include "Texts.h"
@@ -95,7 +96,7 @@ ZipInfoTexts frmZipInfo::Figures(const std::wstring& archivePath, const ListingF
 void frmZipInfo::Show(HWND owner, const ZipInfoTexts& figures) {
     DialogState state;
     state.figures = &figures;
-    Layout().Show(owner, ShowOnlyDialogProc<DialogState, OnLoad, frmZipInfo::cmdFermer>,
+    Layout().Show(owner, ShowOnlyDialogProc<DialogState, OnLoad, frmZipInfo::cmdFermer, help_topics::kZipInfo>,
                   reinterpret_cast<LPARAM>(&state));
 }
 

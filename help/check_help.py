@@ -4,10 +4,12 @@
 Every page and picture that a page, the contents (.hhc) or the index (.hhk)
 points to must exist and be listed in the project's [FILES], or the compiled
 help would show a broken page; every anchor aimed at must exist; every page
-of the folder must be listed and reachable from the contents. Prints each
-fault and exits 1 when there is one.
+of the folder must be listed and reachable from the contents. With a
+topics header (the C++ table of the page F1 opens in each window), every
+topic it names must be a listed page, and its anchor one of that page.
+Prints each fault and exits 1 when there is one.
 
-    check_help.py HELP_FOLDER
+    check_help.py HELP_FOLDER [TOPICS_HEADER]
 """
 import html.parser
 import os
@@ -60,7 +62,23 @@ def project_files(hhp):
     return files, options
 
 
-def main(folder):
+def topic_faults(header, listed, pages):
+    """The topics of `header` (wide literals "page.htm" or "page.htm#anchor")
+    that the help does not have."""
+    with open(header, encoding="utf-8") as f:
+        topics = re.findall(r'L"([^"]*)"', f.read())
+    faults = [] if topics else [f"{os.path.basename(header)} names no topic"]
+    for topic in topics:
+        page, _, anchor = topic.partition("#")
+        where = f"{os.path.basename(header)}: topic {topic}"
+        if page not in listed or page not in pages:
+            faults.append(f"{where}: no page {page}")
+        elif anchor and anchor not in pages[page].anchors:
+            faults.append(f"{where}: no anchor {anchor} in {page}")
+    return faults
+
+
+def main(folder, topics_header=None):
     hhp = os.path.join(folder, "Bralto.hhp")
     files, options = project_files(hhp)
     listed = set(files)
@@ -104,13 +122,15 @@ def main(folder):
         for page in pages:
             if page not in reached:
                 faults.append(f"{page} is not reachable from {contents} or the index")
+    if topics_header:
+        faults += topic_faults(topics_header, listed, pages)
     for fault in faults:
         print("help: " + fault, file=sys.stderr)
     return 1 if faults else 0
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3):
         print(__doc__, file=sys.stderr)
         sys.exit(2)
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(*sys.argv[1:]))

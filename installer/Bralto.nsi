@@ -29,6 +29,10 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 BrandingText "${PRODUCT} ${VERSION}"
 
+; The choice of mode needs Highest: MultiUser offers "every user" only to a
+; process that already has the rights and cannot elevate after the choice,
+; so an administrator is asked to elevate even for a per-user install (the
+; README says so, and how to avoid it).
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
@@ -109,6 +113,17 @@ FunctionEnd
   !endif
 !macroend
 
+; The scope of qnrZip's registration, the install's own: "/machine" for
+; every user, "/user" for the current one (even when the machine's classes
+; would be writable).
+!macro REGISTRATION_SCOPE VAR
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    StrCpy ${VAR} "/machine"
+  ${Else}
+    StrCpy ${VAR} "/user"
+  ${EndIf}
+!macroend
+
 Function .onInit
   !insertmacro SELECT_REGISTRY_VIEW
   !insertmacro MULTIUSER_INIT
@@ -131,9 +146,10 @@ Section "Bralto" SecMain
   File "Licence.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; The server registers its classes and type libraries for this path, for
-  ; the whole machine when the installer may write there, else for this user.
-  ExecWait '"$INSTDIR\qnrZip.exe" /regserver' $0
+  ; The server registers its classes and type libraries for this path, in
+  ; the scope of the install.
+  !insertmacro REGISTRATION_SCOPE $1
+  ExecWait '"$INSTDIR\qnrZip.exe" /regserver $1' $0
   ${If} $0 != 0
     DetailPrint "L'inscription du serveur qnrZip a échoué (code $0)."
     SetErrorLevel 2
@@ -172,9 +188,14 @@ Function un.GiveZipBack
   !insertmacro REMOVE_ASSOCIATION_FROM HKCU
   !insertmacro REMOVE_ASSOCIATION_FROM HKLM
   ${If} $0 == "${ZIP_CLASS}"
-    ; Undo.reg is the .zip key as it was before Bralto took it over.
+    ; Undo.reg is the .zip key as it was before Bralto took it over. reg.exe
+    ; imports it without the elevation regedit.exe asks for on Windows.
     ${If} ${FileExists} "$INSTDIR\Undo.reg"
-      ExecWait '"$WINDIR\regedit.exe" /s "$INSTDIR\Undo.reg"'
+      nsExec::Exec '"$SYSDIR\reg.exe" import "$INSTDIR\Undo.reg"'
+      Pop $2
+      ${If} $2 != 0
+        DetailPrint "Le retour de .zip à son association précédente a échoué (code $2)."
+      ${EndIf}
     ${EndIf}
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
   ${EndIf}
@@ -183,7 +204,8 @@ FunctionEnd
 Section "Uninstall"
   Call un.CloseBralto
   ${If} ${FileExists} "$INSTDIR\qnrZip.exe"
-    ExecWait '"$INSTDIR\qnrZip.exe" /unregserver'
+    !insertmacro REGISTRATION_SCOPE $1
+    ExecWait '"$INSTDIR\qnrZip.exe" /unregserver $1'
   ${EndIf}
   Call un.GiveZipBack
 

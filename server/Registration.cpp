@@ -2,6 +2,7 @@
 
 #include "ComSupport.h"
 #include "Handles.h"
+#include "TextCase.h"
 #include "TypeLibrary.h"
 #include "qnrZip.h"
 
@@ -133,15 +134,50 @@ HRESULT RegisterNeutralLocale(HKEY classes) {
     return SetStringValue(classes, key, nullptr, TypeLibraryPath(1));
 }
 
+std::wstring ServerCommand() { return L"\"" + ModulePath() + L"\""; }
+
+// True when the classes of this scope start this copy of the server.
+bool ScopeNamesThisServer(bool machine) {
+    RegistryKey classes;
+    if (RegOpenKeyExW(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, L"Software\\Classes", 0, KEY_READ,
+                      classes.put()) != ERROR_SUCCESS)
+        return false;
+    for (const ServerClass& serverClass : kClasses) {
+        const std::wstring key = L"CLSID\\" + GuidText(serverClass.id) + L"\\LocalServer32";
+        wchar_t command[MAX_PATH * 2] = {};
+        DWORD size = sizeof(command);
+        if (RegGetValueW(classes.get(), key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, command, &size) == ERROR_SUCCESS &&
+            bralto::Lower(command) == bralto::Lower(ServerCommand()))
+            return true;
+    }
+    return false;
+}
+
+// The classes, both type libraries and the neutral-locale entry of one scope.
+void RemoveFromScope(bool machine) {
+    RegistryKey classes;
+    if (FAILED(OpenClassesRoot(machine, classes))) return;
+    DeleteClassKeys(classes.get());
+    if (machine) {
+        UnRegisterTypeLib(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
+        UnRegisterTypeLib(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
+    } else {
+        UnRegisterTypeLibForUser(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
+        UnRegisterTypeLibForUser(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
+    }
+    RegDeleteTreeW(classes.get(), (L"TypeLib\\" + GuidText(LIBID_qnrZip)).c_str());
+}
+
 }  // namespace
 
-HRESULT RegisterServer() {
-    const bool machine = MachineClassesWritable();
+HRESULT RegisterServer(RegistrationScope scope) {
+    const bool machine = scope == RegistrationScope::Machine ||
+                         (scope == RegistrationScope::Automatic && MachineClassesWritable());
     RegistryKey classes;
     HRESULT hr = OpenClassesRoot(machine, classes);
     if (FAILED(hr)) return hr;
 
-    const std::wstring serverCommand = L"\"" + ModulePath() + L"\"";
+    const std::wstring serverCommand = ServerCommand();
     for (const ServerClass& serverClass : kClasses) {
         hr = WriteClass(classes.get(), serverClass, serverCommand);
         if (FAILED(hr)) return hr;
@@ -154,22 +190,10 @@ HRESULT RegisterServer() {
     return hr;
 }
 
-HRESULT UnregisterServer() {
+HRESULT UnregisterServer(RegistrationScope scope) {
     for (bool machine : {true, false}) {
-        RegistryKey classes;
-        if (FAILED(OpenClassesRoot(machine, classes))) continue;
-        DeleteClassKeys(classes.get());
-    }
-    // Whichever scope holds them; a scope without them just reports so.
-    UnRegisterTypeLib(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
-    UnRegisterTypeLib(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
-    UnRegisterTypeLibForUser(LIBID_qnrZip, kServerLibraryMajor, kServerLibraryMinor, kServerLibraryLcid, kSysKind);
-    UnRegisterTypeLibForUser(LIBID_RunnableLib, kRunnableLibraryMajor, kRunnableLibraryMinor, 0, kSysKind);
-    // What is left of the library's key: the neutral-locale entry.
-    for (bool machine : {true, false}) {
-        RegistryKey classes;
-        if (SUCCEEDED(OpenClassesRoot(machine, classes)))
-            RegDeleteTreeW(classes.get(), (L"TypeLib\\" + GuidText(LIBID_qnrZip)).c_str());
+        const bool chosen = scope == RegistrationScope::Automatic || (scope == RegistrationScope::Machine) == machine;
+        if (chosen || ScopeNamesThisServer(machine)) RemoveFromScope(machine);
     }
     return S_OK;
 }

@@ -5,6 +5,9 @@
 //   qnrZip.exe /unregserver   remove them
 //   qnrZip.exe -Embedding     started by COM: serve until the last object goes
 //
+// /machine or /user beside /regserver or /unregserver chooses the scope, as
+// the installer does to match a per-machine or a per-user install; without
+// either, the machine when it is writable, else the user.
 // Started with no switch it registers itself, as servers traditionally do.
 // The exit code is 0 on success, 1 on failure.
 #include "ClassFactory.h"
@@ -114,6 +117,12 @@ int Serve() {
     return 0;
 }
 
+qnr::RegistrationScope ScopeOf(const std::wstring& arguments) {
+    if (HasSwitch(arguments, L"machine")) return qnr::RegistrationScope::Machine;
+    if (HasSwitch(arguments, L"user")) return qnr::RegistrationScope::User;
+    return qnr::RegistrationScope::Automatic;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -121,8 +130,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     if (FAILED(apartment.Result())) return 1;
 
     const std::wstring arguments = commandLine ? commandLine : L"";
-    if (HasSwitch(arguments, L"unregserver")) return SUCCEEDED(qnr::UnregisterServer()) ? 0 : 1;
-    if (HasSwitch(arguments, L"regserver")) return SUCCEEDED(qnr::RegisterServer()) ? 0 : 1;
+    const qnr::RegistrationScope scope = ScopeOf(arguments);
+    if (HasSwitch(arguments, L"unregserver")) return SUCCEEDED(qnr::UnregisterServer(scope)) ? 0 : 1;
+    if (HasSwitch(arguments, L"regserver")) return SUCCEEDED(qnr::RegisterServer(scope)) ? 0 : 1;
     if (HasSwitch(arguments, L"embedding") || HasSwitch(arguments, L"automation")) return Serve();
-    return SUCCEEDED(qnr::RegisterServer()) ? 0 : 1;
+    return SUCCEEDED(qnr::RegisterServer(qnr::RegistrationScope::Automatic)) ? 0 : 1;
 }

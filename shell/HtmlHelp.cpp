@@ -12,7 +12,7 @@ namespace {
 
 namespace t = help_texts;
 
-using HtmlHelpFunction = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
+HtmlHelpEntry replacementEntry = nullptr;
 
 // hhctrl.ocx, loaded once for the process. Its windows run on its code, so
 // they are all closed before the library goes.
@@ -36,12 +36,12 @@ public:
 private:
     HtmlHelpViewer() : library_(LoadLibraryW(L"hhctrl.ocx")) {
         if (library_)
-            htmlHelp_ = reinterpret_cast<HtmlHelpFunction>(
+            htmlHelp_ = reinterpret_cast<HtmlHelpEntry>(
                 reinterpret_cast<void*>(GetProcAddress(library_.get(), "HtmlHelpW")));
     }
 
     UniqueModule library_;
-    HtmlHelpFunction htmlHelp_ = nullptr;
+    HtmlHelpEntry htmlHelp_ = nullptr;
 };
 
 void Report(HWND owner, const std::wstring& text) {
@@ -67,15 +67,23 @@ HWND ShowHelp(HWND owner, const std::wstring& helpFile, const std::wstring& topi
         return nullptr;
     }
     HtmlHelpViewer& viewer = HtmlHelpViewer::Instance();
-    if (!viewer.Available()) {
+    if (!replacementEntry && !viewer.Available()) {
         Report(owner, std::wstring(t::kHelpViewerMissing) + texts::kCrLf + t::kHelpNotShown);
         return nullptr;
     }
-    // A page inside the file is named "file::/page".
+    // A page inside the file is named "file::/page", "file::/page#anchor".
     const std::wstring location = topic.empty() ? helpFile : helpFile + L"::/" + topic;
-    HWND window = viewer.DisplayTopic(owner, location);
+    HWND window = replacementEntry ? replacementEntry(owner, location.c_str(), HH_DISPLAY_TOPIC, 0)
+                                   : viewer.DisplayTopic(owner, location);
     if (!window) Report(owner, t::kHelpNotShown);
     return window;
 }
+
+INT_PTR ShowDialogHelp(HWND dialog, const wchar_t* topic) {
+    ShowHelp(dialog, HelpFilePath(), topic);
+    return TRUE;
+}
+
+void ReplaceHtmlHelpEntry(HtmlHelpEntry entry) { replacementEntry = entry; }
 
 }  // namespace bralto

@@ -20,6 +20,18 @@ std::wstring HelpFilePath();
 // (titled "Bralto"), and the result is nullptr.
 HWND ShowHelp(HWND owner, const std::wstring& helpFile, const std::wstring& topic = L"");
 
+// What every dialog does with WM_HELP, which the system sends it for F1:
+// opens the dialog's `topic` (help_topics, HtmlHelpTopics.h) of the
+// program's help file, the viewer owned by the dialog. Returns TRUE, the
+// dialog procedure's answer for a handled message.
+INT_PTR ShowDialogHelp(HWND dialog, const wchar_t* topic);
+
+// The viewer's entry point, HtmlHelpW's signature. A test puts its own in
+// place to see what a window asks the viewer for; nullptr gives hhctrl.ocx
+// its place back.
+using HtmlHelpEntry = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
+void ReplaceHtmlHelpEntry(HtmlHelpEntry entry);
+
 // The first line of the message for a missing help file:
 // "Le fichier d'aide <path> est introuvable."
 std::wstring MissingHelpText(const std::wstring& helpFile);

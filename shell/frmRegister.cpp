@@ -8,6 +8,8 @@
 #include "ZipAssociation.h"
 #include "Module.h"
 #include "Texts.h"
+#include "HtmlHelp.h"
+#include "HtmlHelpTopics.h"
 
 namespace bralto {
 
@@ -49,6 +51,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
                             0);
         return TRUE;
     }
+    case WM_HELP: return ShowDialogHelp(dialog, help_topics::kAssociation);
     case WM_COMMAND:
         if (LOWORD(wParam) == frmRegister::cmdAction0) {
             OnOk(dialog, *state);

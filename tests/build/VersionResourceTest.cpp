@@ -1,5 +1,6 @@
 // The four deliverables carry the project's one version number, and the
-// about box reads it from them as "Version major.minor.revision".
+// about box reads it from them as "Version major.minor.revision"; the
+// program's manifest names its assembly with the same number.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -38,6 +39,27 @@ TEST(DeliverableVersion, EachDescribesItselfDifferently) {
     EXPECT_EQ(program, L"Archiveur Zip pour Windows");
     EXPECT_NE(frmAbout::ReadVersionFacts(BinFolder() + L"qnrz320.dll").description,
               frmAbout::ReadVersionFacts(BinFolder() + L"qnruz320.dll").description);
+}
+
+// The text of Bralto.exe's manifest (RT_MANIFEST 1), "" when it has none.
+std::string ProgramManifest() {
+    HMODULE program = LoadLibraryExW((BinFolder() + L"Bralto.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!program) return "";
+    std::string text;
+    if (HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+        if (HGLOBAL loaded = LoadResource(program, found))
+            text.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(program, found));
+    }
+    FreeLibrary(program);
+    return text;
+}
+
+TEST(DeliverableVersion, TheProgramsManifestNamesTheProjectVersion) {
+    const std::wstring wide = BRALTO_VERSION;
+    const std::string identity =
+        "name=\"Quenor.Bralto\" version=\"" + std::string(wide.begin(), wide.end()) + ".0\"";
+    EXPECT_NE(ProgramManifest().find(identity), std::string::npos) << ProgramManifest();
 }
 
 }  // namespace

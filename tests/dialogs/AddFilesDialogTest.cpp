@@ -7,11 +7,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <fstream>
 #include <vector>
 
 #include "AddFilesBitmaps.h"
 #include "DialogDriver.h"
+#include "HtmlHelp.h"
 #include "Settings.h"
 #include "frmAddFiles.h"
 
@@ -253,6 +255,30 @@ TEST_F(AddFilesTest, PagesOpenFromTheSettingsAndEscapeLeavesTheTagEmpty) {
     EXPECT_EQ(answer.tag, L"");
     EXPECT_TRUE(SameText(GetSetting(L"Adding", L"Folder", L""), fixture.Root()));
     EXPECT_EQ(GetSetting(L"Adding", L"UsePath", L"<absent>"), L"0");
+}
+
+// What the window asked the viewer for (on its own thread).
+std::wstring helpAskedFor;
+std::atomic<bool> helpAsked{false};
+
+HWND WINAPI RecordHelpCall(HWND caller, LPCWSTR file, UINT, DWORD_PTR) {
+    helpAskedFor = file;
+    helpAsked = true;
+    return caller;
+}
+
+TEST_F(AddFilesTest, F1OpensTheAddingPageOfTheHelp) {
+    ReplaceHtmlHelpEntry(RecordHelpCall);
+    helpAsked = false;
+    Run([&](HWND dialog) {
+        PressF1(dialog);
+        for (int i = 0; i < 250 && !helpAsked; ++i) Sleep(20);
+        PressKey(dialog, VK_ESCAPE);
+        WaitForDialogGone(kCaption);
+    });
+    ReplaceHtmlHelpEntry(nullptr);
+    ASSERT_TRUE(helpAsked) << "F1 asked the viewer for nothing";
+    EXPECT_EQ(helpAskedFor, HelpFilePath() + L"::/ajouter.htm");
 }
 
 TEST_F(AddFilesTest, AMissingSavedFolderOpensTheTreeOnTheSystemDrive) {

@@ -121,6 +121,18 @@ void PressKey(HWND dialog, WORD virtualKey) {
     Settle(dialog);
 }
 
+void PressF1(HWND dialog) {
+    SetForegroundWindow(dialog);
+    Settle(dialog);
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_F1;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
 void PressAlt(HWND dialog, wchar_t letter) {
     // Bit 29: the Alt key is down.
     PostMessageW(FocusOf(dialog), WM_SYSCHAR, towlower(letter), 1 | (1u << 29));

@@ -61,6 +61,9 @@ int FocusedId(HWND dialog);
 void PressKey(HWND dialog, WORD virtualKey);
 void PressAlt(HWND dialog, wchar_t letter);  // Alt + a mnemonic letter
 void TypeText(HWND dialog, const std::wstring& text);
+// F1 as the keyboard gives it, through the input queue into the dialog made
+// the foreground window: the system turns only such a key into WM_HELP.
+void PressF1(HWND dialog);
 // Waits until the dialog's thread has handled what was posted so far.
 void Settle(HWND dialog);
 

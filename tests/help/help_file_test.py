@@ -7,7 +7,8 @@
     help_file_test.py checker HELP_SOURCES
         the checker passes the sources as they are, and fails a copy with a
         link to a missing page, a missing picture, a missing anchor or a page
-        left out of the project.
+        left out of the project; the windows' F1 topics pass, and a topic
+        naming a missing page or anchor fails.
 """
 import os
 import re
@@ -49,8 +50,8 @@ def listing(sources, chm):
     check(len(pages) == len([f for f in files if f.endswith(".htm")]), f"pages in the file: {sorted(pages)}")
 
 
-def run_checker(sources, folder):
-    result = subprocess.run([sys.executable, os.path.join(sources, "check_help.py"), folder],
+def run_checker(sources, folder, *topics):
+    result = subprocess.run([sys.executable, os.path.join(sources, "check_help.py"), folder, *topics],
                             capture_output=True, text=True)
     return result.returncode, result.stderr
 
@@ -64,8 +65,9 @@ def edit(path, old, new):
 
 
 def checker(sources):
-    code, errors = run_checker(sources, sources)
-    check(code == 0, "the sources pass the check: " + errors)
+    topics = os.path.join(sources, "..", "shell", "HtmlHelpTopics.h")
+    code, errors = run_checker(sources, sources, topics)
+    check(code == 0, "the sources and the windows' topics pass the check: " + errors)
     with tempfile.TemporaryDirectory() as work:
         copy = os.path.join(work, "help")
         shutil.copytree(sources, copy)
@@ -79,6 +81,17 @@ def checker(sources):
                       "express.htm: link to images/express.png: missing",
                       "menus.htm: link to outils.htm#test: no anchor test",
                       "oubli.htm is not listed in Bralto.hhp"]:
+            check(fault in errors, f"the check reports '{fault}': {errors}")
+        broken_topics = os.path.join(work, "HtmlHelpTopics.h")
+        with open(topics, encoding="utf-8") as f:
+            text = f.read()
+        with open(broken_topics, "w", encoding="utf-8") as f:
+            f.write(text.replace('L"supprimer.htm"', 'L"effacer.htm"', 1)
+                        .replace('L"outils.htm#tester"', 'L"outils.htm#test"', 1))
+        code, errors = run_checker(sources, sources, broken_topics)
+        check(code == 1, f"a topic the help does not have fails the check (exit {code})")
+        for fault in ["HtmlHelpTopics.h: topic effacer.htm: no page effacer.htm",
+                      "HtmlHelpTopics.h: topic outils.htm#test: no anchor test in outils.htm"]:
             check(fault in errors, f"the check reports '{fault}': {errors}")
 
 

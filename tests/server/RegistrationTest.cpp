@@ -14,11 +14,11 @@ namespace {
 
 using qnr::ComPtr;
 
-std::wstring ClassesValue(const std::wstring& subKey) {
+std::wstring ClassesValue(const std::wstring& subKey, HKEY root = HKEY_LOCAL_MACHINE) {
     wchar_t buffer[1024] = {};
     DWORD size = sizeof(buffer);
     const std::wstring path = L"Software\\Classes\\" + subKey;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(root, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
         return L"<missing>";
     return buffer;
 }
@@ -86,6 +86,62 @@ TEST(ServerRegistration, UnregisterRemovesEverythingThenRegisterRestoresIt) {
     ComPtr<_cAsyncUnzip> unzip;
     EXPECT_HRESULT_SUCCEEDED(
         CoCreateInstance(CLSID_cAsyncUnzip, nullptr, CLSCTX_LOCAL_SERVER, IID__cAsyncUnzip, unzip.ReceiveVoid()));
+}
+
+// The server of each scope's cAsyncZip class, "<missing>" when none.
+struct Servers {
+    std::wstring machine, user;
+};
+
+Servers RegisteredServers() {
+    const std::wstring key = L"CLSID\\" + GuidText(CLSID_cAsyncZip) + L"\\LocalServer32";
+    return {ClassesValue(key, HKEY_LOCAL_MACHINE), ClassesValue(key, HKEY_CURRENT_USER)};
+}
+
+int RunServer(const std::wstring& switches) { return RunAndWait(L"\"" + ServerPath() + L"\" " + switches); }
+
+// The installer passes its mode: a per-user install writes no machine class
+// even where the machine is writable (Wine, an elevated administrator), and
+// each uninstall takes away what its mode wrote.
+TEST(ServerRegistration, TheScopeSwitchesWriteAndRemoveOnlyTheirScope) {
+    ASSERT_TRUE(PumpUntil([] { return ServerProcessCount() == 0; }));
+    struct RegisteredAgain {
+        ~RegisteredAgain() { RunServer(L"/regserver"); }  // the tests after this one use the server
+    } registeredAgain;
+    const std::wstring self = L"\"" + ServerPath() + L"\"";
+    ASSERT_EQ(RunServer(L"/unregserver"), 0);
+
+    ASSERT_EQ(RunServer(L"/regserver /user"), 0);
+    Servers servers = RegisteredServers();
+    EXPECT_EQ(servers.user, self);
+    EXPECT_EQ(servers.machine, L"<missing>") << "a per-user registration wrote the machine's classes";
+    EXPECT_EQ(ClassesValue(L"qnrZip.cAsyncZip\\CLSID", HKEY_CURRENT_USER), GuidText(CLSID_cAsyncZip));
+    ASSERT_EQ(RunServer(L"/unregserver /user"), 0);
+    servers = RegisteredServers();
+    EXPECT_EQ(servers.user, L"<missing>");
+    EXPECT_EQ(ClassesValue(L"qnrZip.cAsyncZip\\CLSID", HKEY_CURRENT_USER), L"<missing>");
+
+    ASSERT_EQ(RunServer(L"/regserver /machine"), 0);
+    servers = RegisteredServers();
+    EXPECT_EQ(servers.machine, self);
+    EXPECT_EQ(servers.user, L"<missing>") << "a per-machine registration wrote the user's classes";
+    EXPECT_TRUE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0x409));
+    ASSERT_EQ(RunServer(L"/unregserver /machine"), 0);
+    servers = RegisteredServers();
+    EXPECT_EQ(servers.machine, L"<missing>");
+    EXPECT_FALSE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0x409));
+
+    // A per-user copy that Bralto registered for the machine at start (COM
+    // under Wine does not see the user's classes): its uninstall takes
+    // that registration away too.
+    ASSERT_EQ(RunServer(L"/regserver /user"), 0);
+    ASSERT_EQ(RunServer(L"/regserver"), 0);
+    ASSERT_EQ(RegisteredServers().machine, self);
+    ASSERT_EQ(RunServer(L"/unregserver /user"), 0);
+    servers = RegisteredServers();
+    EXPECT_EQ(servers.machine, L"<missing>");
+    EXPECT_EQ(servers.user, L"<missing>");
+    EXPECT_FALSE(TypeLibraryRegistered(LIBID_qnrZip, 12, 0, 0x409));
 }
 
 }  // namespace
