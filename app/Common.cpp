@@ -164,11 +164,10 @@ bool IsHiddenOrSystem(const std::wstring& path) {
 }
 
 std::wstring SpecialFolderPath(HWND owner, int folder) {
-    PIDLIST_ABSOLUTE list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, folder, &list)) || !list) return L"";
+    UniqueTaskMemory<PIDLIST_ABSOLUTE> list;
+    if (FAILED(SHGetSpecialFolderLocation(owner, folder, list.put())) || !list) return L"";
     wchar_t path[MAX_PATH] = {};
-    const BOOL found = SHGetPathFromIDListW(list, path);
-    CoTaskMemFree(list);
+    const BOOL found = SHGetPathFromIDListW(list.get(), path);
     return found ? StripAtNul(std::wstring(path, MAX_PATH)) : L"";
 }
 

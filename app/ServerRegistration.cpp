@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "ComSupport.h"
 #include "Handles.h"
 #include "qnrZip.h"
 #include "TextCase.h"
@@ -12,12 +13,6 @@
 namespace bralto {
 
 namespace {
-
-std::wstring GuidText(const GUID& guid) {
-    wchar_t text[64] = {};
-    StringFromGUID2(guid, text, 64);
-    return text;
-}
 
 // The executable of a LocalServer32 command line, without quotes or switches.
 std::wstring CommandExecutable(const std::wstring& command) {
@@ -30,7 +25,7 @@ std::wstring CommandExecutable(const std::wstring& command) {
 }
 
 std::wstring RegisteredServer(const GUID& clsid) {
-    const std::wstring key = L"CLSID\\" + GuidText(clsid) + L"\\LocalServer32";
+    const std::wstring key = L"CLSID\\" + qnr::GuidText(clsid) + L"\\LocalServer32";
     wchar_t buffer[MAX_PATH * 2] = {};
     DWORD size = sizeof(buffer);
     if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)

@@ -31,6 +31,7 @@ struct _cAsyncUnzip;
 namespace bralto {
 
 class cUnzip;
+class JobSetup;
 class qnrBI4Anim;
 class qnrDock;
 
@@ -187,6 +188,9 @@ private:
     void OnAsyncUnzipComplete(long result);
     void ReportZipResult(long result);
     void ReportServerUnavailable();
+    // True when every call that set the job up succeeded; otherwise says
+    // that the operation was not started, and the command ends there.
+    bool AcceptSetup(const JobSetup& setup);
     void StartZipJob();
     // While a job runs, a timer looks whether its server process is gone.
     static void CALLBACK ServerWatchTimerProc(HWND hwnd, UINT message, UINT_PTR id, DWORD time);

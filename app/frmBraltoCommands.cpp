@@ -11,6 +11,7 @@
 #include "Common.h"
 #include "Handles.h"
 #include "HtmlHelp.h"
+#include "JobSetup.h"
 #include "JobSpecifications.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
@@ -25,6 +26,7 @@
 #include "frmShellExtract.h"
 #include "frmTest.h"
 #include "frmZipInfo.h"
+#include "unzip_api.h"
 
 namespace bralto {
 
@@ -202,23 +204,26 @@ bool frmBralto::WarnUnlessCurrentRowSelected() {
 }
 
 bool frmBralto::MarkSelectedMembers(AsyncUnzipJob& job) {
-    long result = 0;
-    if (FAILED(job->Directory(&result)) || result != 0) {
+    long result = PK_OK;
+    if (FAILED(job->Directory(&result)) || result != PK_OK) {
         Message(texts::kMembersUnreadable, MB_ICONERROR);
         return false;
     }
+    JobSetup setup;
     for (size_t row = 0; row < rows_.size(); ++row) {
         // The number after the key's first character is the member's index.
         const long index = std::wcstol(rows_[row].key.c_str() + 1, nullptr, 10);
-        job->put_FileSelected(index, RowIsSelected(row) ? VARIANT_TRUE : VARIANT_FALSE);
+        setup += job->put_FileSelected(index, RowIsSelected(row) ? VARIANT_TRUE : VARIANT_FALSE);
     }
-    return true;
+    return AcceptSetup(setup);
 }
 
 std::unique_ptr<AsyncUnzipJob> frmBralto::PrepareExtraction(bool markedOnly) {
     std::unique_ptr<AsyncUnzipJob> job = CreateUnzipJob();
     if (!job) return nullptr;
-    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    JobSetup setup;
+    setup += (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    if (!AcceptSetup(setup)) return nullptr;
     SetStatus(texts::kPreparing);
     if (markedOnly && !MarkSelectedMembers(*job)) {
         SetStatus(texts::kReady);
@@ -238,12 +243,14 @@ void frmBralto::OnExtract() {
 
     std::unique_ptr<AsyncUnzipJob> job = PrepareExtraction(!answer.AllFiles());
     if (!job) return;
-    (*job)->put_UnzipFolder(qnr::Bstr(answer.folder).Get());
-    (*job)->put_OverwriteExisting(answer.OverwriteExisting() ? VARIANT_TRUE : VARIANT_FALSE);
-    (*job)->put_PromptToOverwrite(answer.PromptToOverwrite() ? VARIANT_TRUE : VARIANT_FALSE);
-    (*job)->put_ExtractOnlyNewer(answer.onlyNewer ? VARIANT_TRUE : VARIANT_FALSE);
-    (*job)->put_ExtractOnlyExistingNewer(answer.onlyExistingNewer ? VARIANT_TRUE : VARIANT_FALSE);
-    (*job)->put_UseFolderNames(answer.usePath ? VARIANT_TRUE : VARIANT_FALSE);
+    JobSetup setup;
+    setup += (*job)->put_UnzipFolder(qnr::Bstr(answer.folder).Get());
+    setup += (*job)->put_OverwriteExisting(answer.OverwriteExisting() ? VARIANT_TRUE : VARIANT_FALSE);
+    setup += (*job)->put_PromptToOverwrite(answer.PromptToOverwrite() ? VARIANT_TRUE : VARIANT_FALSE);
+    setup += (*job)->put_ExtractOnlyNewer(answer.onlyNewer ? VARIANT_TRUE : VARIANT_FALSE);
+    setup += (*job)->put_ExtractOnlyExistingNewer(answer.onlyExistingNewer ? VARIANT_TRUE : VARIANT_FALSE);
+    setup += (*job)->put_UseFolderNames(answer.usePath ? VARIANT_TRUE : VARIANT_FALSE);
+    if (!AcceptSetup(setup)) return;
     PerformExtracting(std::move(job));
 }
 
@@ -262,21 +269,23 @@ void frmBralto::OnAddFiles() {
         SetStatus(texts::kReady);
         return;
     }
-    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
-    (*job)->put_StoreFolderNames(answer.storeFolderNames ? VARIANT_TRUE : VARIANT_FALSE);
+    JobSetup setup;
+    setup += (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    setup += (*job)->put_StoreFolderNames(answer.storeFolderNames ? VARIANT_TRUE : VARIANT_FALSE);
     // A new add asks for a new password when it encrypts.
     ZipPassword.clear();
-    (*job)->put_Encrypt(answer.encrypt ? VARIANT_TRUE : VARIANT_FALSE);
-    if (answer.FreshenFiles()) (*job)->put_FreshenFiles(VARIANT_TRUE);
-    if (answer.UpdateOnlyIfNewer()) (*job)->put_UpdateOnlyIfNewer(VARIANT_TRUE);
-    if (answer.MoveFiles()) (*job)->put_MoveFiles(VARIANT_TRUE);
-    (*job)->put_CompressionLevel(static_cast<EZPCompLevel>(answer.CompressionLevel()));
-    (*job)->put_IncludeSystemAndHiddenFiles(answer.includeSystemAndHiddenFiles ? VARIANT_TRUE : VARIANT_FALSE);
-    (*job)->put_StoreDirectories(answer.storeDirectories ? VARIANT_TRUE : VARIANT_FALSE);
+    setup += (*job)->put_Encrypt(answer.encrypt ? VARIANT_TRUE : VARIANT_FALSE);
+    if (answer.FreshenFiles()) setup += (*job)->put_FreshenFiles(VARIANT_TRUE);
+    if (answer.UpdateOnlyIfNewer()) setup += (*job)->put_UpdateOnlyIfNewer(VARIANT_TRUE);
+    if (answer.MoveFiles()) setup += (*job)->put_MoveFiles(VARIANT_TRUE);
+    setup += (*job)->put_CompressionLevel(static_cast<EZPCompLevel>(answer.CompressionLevel()));
+    setup += (*job)->put_IncludeSystemAndHiddenFiles(answer.includeSystemAndHiddenFiles ? VARIANT_TRUE : VARIANT_FALSE);
+    setup += (*job)->put_StoreDirectories(answer.storeDirectories ? VARIANT_TRUE : VARIANT_FALSE);
     for (const std::wstring& spec : AddSpecificationsOf(answer.selection, answer.includeSystemAndHiddenFiles)) {
         long added = 0;
-        (*job)->AddFileSpec(qnr::Bstr(spec).Get(), &added);
+        setup += (*job)->AddFileSpec(qnr::Bstr(spec).Get(), &added);
     }
+    if (!AcceptSetup(setup)) return;
     PerformZipping(std::move(job));
 }
 
@@ -288,11 +297,13 @@ void frmBralto::OnQuickExtract() {
 
     std::unique_ptr<AsyncUnzipJob> job = PrepareExtraction(answer.selectedOnly);
     if (!job) return;
-    (*job)->put_UnzipFolder(qnr::Bstr(frmShellExtract::ExtractionFolderFor(archivePath_)).Get());
-    (*job)->put_UseFolderNames(VARIANT_TRUE);
-    (*job)->put_OverwriteExisting(VARIANT_TRUE);
-    (*job)->put_PromptToOverwrite(VARIANT_FALSE);
-    (*job)->put_ExtractOnlyNewer(VARIANT_TRUE);
+    JobSetup setup;
+    setup += (*job)->put_UnzipFolder(qnr::Bstr(frmShellExtract::ExtractionFolderFor(archivePath_)).Get());
+    setup += (*job)->put_UseFolderNames(VARIANT_TRUE);
+    setup += (*job)->put_OverwriteExisting(VARIANT_TRUE);
+    setup += (*job)->put_PromptToOverwrite(VARIANT_FALSE);
+    setup += (*job)->put_ExtractOnlyNewer(VARIANT_TRUE);
+    if (!AcceptSetup(setup)) return;
     PerformExtracting(std::move(job));
 }
 
@@ -304,18 +315,21 @@ void frmBralto::OnDeleteMembers() {
 
     std::unique_ptr<AsyncZipJob> job = CreateZipJob();
     if (!job) return;
-    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
-    (*job)->put_DeleteEntries(VARIANT_TRUE);
-    (*job)->put_StoreFolderNames(VARIANT_TRUE);
+    JobSetup setup;
+    setup += (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    setup += (*job)->put_DeleteEntries(VARIANT_TRUE);
+    setup += (*job)->put_StoreFolderNames(VARIANT_TRUE);
     SetStatus(texts::kPreparing);
     long added = 0;
     if (answer.selectedOnly) {
         for (size_t row = 0; row < rows_.size(); ++row)
             if (RowIsSelected(row))
-                (*job)->AddFileSpec(qnr::Bstr(DeleteSpecificationOf(rows_[row].text[7], rows_[row].tag)).Get(), &added);
+                setup += (*job)->AddFileSpec(qnr::Bstr(DeleteSpecificationOf(rows_[row].text[7], rows_[row].tag)).Get(),
+                                             &added);
     } else {
-        (*job)->AddFileSpec(qnr::Bstr(L"*.*").Get(), &added);
+        setup += (*job)->AddFileSpec(qnr::Bstr(L"*.*").Get(), &added);
     }
+    if (!AcceptSetup(setup)) return;
     PerformDeleting(std::move(job));
 }
 

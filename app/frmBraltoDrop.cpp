@@ -7,19 +7,21 @@
 #include "Common.h"
 #include "Drop.h"
 #include "Handles.h"
+#include "JobSetup.h"
 #include "QnrZipClient.h"
 #include "Texts.h"
 #include "cUnzip.h"
 #include "frmDrag.h"
+#include "unzip_api.h"
 
 namespace bralto {
 
 namespace {
 
 // Result codes of IsValidArchive that mean "this is an archive": a sound
-// one, an empty one or the last volume of a split one (1), and one that
-// holds encrypted members (82).
-bool IsArchiveResult(long result) { return result == 0 || result == 1 || result == 82; }
+// one, an empty one or the last volume of a split one (PK_WARN), and one
+// that holds encrypted members (IZ_BADPWD).
+bool IsArchiveResult(long result) { return result == PK_OK || result == PK_WARN || result == IZ_BADPWD; }
 
 bool IsArchive(const std::wstring& path) {
     cUnzip probe;
@@ -92,28 +94,30 @@ void frmBralto::AddDroppedFiles() {
         Message(texts::kDropServerUnavailable, MB_ICONERROR);
         return;
     }
-    (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
+    JobSetup setup;
+    setup += (*job)->put_ZipFile(qnr::Bstr(archivePath_).Get());
 
     const DragAnswer answer = frmDrag::Show(hwnd_);
     UpdateWindow(hwnd_);
     if (answer.tag.empty()) return;
 
     SetStatus(texts::kPreparing);
-    (*job)->put_StoreFolderNames(Truth(answer.storeFolderNames));
+    setup += (*job)->put_StoreFolderNames(Truth(answer.storeFolderNames));
     // A new drop asks for a new password when it encrypts.
     ZipPassword.clear();
-    (*job)->put_Encrypt(Truth(answer.encrypt));
-    if (answer.FreshenFiles()) (*job)->put_FreshenFiles(VARIANT_TRUE);
-    if (answer.UpdateOnlyIfNewer()) (*job)->put_UpdateOnlyIfNewer(VARIANT_TRUE);
-    if (answer.MoveFiles()) (*job)->put_MoveFiles(VARIANT_TRUE);
-    (*job)->put_CompressionLevel(static_cast<EZPCompLevel>(answer.CompressionLevel()));
-    (*job)->put_IncludeSystemAndHiddenFiles(Truth(answer.includeSystemAndHidden));
-    (*job)->put_StoreDirectories(Truth(answer.storeDirectories));
+    setup += (*job)->put_Encrypt(Truth(answer.encrypt));
+    if (answer.FreshenFiles()) setup += (*job)->put_FreshenFiles(VARIANT_TRUE);
+    if (answer.UpdateOnlyIfNewer()) setup += (*job)->put_UpdateOnlyIfNewer(VARIANT_TRUE);
+    if (answer.MoveFiles()) setup += (*job)->put_MoveFiles(VARIANT_TRUE);
+    setup += (*job)->put_CompressionLevel(static_cast<EZPCompLevel>(answer.CompressionLevel()));
+    setup += (*job)->put_IncludeSystemAndHiddenFiles(Truth(answer.includeSystemAndHidden));
+    setup += (*job)->put_StoreDirectories(Truth(answer.storeDirectories));
     for (const std::wstring& spec :
          DropSpecificationsOf(droppedNames_, answer.includeSubFolders, answer.includeSystemAndHidden)) {
         long added = 0;
-        (*job)->AddFileSpec(qnr::Bstr(spec).Get(), &added);
+        setup += (*job)->AddFileSpec(qnr::Bstr(spec).Get(), &added);
     }
+    if (!AcceptSetup(setup)) return;
     PerformZipping(std::move(job));
     // A refused job leaves the window idle: say so instead of "Préparation...".
     if (!busy_) SetStatus(texts::kReady);

@@ -7,6 +7,7 @@
 
 #include "Common.h"
 #include "Handles.h"
+#include "JobSetup.h"
 #include "QnrZipClient.h"
 #include "ResultTexts.h"
 #include "Texts.h"
@@ -79,6 +80,13 @@ std::unique_ptr<AsyncUnzipJob> frmBralto::CreateUnzipJob() {
 
 void frmBralto::ReportServerUnavailable() {
     Message(std::wstring(texts::kServerUnavailable1) + texts::kCrLf + texts::kServerUnavailable2, MB_ICONERROR);
+}
+
+bool frmBralto::AcceptSetup(const JobSetup& setup) {
+    if (!setup.Failed()) return true;
+    SetStatus(texts::kReady);
+    Message(texts::kJobNotStarted, MB_ICONERROR);
+    return false;
 }
 
 void frmBralto::StartZipJob() {
@@ -245,12 +253,11 @@ void frmBralto::OnAsyncZipComplete(long result) {
     EnableTopMenus(true);
     EnableToolbar(true);
     if (result == ZE_OK || result == ZE_OPEN) {
-        BSTR zipFile = nullptr;
+        qnr::Bstr zipFile;
         std::wstring path = archivePath_;
-        if (m_AsyncZip && *m_AsyncZip && SUCCEEDED(m_AsyncZip->Object()->get_ZipFile(&zipFile)) && zipFile) {
-            path.assign(zipFile, SysStringLen(zipFile));
-            SysFreeString(zipFile);
-        }
+        if (m_AsyncZip && *m_AsyncZip && SUCCEEDED(m_AsyncZip->Object()->get_ZipFile(zipFile.Receive())) &&
+            zipFile.Get())
+            path = zipFile.Text();
         OpenAZip(path);
     }
     // The wrapper lets go of the server object once this handler returns;

@@ -326,6 +326,10 @@ inline constexpr wchar_t kDefault2[] = L" fichiers Zip.";
 inline constexpr wchar_t kRestore1[] = L"Pour restaurer l'association";
 inline constexpr wchar_t kRestore2[] = L" antérieure, double-cliquez sur le fichier Undo.reg";
 inline constexpr wchar_t kRestore3[] = L" situé dans le répertoire de Bralto.";
+// The comment line under the header of an exported registry file (the
+// Undo.reg of the association): ";fichier généré par Bralto le <date>".
+inline constexpr wchar_t kExportGeneratedBy[] = L";fichier généré par ";
+inline constexpr wchar_t kExportGeneratedOn[] = L" le ";
 // The file type's name and the express verb, as the shell shows them.
 inline constexpr wchar_t kFileTypeName[] = L"Archive Bralto";
 inline constexpr wchar_t kExpressVerb[] = L"Extraction express";

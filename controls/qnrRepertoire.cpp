@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "Hourglass.h"
+#include "TextCase.h"
 #include "Texts.h"
 
 namespace bralto {
@@ -13,11 +14,6 @@ const wchar_t kClassName[] = L"qnrRepertoire";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kIconSize = 16;
 const wchar_t kOpenSuffix[] = L"&&Open";
-
-std::wstring Upper(std::wstring text) {
-    if (!text.empty()) CharUpperBuffW(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
 
 bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
@@ -143,9 +139,8 @@ void qnrRépertoire::MakeDesignedImages() {
         // The image list copies the bitmap, which must be out of the DC.
         HGDIOBJ bitmap = GetCurrentObject(picture.dc(), OBJ_BITMAP);
         UniqueGdiObject placeholder(CreateCompatibleBitmap(picture.dc(), 1, 1));
-        SelectObject(picture.dc(), placeholder.get());
+        SelectedObject bitmapOut(picture.dc(), placeholder.get());
         images_.AddMasked(static_cast<HBITMAP>(bitmap), RGB(255, 0, 255));
-        SelectObject(picture.dc(), bitmap);
     }
 }
 

@@ -59,14 +59,4 @@ long frmPrompt::Ask(HWND owner, const std::wstring& file, HICON icon, bool allow
     return state.code;
 }
 
-std::wstring frmPrompt::Show(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll) {
-    return std::to_wstring(Ask(owner, file, icon, allowOverwriteAll));
-}
-
-long frmPrompt::ResponseOf(const std::wstring& tag) {
-    for (long code : kCodes)
-        if (tag == std::to_wstring(code)) return code;
-    return IDM_REPLACE_NO;
-}
-
 }  // namespace bralto

@@ -19,15 +19,9 @@ public:
 
     // Shows the question for `file` with its large shell icon (not owned);
     // button 2 ("Oui à tous") disabled unless `allowOverwriteAll`. Returns
-    // the code of the button pressed (one of kCodes), the job's response.
+    // the code of the button pressed (one of kCodes), the job's response;
+    // a question that could not be shown keeps the file (IDM_REPLACE_NO).
     static long Ask(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll);
-
-    // The same question; returns the tag: Ask's code as text.
-    static std::wstring Show(HWND owner, const std::wstring& file, HICON icon, bool allowOverwriteAll);
-
-    // The tag as the job's response; anything but a code (an empty tag)
-    // keeps the file (100).
-    static long ResponseOf(const std::wstring& tag);
 };
 
 }  // namespace bralto

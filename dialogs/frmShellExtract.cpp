@@ -5,6 +5,7 @@
 #include "AppLifetime.h"
 #include "DialogTemplate.h"
 #include "QnrZipClient.h"
+#include "ResultTexts.h"
 #include "Texts.h"
 #include "frmPwdAsk.h"
 #include "unzip_api.h"
@@ -48,20 +49,14 @@ struct FailureClues {
     }
 };
 
-// The second line of the error message, from the result code of the unzip
-// library and the clues; PK_ERR (some members failed) is told apart by the
-// clues only.
+// The second line of the error message: what the unzip library's result
+// code tells, made precise by the clues where the code cannot (a missing
+// archive and a file that is not one share PK_NOZIP; PK_ERR, some members
+// failed, is told apart by the clues only).
 std::wstring FailureDetail(long result, const FailureClues& clues) {
-    switch (result) {
-    case PK_BADERR:
-    case PK_EOF: return et::kArchiveDamaged;
-    case PK_NOZIP: return clues.archiveMissing ? et::kArchiveMissing : et::kNotAnArchive;
-    case PK_DISK: return et::kDiskFull;
-    case IZ_UNSUP: return et::kUnsupported;
-    case IZ_BADPWD: return et::kWrongPassword;
-    default: break;
-    }
-    if (result >= PK_MEM && result <= 8) return et::kOutOfMemory;  // 4 to 8: out of memory
+    if (result == PK_NOZIP && clues.archiveMissing) return et::kArchiveMissing;
+    const std::wstring detail = UnzipFailureDetail(static_cast<int>(result));
+    if (!detail.empty()) return detail;
     if (clues.memberDamaged) return et::kMemberDamaged;
     if (clues.wrongPassword) return et::kWrongPassword;
     if (clues.cannotCreate) return et::kCannotCreate;

@@ -1,8 +1,10 @@
 // What the zip and unzip job modules both need around a library call: the
-// texts of callback arguments, the library's table of names, and the one
-// current listener that the library's callbacks report to.
+// texts of callback arguments, the library's table of names, the one
+// current listener that the library's callbacks report to, and the answers
+// both libraries' print and password callbacks give.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -59,5 +61,35 @@ public:
 private:
     Listener*& slot_;
 };
+
+// The log line of a print callback's text, the library's '/' shown as
+// '\'; false for what is no line: no text, a single character, or a text
+// of 32,000 bytes or more.
+inline bool ProgressLine(const char* text, unsigned long count, std::wstring& line) {
+    constexpr unsigned long kProgressLimit = 32000;
+    if (count <= 1 || count >= kProgressLimit || !text) return false;
+    line = SlashesToBackslashes(FromAnsi(std::string(text, count)));
+    return true;
+}
+
+// A password callback's answer to the library from what the listener gave:
+// 0 with the password (spaces trimmed, in the system code page, cut to the
+// buffer and to 255 bytes) in `buffer`, NUL-filled to `size`; 1 when there
+// is no password, the user cancelled or there is no buffer, and then
+// `givenUp` is set, so that the library is not asked again during the call.
+inline int FillPasswordBuffer(const std::wstring& given, bool cancel, char* buffer, int size, bool& givenUp) {
+    constexpr size_t kPasswordLimit = 256;
+    const std::wstring password = TrimSpaces(given);
+    if (password.empty() || cancel || !buffer || size <= 0) {
+        givenUp = true;
+        return 1;
+    }
+    std::string bytes = ToAnsi(password);
+    const size_t capacity = std::min<size_t>(static_cast<size_t>(size), kPasswordLimit) - 1;
+    if (bytes.size() > capacity) bytes.resize(capacity);
+    std::memset(buffer, 0, static_cast<size_t>(size));
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return 0;
+}
 
 }  // namespace bralto

@@ -31,4 +31,18 @@ std::wstring UnzipResultText(int code) {
     return std::wstring(texts::kErrorsDuring) + texts::kErrorsExtracting;
 }
 
+std::wstring UnzipFailureDetail(int code) {
+    namespace et = express_texts;
+    if (code >= PK_MEM && code <= PK_MEM5) return et::kOutOfMemory;
+    switch (code) {
+    case PK_BADERR:
+    case PK_EOF: return et::kArchiveDamaged;
+    case PK_NOZIP: return et::kNotAnArchive;
+    case PK_DISK: return et::kDiskFull;
+    case IZ_UNSUP: return et::kUnsupported;
+    case IZ_BADPWD: return et::kWrongPassword;
+    default: return std::wstring();
+    }
+}
+
 }  // namespace bralto

@@ -17,4 +17,10 @@ std::wstring ZipResultText(int code);
 // and for a stop on request (IZ_CTRLC).
 std::wstring UnzipResultText(int code);
 
+// What went wrong in an extraction, as far as the unzip library's result
+// code alone tells (a damaged or missing archive, a full disk, an
+// unsupported method, a wrong password, no memory); empty for the codes
+// that do not tell, which the caller explains from the library's messages.
+std::wstring UnzipFailureDetail(int code);
+
 }  // namespace bralto

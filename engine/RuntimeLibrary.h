@@ -23,10 +23,12 @@ public:
         return reinterpret_cast<Function*>(reinterpret_cast<void*>(Address(name)));
     }
 
+    // The error source of the library's failures: "<executable>.<class>".
+    std::wstring ErrorSource() const;
+
 private:
     FARPROC Address(const char* name);
     void Load();
-    std::wstring ErrorSource() const;
 
     std::wstring fileName_;
     std::wstring errorSourceClass_;

@@ -20,13 +20,9 @@ constexpr size_t kNameTableSlots = kMaxUnzipNames + 1;
 constexpr size_t kEntryTextLimit = 32768;  // generous bound for path and method texts
 constexpr size_t kReplaceNameLimit = 32801;
 constexpr size_t kPasswordMemberLimit = 256;
-constexpr size_t kPasswordLimit = 256;
-constexpr unsigned long kProgressLimit = 32000;
 
 IUnzipJob* g_currentListener = nullptr;
 bool g_passwordGivenUp = false;
-
-std::wstring VBUnzipSource() { return ExecutableBaseName() + L".VBUnzip"; }
 
 // The unzip library, bound by name at the first call.
 RuntimeLibrary& UnzipLibrary() {
@@ -117,8 +113,8 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
         functions.password = UnzipPasswordCallback;
         functions.SendApplicationMessage = UnzipEntryCallback;
         functions.ServCallBk = UnzipServiceCallback;
-        LibraryNameTable include(includeNames, includeNames.size(), kNameTableSlots, VBUnzipSource());
-        LibraryNameTable exclude(excludeNames, excludeNames.size(), kNameTableSlots, VBUnzipSource());
+        LibraryNameTable include(includeNames, includeNames.size(), kNameTableSlots, UnzipLibrary().ErrorSource());
+        LibraryNameTable exclude(excludeNames, excludeNames.size(), kNameTableSlots, UnzipLibrary().ErrorSource());
         g_passwordGivenUp = false;
         WIZ_SINGLEENTRYUNZIP* unzip = UnzipLibrary().Entry<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip");
         long code = unzip(include.Count(), include.Table(), exclude.Count(), exclude.Table(), &dcl, &functions);
@@ -130,7 +126,7 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
         }
         return code;
     } catch (const AutomationError& error) {
-        throw AutomationError(error.Number(), VBUnzipSource(), error.Description());
+        throw AutomationError(error.Number(), UnzipLibrary().ErrorSource(), error.Description());
     }
 }
 
@@ -161,9 +157,8 @@ void GetUnzipLibraryVersion(std::wstring& zVersion, std::wstring& uzVersion, std
 }
 
 int WINAPI UnzipPrintCallback(LPSTR text, unsigned long count) {
-    if (count <= 1 || count >= kProgressLimit || !text) return 0;
-    std::wstring message = SlashesToBackslashes(FromAnsi(std::string(text, count)));
-    if (g_currentListener) g_currentListener->RaiseProgress(message);
+    std::wstring line;
+    if (ProgressLine(text, count, line) && g_currentListener) g_currentListener->RaiseProgress(line);
     return 0;
 }
 
@@ -182,17 +177,7 @@ int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR m
     std::wstring password;
     bool cancel = false;
     if (g_currentListener) g_currentListener->RaisePasswordRequest(password, cancel, name);
-    password = TrimSpaces(password);
-    if (password.empty() || cancel || !buffer || size <= 0) {
-        g_passwordGivenUp = true;
-        return 1;
-    }
-    std::string bytes = ToAnsi(password);
-    size_t capacity = std::min<size_t>(static_cast<size_t>(size), kPasswordLimit) - 1;
-    if (bytes.size() > capacity) bytes.resize(capacity);
-    std::memset(buffer, 0, static_cast<size_t>(size));
-    std::memcpy(buffer, bytes.data(), bytes.size());
-    return 0;
+    return FillPasswordBuffer(password, cancel, buffer, size, g_passwordGivenUp);
 }
 
 void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day, unsigned month,

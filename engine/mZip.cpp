@@ -20,14 +20,10 @@ namespace {
 constexpr wchar_t kLibraryName[] = L"qnrz320.dll";
 constexpr size_t kSpecTableSlots = kMaxZipSpecs + 1;
 constexpr size_t kNameLimit = 32768;
-constexpr size_t kPasswordLimit = 256;
 constexpr size_t kCommentLimit = kZipCommentBufferSize - 1;  // characters before the NUL
-constexpr unsigned long kProgressLimit = 32000;
 
 IZipJob* g_currentListener = nullptr;
 bool g_passwordGivenUp = false;
-
-std::wstring VBZipSource() { return ExecutableBaseName() + L".VBZip"; }
 
 // The zip library, bound by name at the first call.
 RuntimeLibrary& ZipLibrary() {
@@ -57,19 +53,18 @@ long RunZip(IZipJob* job, ZPOPT& options, const std::vector<std::wstring>& specs
         library.Entry<std::remove_pointer_t<ZpSetOptionsFunction>>("ZpSetOptions")(&options);
         const size_t used =
             static_cast<size_t>(std::max<long>(0, std::min<long>(count, static_cast<long>(specs.size()))));
-        LibraryNameTable table(specs, used, kSpecTableSlots, VBZipSource());
+        LibraryNameTable table(specs, used, kSpecTableSlots, ZipLibrary().ErrorSource());
         std::string archive = ToAnsi(job ? job->ZipFile() : std::wstring());
         ZCL names{table.Count(), &archive[0], table.Table()};
         return library.Entry<std::remove_pointer_t<ZpArchiveFunction>>("ZpArchive")(names);
     } catch (const AutomationError& error) {
-        throw AutomationError(error.Number(), VBZipSource(), error.Description());
+        throw AutomationError(error.Number(), ZipLibrary().ErrorSource(), error.Description());
     }
 }
 
 int WINAPI ZipPrintCallback(LPSTR text, unsigned long count) {
-    if (count <= 1 || count >= kProgressLimit || !text) return 0;
-    std::wstring message = SlashesToBackslashes(FromAnsi(std::string(text, count)));
-    if (g_currentListener) g_currentListener->RaiseProgress(message);
+    std::wstring line;
+    if (ProgressLine(text, count, line) && g_currentListener) g_currentListener->RaiseProgress(line);
     return 0;
 }
 
@@ -96,17 +91,7 @@ int WINAPI ZipPasswordCallback(LPSTR buffer, int size, LPCSTR, LPCSTR) {
     std::wstring password;
     bool cancel = false;
     if (g_currentListener) g_currentListener->RaisePasswordRequest(password, cancel);
-    password = TrimSpaces(password);
-    if (password.empty() || cancel || !buffer || size <= 0) {
-        g_passwordGivenUp = true;
-        return 1;
-    }
-    std::string bytes = ToAnsi(password);
-    size_t capacity = std::min<size_t>(static_cast<size_t>(size), kPasswordLimit) - 1;
-    if (bytes.size() > capacity) bytes.resize(capacity);
-    std::memset(buffer, 0, static_cast<size_t>(size));
-    std::memcpy(buffer, bytes.data(), bytes.size());
-    return 0;
+    return FillPasswordBuffer(password, cancel, buffer, size, g_passwordGivenUp);
 }
 
 int WINAPI ZipServiceCallback(LPCSTR name, unsigned long) {

@@ -46,12 +46,6 @@ const ServerClass kClasses[] = {
     {CLSID_cAsyncUnzip, L"qnrZip.cAsyncUnzip"},
 };
 
-std::wstring GuidText(const GUID& guid) {
-    wchar_t text[64] = {};
-    StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
-    return text;
-}
-
 HRESULT SetStringValue(HKEY root, const std::wstring& subKey, const wchar_t* name, const std::wstring& value) {
     RegistryKey key;
     LSTATUS status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);

@@ -14,25 +14,20 @@
 #include "ComSupport.h"
 #include "Registration.h"
 #include "ServerLifetime.h"
+#include "TextCase.h"
 #include "cAsyncUnzip.h"
 #include "cAsyncZip.h"
 #include "mStart.h"
 
 #include <windows.h>
 
-#include <cwctype>
 #include <string>
 #include <utility>
 
 namespace {
 
-std::wstring LowerCase(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
-
 bool HasSwitch(const std::wstring& commandLine, const wchar_t* name) {
-    const std::wstring lowered = LowerCase(commandLine);
+    const std::wstring lowered = bralto::Lower(commandLine);
     return lowered.find(std::wstring(L"/") + name) != std::wstring::npos ||
            lowered.find(std::wstring(L"-") + name) != std::wstring::npos;
 }

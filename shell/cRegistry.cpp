@@ -4,6 +4,7 @@
 
 #include "Handles.h"
 #include "AutomationError.h"
+#include "Texts.h"
 
 namespace bralto {
 
@@ -286,7 +287,8 @@ bool cRegistry::ExportToRegFile(const std::wstring& path) {
             EnumerateSections(subKeys);
             for (const auto& sub : subKeys) keys.push_back(keys[i] + L"\\" + sub);
         }
-        text = L"REGEDIT4\r\n\r\n;fichier généré par " + ExecutableBaseName() + L" le " + NowAsText() + L"\r\n\r\n";
+        text = L"REGEDIT4\r\n\r\n" + std::wstring(shell_texts::kExportGeneratedBy) + ExecutableBaseName() +
+               shell_texts::kExportGeneratedOn + NowAsText() + L"\r\n\r\n";
         for (const auto& k : keys) {
             sectionKey_ = k;
             text += prefix + k + L"]\r\n";

@@ -107,6 +107,13 @@ inline HRESULT CopyToOut(const std::wstring& text, BSTR* out) {
 
 inline std::wstring FromBstr(BSTR s) { return s ? std::wstring(s, SysStringLen(s)) : std::wstring(); }
 
+// A GUID in the registry's form, braces included: "{xxxxxxxx-xxxx-...}".
+inline std::wstring GuidText(const GUID& guid) {
+    wchar_t text[64] = {};
+    StringFromGUID2(guid, text, 64);
+    return text;
+}
+
 // Owns one VARIANT.
 class Variant {
 public:

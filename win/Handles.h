@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <utility>
@@ -84,6 +85,14 @@ struct DropHandleTraits {
     static void Close(HDROP h) { DragFinish(h); }
 };
 
+// Memory the COM task allocator handed out, such as a shell item list.
+template <typename T>
+struct TaskMemoryTraits {
+    static T Invalid() { return nullptr; }
+    static bool IsValid(T p) { return p != nullptr; }
+    static void Close(T p) { CoTaskMemFree(p); }
+};
+
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueHKey = UniqueHandle<HKEY, RegistryKeyTraits>;
@@ -92,6 +101,8 @@ using UniqueHIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueDropHandle = UniqueHandle<HDROP, DropHandleTraits>;
+template <typename T>
+using UniqueTaskMemory = UniqueHandle<T, TaskMemoryTraits<T>>;
 
 // Closes a kernel handle now and says whether the system accepted the
 // close: a file's last writes can still fail there. True when nothing was

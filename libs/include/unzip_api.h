@@ -111,6 +111,7 @@ enum {
     PK_ERR = 2,    /* some members failed */
     PK_BADERR = 3, /* damaged directory */
     PK_MEM = 4,    /* 4 to 8: out of memory */
+    PK_MEM5 = 8,   /* the last of the out-of-memory codes */
     PK_NOZIP = 9,  /* archive missing or not a Zip file */
     PK_PARAM = 10,
     PK_FIND = 11, /* no member matched */

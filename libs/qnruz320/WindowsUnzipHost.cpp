@@ -109,8 +109,8 @@ private:
 // takes its final name.
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
-    Win32ExtractedFile(HANDLE handle, std::wstring path, bool inPlace, std::vector<uint8_t>& spare)
-        : handle_(handle), path_(std::move(path)), inPlace_(inPlace), spare_(spare) {
+    Win32ExtractedFile(UniqueHandle handle, std::wstring path, bool inPlace, std::vector<uint8_t>& spare)
+        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), spare_(spare) {
         buffer_.swap(spare_);
         buffer_.clear();
         buffer_.reserve(kWriteBuffer);
@@ -337,10 +337,10 @@ std::string WindowsUnzipHost::FolderKey(const std::string& path) {
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const std::string& path) {
     std::wstring wide = ToWin32Path(path);
     // CREATE_NEW fails on any existing name: an existing file is never opened.
-    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<Win32ExtractedFile>(handle, std::move(wide), true, spareWriteBuffer_);
+    UniqueHandle handle(CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle) return nullptr;
+    return std::make_unique<Win32ExtractedFile>(std::move(handle), std::move(wide), true, spareWriteBuffer_);
 }
 
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const std::string& folder) {
@@ -351,10 +351,9 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         swprintf(name, 64, L"~qnruz%08lx%04x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
                  static_cast<unsigned>(counter++ & 0xFFFF));
         std::wstring path = base + name;
-        HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle != INVALID_HANDLE_VALUE)
-            return std::make_unique<Win32ExtractedFile>(handle, path, false, spareWriteBuffer_);
+        UniqueHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (handle) return std::make_unique<Win32ExtractedFile>(std::move(handle), path, false, spareWriteBuffer_);
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;

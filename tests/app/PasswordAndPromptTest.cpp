@@ -29,13 +29,16 @@ TEST(PasswordCheck, AcceptsOnlyEqualNonEmptyPasswords) {
     EXPECT_EQ(asked[2], L"Saisir un mot de passe.");
 }
 
-TEST(OverwritePrompt, TagsAreTheJobCodesAndAnEmptyTagKeepsTheFile) {
-    EXPECT_EQ(frmPrompt::ResponseOf(L"102"), 102);
-    EXPECT_EQ(frmPrompt::ResponseOf(L"100"), 100);
-    EXPECT_EQ(frmPrompt::ResponseOf(L"103"), 103);
-    EXPECT_EQ(frmPrompt::ResponseOf(L"104"), 104);
-    EXPECT_EQ(frmPrompt::ResponseOf(L""), 100);
-    EXPECT_EQ(frmPrompt::ResponseOf(L"junk"), 100);
+TEST(OverwritePrompt, AnswersAreTheJobCodesAndNoAnswerKeepsTheFile) {
+    EXPECT_EQ(frmPrompt::kCodes[0], 102);
+    EXPECT_EQ(frmPrompt::kCodes[1], 100);
+    EXPECT_EQ(frmPrompt::kCodes[2], 103);
+    EXPECT_EQ(frmPrompt::kCodes[3], 104);
+    // A question that cannot be shown (its owner is no window) gets no
+    // answer, and the file is kept.
+    const HWND noWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7FFFFFF0));
+    ASSERT_FALSE(IsWindow(noWindow));
+    EXPECT_EQ(frmPrompt::Ask(noWindow, L"C:\\x\\d.txt", nullptr, true), 100);
 }
 
 }  // namespace

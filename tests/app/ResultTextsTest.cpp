@@ -34,5 +34,20 @@ TEST(UnzipResultText, OnlySuccessAndAStopOnRequestAreSilent) {
         EXPECT_EQ(UnzipResultText(code), L"Des erreurs ont été rencontrées lors de l'extraction des fichiers.") << code;
 }
 
+// The express window's second line: what the code alone tells. The codes
+// that tell nothing are explained from the library's messages instead.
+TEST(UnzipFailureDetail, CodesThatTellWhatWentWrongSaySoAndTheOthersSayNothing) {
+    EXPECT_EQ(UnzipFailureDetail(PK_BADERR), L"L'archive est endommagée.");
+    EXPECT_EQ(UnzipFailureDetail(PK_EOF), L"L'archive est endommagée.");
+    EXPECT_EQ(UnzipFailureDetail(PK_NOZIP), L"Le fichier n'est pas une archive zip.");
+    EXPECT_EQ(UnzipFailureDetail(PK_DISK), L"Erreur pendant l'écriture d'un fichier (disque plein ?).");
+    EXPECT_EQ(UnzipFailureDetail(IZ_UNSUP), L"Méthode de compression ou de cryptage non prise en charge.");
+    EXPECT_EQ(UnzipFailureDetail(IZ_BADPWD), L"Le mot de passe est incorrect.");
+    for (int code = 4; code <= 8; ++code)
+        EXPECT_EQ(UnzipFailureDetail(code), L"Mémoire insuffisante pour l'opération.") << code;
+    const int untold[] = {PK_OK, PK_WARN, PK_ERR, PK_PARAM, PK_FIND, IZ_CTRLC, -1};
+    for (int code : untold) EXPECT_TRUE(UnzipFailureDetail(code).empty()) << code;
+}
+
 }  // namespace
 }  // namespace bralto

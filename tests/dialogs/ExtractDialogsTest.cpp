@@ -379,22 +379,21 @@ TEST(FolderChoiceWindow, TheFieldsFactoryMakesOneWithTheDesignCaption) {
 
 // The overwrite question of a running extraction.
 TEST(OverwritePromptWindow, EachButtonAnswersItsJobCode) {
-    const std::vector<std::wstring> expected = {L"102", L"100", L"103", L"104"};
+    const long expected[4] = {102, 100, 103, 104};
     HICON icon = LoadIconW(nullptr, IDI_WARNING);
     for (int i = 0; i < 4; ++i) {
         std::wstring question;
         std::vector<std::wstring> captions;
-        std::wstring tag;
+        long answer = 0;
         {
             DialogUser user(L"Bralto", [&](HWND dialog) {
                 question = ItemText(dialog, frmPrompt::lblInfo);
                 for (int b = 0; b < 4; ++b) captions.push_back(ItemText(dialog, frmPrompt::cmdAction0 + b));
                 Click(dialog, frmPrompt::cmdAction0 + i);
             });
-            tag = frmPrompt::Show(nullptr, L"C:\\x\\a.txt", icon, true);
+            answer = frmPrompt::Ask(nullptr, L"C:\\x\\a.txt", icon, true);
         }
-        EXPECT_EQ(tag, expected[static_cast<size_t>(i)]);
-        EXPECT_EQ(frmPrompt::ResponseOf(tag), std::stol(expected[static_cast<size_t>(i)]));
+        EXPECT_EQ(answer, expected[i]) << "button " << i;
         EXPECT_EQ(question, L"Ecraser C:\\x\\a.txt ?");
         EXPECT_EQ(captions, (std::vector<std::wstring>{L"&Oui", L"&Non", L"Oui à &tous", L"Non à to&us"}));
     }
@@ -415,7 +414,7 @@ TEST(OverwritePromptWindow, AskAnswersTheJobCodeAsANumber) {
 TEST(OverwritePromptWindow, OnlyNewerDisablesYesToAllAndEscapeOrCloseDoNothing) {
     bool enabled[4] = {};
     bool stillOpen = false, hasCloseBox = true;
-    std::wstring tag;
+    long answer = 0;
     {
         DialogUser user(L"Bralto", [&](HWND dialog) {
             for (int b = 0; b < 4; ++b) enabled[b] = IsEnabled(dialog, frmPrompt::cmdAction0 + b);
@@ -425,7 +424,7 @@ TEST(OverwritePromptWindow, OnlyNewerDisablesYesToAllAndEscapeOrCloseDoNothing) 
             stillOpen = IsWindowVisible(dialog) != 0;
             Click(dialog, frmPrompt::cmdAction0 + 3);
         });
-        tag = frmPrompt::Show(nullptr, L"C:\\x\\b.txt", nullptr, false);
+        answer = frmPrompt::Ask(nullptr, L"C:\\x\\b.txt", nullptr, false);
     }
     EXPECT_TRUE(enabled[0]);
     EXPECT_TRUE(enabled[1]);
@@ -433,7 +432,7 @@ TEST(OverwritePromptWindow, OnlyNewerDisablesYesToAllAndEscapeOrCloseDoNothing) 
     EXPECT_TRUE(enabled[3]);
     EXPECT_FALSE(hasCloseBox);
     EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(tag, L"104");
+    EXPECT_EQ(answer, 104);
 }
 
 }  // namespace
