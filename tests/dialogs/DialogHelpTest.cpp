@@ -94,14 +94,15 @@ TEST_F(DialogHelp, F1InEachWindowAsksTheViewerForThatWindowsTopic) {
     frmBrowse browse;
     CommentEngine noComment;
     noComment.readComment = [](const std::wstring&, const CommentEngine::Progress&) { return 0L; };
-    noComment.writeComment = [](const std::wstring&, const CommentEngine::Request&) { return 0L; };
+    noComment.writeComment = [](const std::wstring&, const CommentEngine::Request&,
+                                const CommentEngine::Progress&) { return 0L; };
     const std::vector<HelpCase> cases = {
         {"delete", L"Suppression de fichiers", [] { frmDelete::Show(nullptr); }, L"supprimer.htm"},
         {"quick extract", L"Extraction express", [] { frmQuickExtract::Show(nullptr); }, L"express.htm#fenetre"},
         {"drag and drop", L"Drag and Drop", [] { frmDrag::Show(nullptr); }, L"deposer.htm#options"},
         {"extract", L"Extraction de fichiers", [&] { frmExtractFiles::Show(nullptr, sources); }, L"extraire.htm"},
         {"folder choice", L"Choisir un répertoire", [&] { browse.ShowModal(nullptr); }, L"extraire.htm"},
-        {"overwrite", L"Bralto", [&] { frmPrompt::Show(nullptr, L"C:\\x\\a.txt", icon, true); },
+        {"overwrite", L"Bralto", [&] { frmPrompt::Ask(nullptr, L"C:\\x\\a.txt", icon, true); },
          L"extraire.htm#ecraser", frmPrompt::cmdAction0 + 1},
         {"password asked", L"Mot de passe", [] { frmPwdAsk::Show(nullptr, L"a.txt"); }, L"motdepasse.htm#demander"},
         {"password given", L"Mot de passe", [] { frmPwdGive::Show(nullptr); }, L"motdepasse.htm#donner"},
