@@ -7,11 +7,13 @@
 // is streamed as any other, so damage reads the same either way. Portable.
 //
 // Memory is bounded: one extractor owns two fixed buffers and one inflate
-// stream, reused for every member, whatever the members' sizes; a job keeps
-// one extractor for all its members, because allocating large blocks per
-// member is costly on some platforms (under Wine each one maps and unmaps
-// memory). Output never exceeds the member's declared size, so a forged
-// size cannot make it write more than announced.
+// stream, reused for every member, whatever the members' sizes, and for the
+// small members a decompressor with two buffers that grow to the largest
+// such member (at most kWholeLimit each); a job keeps one extractor for all
+// its members, because allocating large blocks per member is costly on some
+// platforms (under Wine each one maps and unmaps memory). Output never
+// exceeds the member's declared size, so a forged size cannot make it write
+// more than announced.
 #pragma once
 
 #include <cstdint>
