@@ -10,6 +10,9 @@
 # seconds (best of RUNS, default 1) and the peer's time divided by ours
 # (above 1: we are faster). Our times include starting the Wine process
 # (about 0.1 s with the warm wineserver this script starts).
+# BENCH_MEMORY=1 adds, for small and mixed, one more run of each of our
+# jobs under /usr/bin/time: peak memory (max RSS of the Wine process) and
+# CPU seconds (user + system), steadier than wall time on a loaded machine.
 #   bench/corpus_bench.sh [RUNS] [CORPUS...]
 #   BENCH_DLLS=/other/build/bin bench/corpus_bench.sh   measures other DLLs
 set -euo pipefail
@@ -95,6 +98,28 @@ row() {
     printf '  %s\n' "${6:-}"
 }
 
+# usage COMMAND...: "peak MB / CPU s" of one run of COMMAND.
+usage() {
+    local report=$work/usage.txt kib user system
+    /usr/bin/time -f '%M %U %S' -o "$report" "$@" >/dev/null 2>&1 </dev/null || true
+    read -r kib user system <"$report"
+    printf '%d MB / %.2f s' $((kib / 1024)) "$(echo "$user + $system" | bc -l)"
+}
+
+# memoryRow CORPUS-DIR FOLDERS...: peak memory and CPU of our create,
+# extract and test (BENCH_MEMORY=1 only).
+memoryRow() {
+    [ "${BENCH_MEMORY:-0}" = 1 ] || return 0
+    local dir=$1 out=$work/out wine=$root/scripts/wine.sh create extract tested
+    shift
+    rm -f "$work/ours.zip"
+    create=$(cd "$dir" && usage "$wine" "$drivers/zip_dll_driver.exe" -6 "$(winpath "$work/ours.zip")" "$@")
+    rm -rf "$out" && mkdir -p "$out"
+    extract=$(usage "$wine" "$drivers/unzip_driver_win.exe" x "$(winpath "$work/zip.zip")" "$(winpath "$out")")
+    tested=$(usage "$wine" "$drivers/unzip_driver_win.exe" t "$(winpath "$work/zip.zip")")
+    echo "  peak memory / CPU of ours: create $create, extract $extract, test $tested"
+}
+
 benchTree() {
     local name=$1 dir=$work/$1 out=$work/out
     makeCorpus "$name"
@@ -129,6 +154,7 @@ benchTree() {
     ourT=$(best ourUnzip t "$(winpath "$work/zip.zip")")
     sevenT=$(best 7zz t -bd -bso0 zip.zip)
     row test "unzip -t" "$zipT" "$ourT" "$sevenT"
+    memoryRow "$dir" "${folders[@]}"
     rm -rf "$out" "$work"/ours.zip "$work"/zip.zip "$work"/7zz.zip
 }
 

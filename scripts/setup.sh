@@ -23,11 +23,12 @@ fi
 
 # The decoders of the archives other tools write come from Debian's source
 # packages (no mingw build of them exists): bzip2's libbz2 and xz's liblzma,
-# compiled into the Zip core by libs/thirdparty. Fetched once into
+# and libdeflate for whole members, compiled into the Zip core by
+# libs/thirdparty. Fetched once into
 # build/deps, where the build looks for them.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 DEPS="$ROOT/build/deps"
-SOURCE_PACKAGES=(bzip2 xz-utils)
+SOURCE_PACKAGES=(bzip2 xz-utils libdeflate)
 need_sources=()
 for p in "${SOURCE_PACKAGES[@]}"; do
     [ -f "$DEPS/$p.ready" ] || need_sources+=("$p")

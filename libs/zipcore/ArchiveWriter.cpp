@@ -204,7 +204,7 @@ ArchiveWriter::Result ArchiveWriter::AddFile(const NewMemberInfo& info, Compress
 }
 
 ArchiveWriter::Result ArchiveWriter::WriteSingleChunk(const NewMemberInfo& info, CompressedChunk& chunk) {
-    bool deflate = level_ > 0 && chunk.deflated.size() < chunk.inputSize;
+    bool deflate = level_ > 0 && !chunk.deflated.empty() && chunk.deflated.size() < chunk.inputSize;
     std::vector<uint8_t>& data = deflate ? chunk.deflated : chunk.input;
     uint16_t flags = BaseFlags(info);
     if (deflate) flags |= DeflateHintFlags(level_);

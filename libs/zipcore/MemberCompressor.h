@@ -6,7 +6,8 @@
 // the caller takes the results back strictly in archive order, one member
 // chunk at a time. Memory stays bounded: a fixed number of bytes and of
 // batches are in flight, and the large blocks are reused.
-// Portable; zlib raw deflate.
+// Portable; a whole member is deflated in one call by libdeflate, the
+// chunks of a large one by zlib.
 #pragma once
 
 #include <condition_variable>
@@ -62,7 +63,9 @@ struct CompressedChunk {
     bool isText = false;            // the member looks like text (judged only when converting line ends)
     uint64_t inputSize = 0;         // bytes of (converted) source in this chunk
     uint32_t crc = 0;               // CRC-32 of those bytes
-    std::vector<uint8_t> deflated;  // raw deflate data (level > 0)
+    // Raw deflate data (level > 0). Empty for a whole member whose deflate
+    // stream would be no smaller than its data: it is stored.
+    std::vector<uint8_t> deflated;
     // The source bytes themselves, kept when the member may be stored:
     // level 0, or a member that fits in one chunk.
     std::vector<uint8_t> input;
@@ -114,6 +117,7 @@ private:
         bool done = false;
     };
     class Batch;
+    struct Engines;
 
     void ReadAll();
     bool ReadTask(size_t taskIndex, Batch& batch);
@@ -121,8 +125,8 @@ private:
                     size_t chunkSize, bool isText, Batch& batch);
     bool Submit(std::shared_ptr<Slot> slot);
     void WorkerLoop();
-    void Compress(Slot& slot, DeflateStream* stream);
-    void CompressChunk(CompressedChunk& chunk, const std::vector<uint8_t>& dictionary, DeflateStream* stream);
+    void Compress(Slot& slot, Engines& engines);
+    void CompressChunk(CompressedChunk& chunk, const std::vector<uint8_t>& dictionary, Engines& engines);
 
     std::vector<CompressorTask> tasks_;
     CompressorSettings settings_;

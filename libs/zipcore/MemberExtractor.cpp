@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include "MemberDecoder.h"
@@ -118,6 +119,45 @@ public:
 private:
     z_stream stream_{};
     bool ok_ = false;
+};
+
+// A libdeflate decompressor and the two buffers of a member inflated whole,
+// kept for the job's next small members; the buffers grow to the largest
+// member met, at most the extractor's limit.
+class WholeInflater {
+public:
+    WholeInflater() : decompressor_(libdeflate_alloc_decompressor()) {}
+    ~WholeInflater() {
+        if (decompressor_) libdeflate_free_decompressor(decompressor_);
+    }
+    WholeInflater(const WholeInflater&) = delete;
+    WholeInflater& operator=(const WholeInflater&) = delete;
+
+    bool Ready() const { return decompressor_ != nullptr; }
+
+    // Room for `size` compressed bytes, to be read by the caller. Never
+    // empty: libdeflate gets real pointers even for an empty member.
+    uint8_t* Input(size_t size) {
+        if (in_.size() < std::max<size_t>(size, 1)) in_.resize(std::max<size_t>(size, 1));
+        return in_.data();
+    }
+
+    // Inflates the first `size` bytes of the input: true only when they
+    // are exactly one deflate stream and it holds exactly `expected` bytes.
+    bool Inflate(size_t size, size_t expected) {
+        if (out_.size() < std::max<size_t>(expected, 1)) out_.resize(std::max<size_t>(expected, 1));
+        size_t used = 0, produced = 0;
+        libdeflate_result result = libdeflate_deflate_decompress_ex(decompressor_, in_.data(), size, out_.data(),
+                                                                    expected, &used, &produced);
+        return result == LIBDEFLATE_SUCCESS && used == size && produced == expected;
+    }
+
+    const uint8_t* Output() const { return out_.data(); }
+
+private:
+    libdeflate_decompressor* decompressor_;
+    std::vector<uint8_t> in_;
+    std::vector<uint8_t> out_;
 };
 
 namespace {
@@ -313,7 +353,33 @@ ExtractStatus MemberExtractor::CopyStored(ReadPass& pass, MemberSink& sink) {
     return Finish(produced);
 }
 
+bool MemberExtractor::InflatesWhole() const {
+    return !member_->IsEncrypted() && member_->compressedSize <= kWholeLimit &&
+           member_->uncompressedSize <= kWholeLimit;
+}
+
+bool MemberExtractor::InflateWhole(MemberSink& sink, ExtractStatus& status) {
+    if (!whole_) whole_ = std::make_unique<WholeInflater>();
+    if (!whole_->Ready()) return false;
+    const size_t size = static_cast<size_t>(member_->compressedSize);
+    const size_t expected = static_cast<size_t>(member_->uncompressedSize);
+    if (!input_.ReadAt(dataOffset_, whole_->Input(size), size) || !whole_->Inflate(size, expected)) return false;
+    producedCrc_ = libdeflate_crc32(0, whole_->Output(), expected);
+    // In pieces no larger than the streaming path's: the writing thread's
+    // blocks keep their size.
+    for (size_t done = 0; done < expected; done += kBufferSize) {
+        if (!sink.Write(whole_->Output() + done, std::min(kBufferSize, expected - done))) {
+            status = ExtractStatus::WriteFailed;
+            return true;
+        }
+    }
+    status = Finish(expected);
+    return true;
+}
+
 ExtractStatus MemberExtractor::Inflate(ReadPass& pass, MemberSink& sink) {
+    ExtractStatus whole = ExtractStatus::Ok;
+    if (InflatesWhole() && InflateWhole(sink, whole)) return whole;
     if (!inflater_) inflater_ = std::make_unique<InflateStream>();
     InflateStream& stream = *inflater_;
     if (!stream.Reset()) return ExtractStatus::DataError;

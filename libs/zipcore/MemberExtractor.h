@@ -1,14 +1,19 @@
 // Reading side of the Zip core: streams one member's data out of the
 // archive, decrypting (traditional PKWARE) and inflating (raw deflate, or
 // Deflate64, BZip2 and LZMA through MemberDecoder.h) as it goes, and checks
-// the result against the central directory's CRC-32 and size. Portable.
+// the result against the central directory's CRC-32 and size. A small
+// deflated member is read and inflated whole in one call (libdeflate)
+// instead; when that does not give exactly the declared data, the member
+// is streamed as any other, so damage reads the same either way. Portable.
 //
 // Memory is bounded: one extractor owns two fixed buffers and one inflate
-// stream, reused for every member, whatever the members' sizes; a job keeps
-// one extractor for all its members, because allocating large blocks per
-// member is costly on some platforms (under Wine each one maps and unmaps
-// memory). Output never exceeds the member's declared size, so a forged
-// size cannot make it write more than announced.
+// stream, reused for every member, whatever the members' sizes, and for the
+// small members a decompressor with two buffers that grow to the largest
+// such member (at most kWholeLimit each); a job keeps one extractor for all
+// its members, because allocating large blocks per member is costly on some
+// platforms (under Wine each one maps and unmaps memory). Output never
+// exceeds the member's declared size, so a forged size cannot make it write
+// more than announced.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +55,7 @@ public:
 };
 
 class InflateStream;
+class WholeInflater;
 struct AesField;
 class WinZipAesDecryptor;
 
@@ -82,11 +88,19 @@ public:
     uint32_t ProducedCrc() const { return producedCrc_; }
 
     static constexpr size_t kBufferSize = 256 * 1024;
+    // An unencrypted deflated member whose compressed and uncompressed
+    // sizes are both at most this is inflated whole.
+    static constexpr uint64_t kWholeLimit = 1024 * 1024;
 
 private:
     class ReadPass;
     ExtractStatus CopyStored(ReadPass& pass, MemberSink& sink);
     ExtractStatus Inflate(ReadPass& pass, MemberSink& sink);
+    bool InflatesWhole() const;
+    // Inflates the member in one call; false, with nothing written, when
+    // the data is not exactly the declared size's worth of one stream
+    // spanning the compressed size (the member is then streamed).
+    bool InflateWhole(MemberSink& sink, ExtractStatus& status);
     ExtractStatus Decode(ReadPass& pass, MemberSink& sink);  // the methods of MemberDecoder.h
     ExtractStatus Expand(ReadPass& pass, MemberSink& sink);  // by method
     ExtractStatus ExtractAes(MemberSink& sink, const std::string& password);
@@ -106,6 +120,7 @@ private:
     std::vector<uint8_t> inBuffer_;
     std::vector<uint8_t> outBuffer_;
     std::unique_ptr<InflateStream> inflater_;  // made at the first deflated member, reset for each
+    std::unique_ptr<WholeInflater> whole_;     // made at the first small deflated member
 };
 
 }  // namespace zipcore

@@ -213,6 +213,82 @@ open('m.zip', 'wb').write(data)
     EXPECT_EQ(TreeDigest(theirs), TreeDigest(ours));
 }
 
+// Small deflated members are inflated in one call, large ones streamed;
+// damage must read the same either way. Each member below carries one
+// damage (a changed byte of its stream, a cut or padded compressed size, a
+// lying uncompressed size or CRC) and must get the verdict of zlib's
+// streaming inflate over the member's bytes, which Python works out; the
+// members that pass must extract to exactly their data.
+TEST(HostileArchive, DamagedSmallDeflateMembersReadAsAStreamReadsThem) {
+    TempDir work;
+    ASSERT_EQ(0, RunPython(work, R"(
+import os, random, struct, zlib
+random.seed(9)
+def raw(data, level):
+    c = zlib.compressobj(level, zlib.DEFLATED, -15)
+    return c.compress(data) + c.flush()
+def verdict(data, crc, size):
+    d = zlib.decompressobj(-15)
+    try: out = d.decompress(data)
+    except zlib.error: return 'invalid compressed data', None
+    if len(out) > size: return 'size does not match', None
+    if not d.eof: return 'compressed data truncated', None
+    if len(out) != size: return 'size does not match', None
+    if zlib.crc32(out) != crc: return 'bad CRC', None
+    return 'OK', out
+members, central, body, manifest = [], b'', b'', ''
+def add(data, crc, size, extra=b''):
+    global central, body, manifest
+    name = 'm%04d.txt' % len(members)
+    n = name.encode()
+    fields = struct.pack('<HHHHHIII', 20, 0, 8, 0, 0x21, crc, len(data), size)
+    central += struct.pack('<IH', 0x02014b50, 20) + fields + struct.pack('<HHHHHII', len(n), 0, 0, 0, 0, 0, len(body)) + n
+    body += struct.pack('<I', 0x04034b50) + fields + struct.pack('<HH', len(n), 0) + n + data + extra
+    expected, out = verdict(data, crc, size)
+    manifest += name + ' ' + expected + '\n'
+    if out is not None:
+        os.makedirs('expected', exist_ok=True)
+        open('expected/' + name, 'wb').write(out)
+    members.append(name)
+text = ''.join(random.choice('abcdefgh \n') for _ in range(900)).encode()
+for plain, level in ((text, 6), (text[:40], 6), (text[:300], 0)):  # dynamic, fixed and stored blocks
+    stream, crc, size = raw(plain, level), zlib.crc32(plain), len(plain)
+    add(stream, crc, size)
+    for at in range(len(stream)):
+        for mask in (0x01, 0x5A):
+            damaged = bytearray(stream); damaged[at] ^= mask
+            add(bytes(damaged), crc, size)
+    for cut in (1, 2, len(stream) // 2, len(stream) - 1):
+        add(stream[:-cut], crc, size, stream[-cut:])
+    add(stream + b'\0\0\0', crc, size)
+    add(stream + b'PK', crc, size)
+    for lie in (0, 1, size - 1, size + 1, 1024 * 1024, 1024 * 1024 + 1):
+        add(stream, crc, lie)
+    add(stream, crc ^ 1, size)
+add(raw(b'', 6), 0, 0)
+end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, len(members), len(members), len(central), len(body), 0)
+open('d.zip', 'wb').write(body + central + end)
+open('manifest.txt', 'w').write(manifest)
+)"));
+    PosixHost tester;
+    RunUnzipJob(TestOptions(work / "d.zip"), tester, nullptr);
+    const std::string report = tester.AllText();
+    std::istringstream manifest(ReadFile(work / "manifest.txt"));
+    std::string name, expected;
+    size_t cases = 0;
+    while (manifest >> name && std::getline(manifest, expected)) {
+        ++cases;
+        EXPECT_NE(std::string::npos, report.find("testing: " + name + "  " + expected)) << name << expected;
+    }
+    EXPECT_GT(cases, 1000u);
+
+    std::string out = work / "out";
+    Shell("mkdir " + Quote(out));
+    PosixHost extractor;
+    RunUnzipJob(ExtractOptions(work / "d.zip", out), extractor, nullptr);
+    EXPECT_EQ(TreeDigest(work / "expected"), TreeDigest(out));
+}
+
 // Every prefix of an archive, and every single-byte corruption of it, runs
 // through list, test and extract without a crash and without a write
 // outside the extraction folder.
