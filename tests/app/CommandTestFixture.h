@@ -55,8 +55,8 @@ inline DialogAnswerer::Answer ExtractWith(const ExtractAnswer& how, std::vector<
 #ifdef BRALTO_SCREENSHOTS
             if (!how.screenshot.empty()) SaveScreenshot(dialog, how.screenshot);
 #endif
-            SendMessageW(GetDlgItem(dialog, frmExtractFiles::comFichiers), CB_SETCURSEL,
-                         static_cast<WPARAM>(how.files), 0);
+            SendMessageW(GetDlgItem(dialog, frmExtractFiles::comFichiers), CB_SETCURSEL, static_cast<WPARAM>(how.files),
+                         0);
             Press(dialog, frmExtractFiles::cmdAction0);
         } else if (!how.password.empty() && seen.caption == L"Mot de passe") {
             if (how.passwordQuestions) ++*how.passwordQuestions;
@@ -201,7 +201,8 @@ protected:
         const struct {
             const wchar_t* letter;
             int first, count;
-        } menus[] = {{L"E", frmBralto::mnuEdition, 2}, {L"A", frmBralto::mnuAction, 4}, {L"O", frmBralto::mnuOutils, 3}};
+        } menus[] = {
+            {L"E", frmBralto::mnuEdition, 2}, {L"A", frmBralto::mnuAction, 4}, {L"O", frmBralto::mnuOutils, 3}};
         for (const auto& items : menus)
             for (int i = 0; i < items.count; ++i)
                 if (!(GetMenuState(menu, static_cast<UINT>(items.first + i), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))

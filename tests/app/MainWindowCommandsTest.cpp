@@ -456,8 +456,8 @@ TEST_F(MainWindowCommands, AKeyboardUserCreatesAddsExtractsAndDeletes) {
     ASSERT_TRUE(WaitIdle());
     // The add stored the folder names below the drive.
     const std::wstring stored = TreeSource().substr(3) + L"\\";
-    EXPECT_EQ(FilesBelow(out), (std::set<std::wstring>{stored + L"top.txt", stored + L"a\\x.txt", stored + L"a\\b\\y.txt",
-                                                        stored + L"a\\b\\z.bin"}));
+    EXPECT_EQ(FilesBelow(out), (std::set<std::wstring>{stored + L"top.txt", stored + L"a\\x.txt",
+                                                       stored + L"a\\b\\y.txt", stored + L"a\\b\\z.bin"}));
 
     // The first row alone, then Delete.
     test::PressKey(List(), VK_HOME);

@@ -153,6 +153,7 @@ expect("paths-no.zip", TREE_FLAT)
 expect("hidden-off.zip", {"shown.txt": b"shown.txt v1"})
 expect("hidden-on.zip", {"shown.txt": b"shown.txt v1", "secret.txt": b"secret.txt v1"})
 expect_two_passwords("encrypted-twice.zip")
+expect("picked.zip", {"a.txt": b"a.txt v1", "c.txt": b"c.txt v1"})
 expect("move-fails.zip", TREE_ZIPPED)
 expect("escaped.zip", TREE_ZIPPED)
 for refused in ("never-made.zip", "paths-cancel.zip"):
