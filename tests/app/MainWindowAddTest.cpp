@@ -337,7 +337,7 @@ TEST_F(MainWindowAdd, EscapeCancelsARunningAddAsTheCancelButtonDoes) {
     test::PumpUntil([] { return false; }, 300);
     EXPECT_EQ(window.StatusText(), L"Prêt");
     EXPECT_TRUE(others.empty()) << "no message for a user stop";
-    EXPECT_EQ(test::ReadBytes(archive), before);
+    EXPECT_TRUE(test::ReadBytes(archive) == before) << "the add went on: the archive changed";
     EXPECT_EQ(test::ListCount(List()), 4);
 }
 
