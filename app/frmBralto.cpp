@@ -494,6 +494,7 @@ LRESULT frmBralto::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_SETFOCUS: SetFocus(list_); return 0;
+    case WM_KEYDOWN: CancelOnEscape(static_cast<WORD>(wParam)); return 0;
     case WM_CLOSE:
         if (OnQueryUnload()) DestroyWindow(hwnd_);
         return 0;

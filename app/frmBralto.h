@@ -125,6 +125,8 @@ private:
     void OnArchiveProperties();
     void OnArchiveComment();
     void OnCancelClick();
+    // Escape while a job runs cancels it, as the Cancel button does.
+    void CancelOnEscape(WORD key);
     LRESULT OnNotify(NMHDR& header);
     void OnColumnClick(int column);
     void OnListKeyDown(WORD key);

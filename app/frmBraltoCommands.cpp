@@ -31,9 +31,18 @@
 namespace bralto {
 
 void frmBralto::OnListKeyDown(WORD key) {
-    if (busy_) return;
+    if (busy_) {
+        CancelOnEscape(key);
+        return;
+    }
     if (key == VK_DELETE && IsMenuItemEnabled(mnuAction + 3)) RunAction(3);
     if (key == VK_RETURN && IsMenuItemEnabled(mnuAction + 1)) RunAction(1);
+}
+
+// The keyboard's way to the Cancel button, which never takes the focus from
+// the list: Escape asks what a click asks, once.
+void frmBralto::CancelOnEscape(WORD key) {
+    if (key == VK_ESCAPE && busy_ && IsWindowVisible(cancelButton_)) OnCancelClick();
 }
 
 // ---- Commands ----

@@ -109,7 +109,11 @@ protected:
         test::PresetExtraction(out, 2, true);
         std::vector<SeenDialog> messages;
         {
-            DialogAnswerer answerer(test::ExtractWith(1, messages, password, &passwordQuestions));
+            test::ExtractAnswer how;
+            how.password = password;
+            how.passwordQuestions = &passwordQuestions;
+            how.screenshot = L"extract_files_methods";
+            DialogAnswerer answerer(test::ExtractWith(how, messages));
             test::ChooseMenu(Window(), L'A', L'E');
             EXPECT_TRUE(test::PumpUntil([this] { return window.Busy(); }, 10000)) << "the extraction did not start";
             EXPECT_TRUE(WaitIdle());
