@@ -11,7 +11,6 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -72,29 +71,6 @@ std::wstring AnswerMessageBox(HWND owner, DWORD milliseconds) {
     test::Press(box, IDOK);
     WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
     return message;
-}
-
-// Ends every qnrZip.exe at once, as a crash would; the number ended.
-int KillServers() {
-    int killed = 0;
-    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry = {sizeof(entry)};
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (lstrcmpiW(entry.szExeFile, L"qnrZip.exe") != 0) continue;
-        UniqueKernelHandle server(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (server && TerminateProcess(server.get(), 9) && WaitForSingleObject(server.get(), 10000) == WAIT_OBJECT_0)
-            ++killed;
-    }
-    return killed;
-}
-
-void RunProgram(std::wstring commandLine) {
-    STARTUPINFOW startup = {sizeof(startup)};
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return;
-    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    WaitForSingleObject(process.get(), 30000);
 }
 
 // The ratio bar of an information window as the screen shows it: the
@@ -517,7 +493,7 @@ TEST_F(InfoWindows, AServerThatDiesDuringATestEndsItWithTheMessageAndTheWindowsA
             HWND report = GetDlgItem(dialog, frmTest::txtInfo);
             WaitFor([&] { return GetWindowTextLengthW(report) > 0; }, kTestTimeout);
             run.captionWhileRunning = test::TextOf(GetDlgItem(dialog, frmTest::cmdFermer));
-            killed = KillServers();
+            killed = test::KillServers();
             WaitFor([&] { return test::TextOf(GetDlgItem(dialog, frmTest::cmdFermer)) == L"Fermer"; }, 20000);
             run.captionAtEnd = test::TextOf(GetDlgItem(dialog, frmTest::cmdFermer));
             run.report = LongText(report);
@@ -544,7 +520,7 @@ TEST_F(InfoWindows, AServerThatDiesDuringATestEndsItWithTheMessageAndTheWindowsA
     // Wine 8 keeps the killed server's class objects registered until its
     // RPC service stops (Windows forgets them by itself). Then the next
     // test from the menu gets a new server and completes.
-    RunProgram(L"net.exe stop rpcss");
+    test::RunProgram(L"net.exe stop rpcss");
     const std::wstring archive = OpenCopy(L"tree.zip", L"tested-after-loss.zip");
     TestRun after;
     std::atomic<bool> afterFinished{false};

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <objbase.h>
-#include <tlhelp32.h>
 
 #include <fstream>
 
@@ -66,29 +65,6 @@ std::string ServerDiagnosis() {
     char text[64];
     snprintf(text, sizeof(text), "qnrZip server: CoCreateInstance 0x%08lx", static_cast<unsigned long>(hr));
     return text;
-}
-
-// Ends every qnrZip.exe at once, as a crash would; the number ended.
-int KillServers() {
-    int killed = 0;
-    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry = {sizeof(entry)};
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (lstrcmpiW(entry.szExeFile, L"qnrZip.exe") != 0) continue;
-        UniqueKernelHandle server(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (server && TerminateProcess(server.get(), 9) && WaitForSingleObject(server.get(), 10000) == WAIT_OBJECT_0)
-            ++killed;
-    }
-    return killed;
-}
-
-void RunProgram(std::wstring commandLine) {
-    STARTUPINFOW startup = {sizeof(startup)};
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return;
-    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    WaitForSingleObject(process.get(), 30000);
 }
 
 class MainWindowJobs : public ::testing::Test {
@@ -318,7 +294,7 @@ TEST_F(MainWindowJobs, AServerThatDiesDuringAJobIsReportedAndTheWindowIsUsableAg
     });
     window.PerformZipping(std::move(job));
     ASSERT_TRUE(window.Busy());
-    ASSERT_EQ(KillServers(), 1);
+    ASSERT_EQ(test::KillServers(), 1);
 
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(window.StatusText(), L"Prêt");
@@ -336,7 +312,7 @@ TEST_F(MainWindowJobs, AServerThatDiesDuringAJobIsReportedAndTheWindowIsUsableAg
 
     // Wine 8 keeps the killed server's class objects registered until its
     // RPC service stops (Windows forgets them by itself).
-    RunProgram(L"net.exe stop rpcss");
+    test::RunProgram(L"net.exe stop rpcss");
     // A new job gets a new server and completes.
     auto next = ZipJob(archive);
     ASSERT_TRUE(next) << ServerDiagnosis();

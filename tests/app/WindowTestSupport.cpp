@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include "Common.h"
 #include "Handles.h"
@@ -285,6 +286,28 @@ void RemoveTree(const std::wstring& folder) {
     std::vector<std::wstring> folders;
     ListSubFolders(folder, folders);
     for (auto f = folders.rbegin(); f != folders.rend(); ++f) RemoveDirectoryW(f->c_str());
+}
+
+int KillServers() {
+    int killed = 0;
+    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (lstrcmpiW(entry.szExeFile, L"qnrZip.exe") != 0) continue;
+        UniqueKernelHandle server(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (server && TerminateProcess(server.get(), 9) && WaitForSingleObject(server.get(), 10000) == WAIT_OBJECT_0)
+            ++killed;
+    }
+    return killed;
+}
+
+void RunProgram(std::wstring commandLine) {
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    WaitForSingleObject(process.get(), 30000);
 }
 
 }  // namespace bralto::test

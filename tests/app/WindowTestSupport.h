@@ -93,4 +93,9 @@ std::set<std::wstring> FilesBelow(const std::wstring& folder);
 // Removes `folder` with everything in it.
 void RemoveTree(const std::wstring& folder);
 
+// Ends every qnrZip.exe at once, as a crash would; the number ended.
+int KillServers();
+// Runs `commandLine` and waits for it (30 s at most).
+void RunProgram(std::wstring commandLine);
+
 }  // namespace bralto::test
