@@ -107,6 +107,31 @@ FunctionEnd
 !insertmacro CLOSE_BRALTO ""
 !insertmacro CLOSE_BRALTO "un."
 
+; qnrZip ends by itself shortly after its last client lets it go, but a
+; running program cannot be deleted: wait for it (a client may be finishing
+; a job), then ask; a silent run leaves the rest to the next restart.
+Function un.WaitForServerEnd
+  StrCpy $0 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\qnrZip.exe"
+    ${IfNot} ${Errors}
+      Return
+    ${EndIf}
+    IntOp $0 $0 + 1
+    ${If} $0 < 50
+      Sleep 200
+    ${ElseIf} ${Silent}
+      Delete /REBOOTOK "$INSTDIR\qnrZip.exe"
+      Return
+    ${Else}
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Le serveur qnrZip est en cours d'utilisation par un autre programme. Fermez ce programme, puis choisissez Réessayer." /SD IDCANCEL IDRETRY +2
+      Abort
+      StrCpy $0 0
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+
 !macro SELECT_REGISTRY_VIEW
   !if "${ARCH}" == "x86_64"
     SetRegView 64
@@ -208,9 +233,9 @@ Section "Uninstall"
     ExecWait '"$INSTDIR\qnrZip.exe" /unregserver $1'
   ${EndIf}
   Call un.GiveZipBack
+  Call un.WaitForServerEnd
 
   Delete "$INSTDIR\Bralto.exe"
-  Delete "$INSTDIR\qnrZip.exe"
   Delete "$INSTDIR\qnrz320.dll"
   Delete "$INSTDIR\qnruz320.dll"
   Delete "$INSTDIR\Bralto.chm"
