@@ -5,7 +5,7 @@
 #   small  a copy of /usr/include (many small files)
 #   mixed  the mingw-w64 headers and Wine's 64-bit DLLs (fewer, larger files)
 #   huge   one file of BENCH_HUGE_MIB MiB (default 0: skipped; 3072 for 3 GiB)
-#   empty  an archive of BENCH_EMPTY empty members (default 70000), test and extract
+#   empty  an archive of BENCH_EMPTY empty members (default 70000), test, list and extract
 # For each: create at level 6 (with the archive's size), extract, test; wall
 # seconds (best of RUNS, default 1) and the peer's time divided by ours
 # (above 1: we are faster). Our times include starting the Wine process
@@ -173,6 +173,10 @@ PY
     peerT=$(best unzip -tqq "$archive")
     ourT=$(best ourUnzip t "$(winpath "$archive")")
     row test "unzip -t" "$peerT" "$ourT"
+    peerT=$(best unzip -lqq "$archive")
+    ourT=$(best ourUnzip l "$(winpath "$archive")")
+    [ "$(ourUnzip l "$(winpath "$archive")" | tr -d '\r')" = "$count" ] || echo "  our listing misses members"
+    row list "unzip -l" "$peerT" "$ourT"
     prepare() { rm -rf "$out" && mkdir -p "$out"; }
     peerT=$(best unzip -qq -o "$archive" -d "$out")
     ourT=$(best ourUnzip x "$(winpath "$archive")" "$(winpath "$out")")
