@@ -96,9 +96,35 @@ private:
     size_t windowBytes_ = 0;
 };
 
+}  // namespace
+
+// Write buffers lent to the files being written, several at a time when
+// workers write small files: each file takes one and gives it back.
+class BufferShelf {
+public:
+    std::vector<uint8_t> Take() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (buffers_.empty()) return {};
+        std::vector<uint8_t> buffer = std::move(buffers_.back());
+        buffers_.pop_back();
+        return buffer;
+    }
+    void Put(std::vector<uint8_t> buffer) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (buffer.capacity() > 0 && buffers_.size() < kKept) buffers_.push_back(std::move(buffer));
+    }
+
+private:
+    static constexpr size_t kKept = 8;
+    std::mutex mutex_;
+    std::vector<std::vector<uint8_t>> buffers_;
+};
+
+namespace {
+
 // A member being written to a temporary file beside its final name or, when
 // the name was free, under that name itself (`inPlace`), through a large
-// buffer borrowed from the host (`spare`) and given back at the end:
+// buffer borrowed from the host's shelf and given back at the end:
 // allocating it for every member would map and unmap memory each time under
 // Wine. Removed unless committed.
 //
@@ -109,15 +135,14 @@ private:
 // takes its final name.
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
-    Win32ExtractedFile(UniqueHandle handle, std::wstring path, bool inPlace, std::vector<uint8_t>& spare)
-        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), spare_(spare) {
-        buffer_.swap(spare_);
+    Win32ExtractedFile(UniqueHandle handle, std::wstring path, bool inPlace, BufferShelf& shelf)
+        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), shelf_(shelf), buffer_(shelf.Take()) {
         buffer_.clear();
         buffer_.reserve(kWriteBuffer);
         deletePending_ = MarkForDeletion(TRUE);
     }
     ~Win32ExtractedFile() override {
-        if (spare_.capacity() < buffer_.capacity()) spare_.swap(buffer_);
+        shelf_.Put(std::move(buffer_));
         if (committed_) return;
         const bool deletedOnClose = deletePending_ && handle_;
         handle_.reset();
@@ -220,7 +245,7 @@ private:
     UniqueHandle handle_;
     std::wstring path_;
     bool inPlace_;
-    std::vector<uint8_t>& spare_;
+    BufferShelf& shelf_;
     std::vector<uint8_t> buffer_;
     bool deletePending_ = false;
     bool committed_ = false;
@@ -234,6 +259,20 @@ std::vector<char> CallbackText(const std::string& text, size_t minimum = 0) {
 }
 
 }  // namespace
+
+WindowsUnzipHost::WindowsUnzipHost(USERFUNCTIONS* callbacks)
+    : callbacks_(callbacks), writeBuffers_(std::make_unique<BufferShelf>()) {}
+
+WindowsUnzipHost::~WindowsUnzipHost() = default;
+
+unsigned WindowsUnzipHost::FileWorkers() {
+    // Creating a file is mostly waiting for the file system (and under Wine
+    // a search of the whole folder for the new name): one worker per core,
+    // at most four.
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    return std::clamp<unsigned>(system.dwNumberOfProcessors, 1, 4);
+}
 
 std::unique_ptr<zipcore::ArchiveInput> OpenArchiveFile(const std::string& ansiPath) {
     std::wstring path = Widen(ansiPath, CP_ACP);
@@ -340,7 +379,7 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const st
     UniqueHandle handle(CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!handle) return nullptr;
-    return std::make_unique<Win32ExtractedFile>(std::move(handle), std::move(wide), true, spareWriteBuffer_);
+    return std::make_unique<Win32ExtractedFile>(std::move(handle), std::move(wide), true, *writeBuffers_);
 }
 
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const std::string& folder) {
@@ -353,7 +392,7 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         std::wstring path = base + name;
         UniqueHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (handle) return std::make_unique<Win32ExtractedFile>(std::move(handle), path, false, spareWriteBuffer_);
+        if (handle) return std::make_unique<Win32ExtractedFile>(std::move(handle), path, false, *writeBuffers_);
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;

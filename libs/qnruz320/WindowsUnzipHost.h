@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,13 @@
 
 namespace qnruz {
 
+class BufferShelf;
+
 class WindowsUnzipHost : public zipcore::UnzipHost {
 public:
     // `callbacks` may be null (no messages, no answers: safe defaults).
-    explicit WindowsUnzipHost(USERFUNCTIONS* callbacks) : callbacks_(callbacks) {}
+    explicit WindowsUnzipHost(USERFUNCTIONS* callbacks);
+    ~WindowsUnzipHost() override;
 
     std::string DecodeMemberName(const std::string& raw, bool utf8) override;
     std::string ToInterface(const std::string& utf8) override;
@@ -35,6 +39,7 @@ public:
     std::string FolderKey(const std::string& path) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateTemporary(const std::string& folder) override;
     std::unique_ptr<zipcore::ExtractedFile> CreateInPlace(const std::string& path) override;
+    unsigned FileWorkers() override;
     void SetFolderTime(const std::string& path, int64_t unixTime) override;
     int64_t LocalTimeToUnix(const zipcore::DateTime& local) override;
     zipcore::PathLimits Limits() override;
@@ -43,7 +48,7 @@ public:
 private:
     USERFUNCTIONS* callbacks_;
     CngCrypto crypto_;
-    std::vector<uint8_t> spareWriteBuffer_;  // lent to each extracted file in turn
+    std::unique_ptr<BufferShelf> writeBuffers_;  // lent to the files being written
 };
 
 // Opens an archive named in ANSI text for reading; nullptr when it is

@@ -120,6 +120,11 @@ public:
     // (atomically: an existing file is never opened); nullptr otherwise, or
     // when the host writes through temporary files only.
     virtual std::unique_ptr<ExtractedFile> CreateInPlace(const std::string&) { return nullptr; }
+    // How many threads may create and write small files in place at once,
+    // beside the job's own: 0 keeps every file on the job's thread. Above
+    // 0, CreateInPlace and the files it makes (each on one thread) are used
+    // from those threads while the job goes on calling the rest.
+    virtual unsigned FileWorkers() { return 0; }
     // Sets a folder's modification time (UTC seconds); failures are
     // ignored, as the folder and its files are there.
     virtual void SetFolderTime(const std::string&, int64_t) {}

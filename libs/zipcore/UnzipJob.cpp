@@ -132,6 +132,8 @@ int Job::TestOrExtract() {
         ProcessMember(member);
         if (counts_.diskFull) break;
     }
+    // Every file is complete (or reported) before the job sums up.
+    TakeBackFiles(true);
     for (size_t i = 0; i < options_.include.size(); ++i)
         if (!includeMatched_[i]) Say("caution: filename not matched:  " + options_.include[i] + "\n");
     if (options_.test && !counts_.stopped) SayTestSummary();
@@ -174,6 +176,9 @@ void Job::ExtractMember(const Member& member) {
     MemberExtractor& extractor = Extractor();
     ExtractStatus status = extractor.Prepare(*member.info);
     if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
+    // An earlier member of the same name must be on disk before this one
+    // looks at it.
+    AwaitPath(finalPath);
     // A folder this job created holds only what the job wrote there, so a
     // name in it is taken to be free without a lookup (a lookup of a missing
     // name reads the whole folder under Wine); creating the file in place,
@@ -184,6 +189,7 @@ void Job::ExtractMember(const Member& member) {
     if (member.info->IsEncrypted() && !ObtainPassword(member, extractor)) return;
     // Folders only for a member that is really written.
     if (!MakeParentFolders(relative)) return;
+    if (!exists && WorthHandingOver(member)) return HandOver(member, finalPath, extractor);
 
     // A free name is written in place; an existing file is replaced through
     // a temporary file, so it stays whole until the new one is complete.
@@ -195,16 +201,18 @@ void Job::ExtractMember(const Member& member) {
     // Beside the target (the extraction folder may end with either
     // separator): a temporary file elsewhere may be on another volume.
     if (!file) file = host_.CreateTemporary(finalPath.substr(0, finalPath.find_last_of("/\\") + 1));
-    if (!file) {
-        SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + "\n");
-        ++counts_.errors;
-        return;
-    }
-    bool stored = DataMethodOf(*member.info) == kMethodStored;
-    SayPerMember((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(finalPath));
-    SayPerMember("\n");
+    if (!file) return CannotCreate(finalPath);
+    SayExtracting(member, finalPath);
+    status = WriteMember(*file, member, extractor);
+    if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
+    if (!file->Commit(finalPath, StampOf(*member.info))) CannotCreate(finalPath);
+    if (member.info->IsEncrypted()) ++counts_.decrypted;
+}
+
+// Inflates (or copies) the member into `file`, checking it.
+ExtractStatus Job::WriteMember(ExtractedFile& file, const Member& member, MemberExtractor& extractor) {
     if (!pipeline_) pipeline_ = std::make_unique<ExtractionPipeline>();
-    pipeline_->Begin(*file, member.info->uncompressedSize >= ExtractionPipeline::kOverlapFrom);
+    pipeline_->Begin(file, member.info->uncompressedSize >= ExtractionPipeline::kOverlapFrom);
     // However this function is left, the writer thread lets go of the file
     // before the file object goes away.
     struct FinishOnExit {
@@ -212,15 +220,21 @@ void Job::ExtractMember(const Member& member) {
         ~FinishOnExit() { pipeline.Finish(); }
     } finishOnExit{*pipeline_};
     FileSink sink(*pipeline_, options_.textConvert && member.info->IsText(), convertedBytes_);
-    status = extractor.Extract(sink, password_);
+    ExtractStatus status = extractor.Extract(sink, password_);
     bool written = pipeline_->Finish();
     if (status == ExtractStatus::Ok && !written) status = ExtractStatus::WriteFailed;
-    if (status != ExtractStatus::Ok) return ReportFailure(member, status, extractor);
-    if (!file->Commit(finalPath, StampOf(*member.info))) {
-        SayAlways("error:  cannot create " + host_.ToInterface(finalPath) + "\n");
-        ++counts_.errors;
-    }
-    if (member.info->IsEncrypted()) ++counts_.decrypted;
+    return status;
+}
+
+void Job::SayExtracting(const Member& member, const std::string& path) {
+    bool stored = DataMethodOf(*member.info) == kMethodStored;
+    SayPerMember((stored ? " extracting: " : "  inflating: ") + host_.ToInterface(path));
+    SayPerMember("\n");
+}
+
+void Job::CannotCreate(const std::string& path) {
+    SayAlways("error:  cannot create " + host_.ToInterface(path) + "\n");
+    ++counts_.errors;
 }
 
 void Job::CreateFolderEntry(const Member& member) {
@@ -248,6 +262,7 @@ bool Job::ObtainPassword(const Member& member, MemberExtractor& extractor) {
     for (int attempt = 0; attempt < kPasswordAttempts; ++attempt) {
         std::string answer;
         const char* prompt = attempt == 0 ? "Enter password: " : "Password incorrect--reenter: ";
+        InArchiveOrder();
         if (!host_.Password(prompt, member.shownName, answer)) break;
         for (const std::string& form : host_.PasswordForms(answer)) {
             if (!extractor.PasswordMatches(form)) continue;

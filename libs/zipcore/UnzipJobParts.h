@@ -12,6 +12,7 @@
 
 #include "ArchiveReader.h"
 #include "ExtractionPipeline.h"
+#include "FileWriterPool.h"
 #include "MemberExtractor.h"
 #include "UnzipJob.h"
 
@@ -56,6 +57,20 @@ private:
     std::vector<uint8_t>& converted_;
 };
 
+// Collects a member's bytes for a worker to write (FileWriterPool); it is
+// never a file itself.
+class MemoryFile : public ExtractedFile {
+public:
+    explicit MemoryFile(std::vector<uint8_t> buffer) : bytes(std::move(buffer)) {}
+    bool Write(const uint8_t* data, size_t size) override {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    }
+    bool Commit(const std::string&, const FileStamp&) override { return true; }
+
+    std::vector<uint8_t> bytes;
+};
+
 struct JobCounts {
     int tested = 0;  // members tested, folders included, whatever the outcome
     int errors = 0;  // members that failed
@@ -89,6 +104,19 @@ private:
     void ProcessMember(const Member& member);
     void TestMember(const Member& member);
     void ExtractMember(const Member& member);
+    ExtractStatus WriteMember(ExtractedFile& file, const Member& member, MemberExtractor& extractor);
+    bool WorthHandingOver(const Member& member);
+    void HandOver(const Member& member, const std::string& finalPath, MemberExtractor& extractor);
+    void TakeBackFiles(bool all);
+    void Settle(FileWriterPool::File& file);
+    void WriteOverTakenName(const Member& member, FileWriterPool::File& file);
+    void CannotCreate(const std::string& path);
+    void SayExtracting(const Member& member, const std::string& path);
+    // Before the job looks for a name on disk that a worker may still be
+    // creating.
+    void AwaitPath(const std::string& path) {
+        if (files_ && files_->Holds(host_.FolderKey(path))) TakeBackFiles(true);
+    }
     void CreateFolderEntry(const Member& member);
     bool ChooseTarget(const Member& member, std::string& relative, std::string& finalPath);
     bool WithinLimits(const Member& member, const std::vector<std::string>& components);
@@ -107,13 +135,24 @@ private:
     int FinalCode();
     // One line per member: only at the full message level.
     void SayPerMember(const std::string& text) {
-        if (options_.quiet < 1) host_.Print(text);
+        if (options_.quiet < 1) Tell(text);
     }
     // Cautions: silenced only at the lowest level.
     void Say(const std::string& text) {
-        if (options_.quiet < 2) host_.Print(text);
+        if (options_.quiet < 2) Tell(text);
     }
-    void SayAlways(const std::string& text) { host_.Print(text); }
+    void SayAlways(const std::string& text) { Tell(text); }
+    void Tell(const std::string& text) {
+        InArchiveOrder();
+        host_.Print(text);
+    }
+    // What the caller hears of the files with the workers comes when they
+    // are taken back: the job takes them all back before it says or asks
+    // anything itself, so that the caller hears of the members in the
+    // archive's order.
+    void InArchiveOrder() {
+        if (files_ && !settling_) TakeBackFiles(true);
+    }
     // One extractor for every member: its buffers are reused.
     MemberExtractor& Extractor() {
         if (!extractor_) extractor_ = std::make_unique<MemberExtractor>(*input_, host_.Crypto());
@@ -125,6 +164,8 @@ private:
     std::unique_ptr<ArchiveInput> input_;
     std::unique_ptr<ExtractionPipeline> pipeline_;  // started by the first extracted file
     std::unique_ptr<MemberExtractor> extractor_;    // made by the first tested or extracted member
+    std::unique_ptr<FileWriterPool> files_;         // started by the first small file handed over
+    bool settling_ = false;                         // taking files back from the workers
     std::vector<uint8_t> convertedBytes_;           // text conversion's output, reused
     ArchiveReader reader_;
     std::vector<Member> members_;

@@ -59,6 +59,7 @@ bool Job::MakeParentFolders(const std::string& relative) {
         std::string path = folder_ + relative.substr(0, slash);
         std::string key = host_.FolderKey(path);
         if (folders_.find(key) == folders_.end()) {
+            AwaitPath(path);
             FolderState state = host_.MakeDirectory(path);
             if (state == FolderState::Failed) {
                 SayAlways("error:  cannot create folder " + host_.ToInterface(path) + "\n");
@@ -110,6 +111,7 @@ bool Job::MayWrite(const Member& member, const std::string& finalPath, bool& exi
     }
     if (options_.overwrite || overwriteAll_) return true;
     if (overwriteNone_ || !options_.promptToOverwrite) return false;
+    InArchiveOrder();
     switch (host_.Replace(host_.ToInterface(finalPath))) {
     case kReplaceYes: return true;
     case kReplaceAll: overwriteAll_ = true; return true;

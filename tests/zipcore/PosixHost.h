@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <atomic>
 #include <deque>
 #include <string>
 #include <vector>
@@ -92,7 +93,8 @@ public:
     std::deque<std::string> passwordAnswers;  // empty: no password
     int stopBeforeMember = -1;                // index of the Stop call answered true
     std::vector<std::string> statted;         // every path the job looked up
-    int inPlaceFiles = 0;                     // files written under their final name
+    std::atomic<int> inPlaceFiles{0};         // files written under their final name (workers too)
+    unsigned fileWorkers = 0;                 // what FileWorkers answers
     int temporaryFiles = 0;                   // files written through a temporary name
     zipcore::PathLimits limits;               // what Limits answers
     int madeFolders = 0;                      // MakeDirectory calls
@@ -170,6 +172,7 @@ public:
         ++inPlaceFiles;
         return std::make_unique<PosixExtractedFile>(fd, path, true);
     }
+    unsigned FileWorkers() override { return fileWorkers; }
     void SetFolderTime(const std::string& path, int64_t unixTime) override {
         struct timespec times[2] = {{unixTime, 0}, {unixTime, 0}};
         utimensat(AT_FDCWD, path.c_str(), times, 0);

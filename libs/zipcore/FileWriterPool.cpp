@@ -1,0 +1,99 @@
+#include "FileWriterPool.h"
+
+namespace zipcore {
+
+FileWriterPool::FileWriterPool(UnzipHost& host, unsigned workers) : host_(host) {
+    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+FileWriterPool::~FileWriterPool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    work_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+bool FileWriterPool::Full() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return slots_.size() >= kMaxFiles || bytesHeld_ >= kMaxBytes;
+}
+
+void FileWriterPool::Hand(File file) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        bytesHeld_ += file.bytes.size();
+        ++keysHeld_[file.key];
+        slots_.push_back(Slot{std::move(file), false});
+    }
+    work_.notify_one();
+}
+
+bool FileWriterPool::TakeOldest(File& file, bool wait) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (slots_.empty()) return false;
+    if (wait)
+        done_.wait(lock, [this] { return slots_.front().done; });
+    else if (!slots_.front().done)
+        return false;
+    file = std::move(slots_.front().file);
+    slots_.pop_front();
+    --firstUnstarted_;
+    bytesHeld_ -= file.bytes.size();
+    auto held = keysHeld_.find(file.key);
+    if (--held->second == 0) keysHeld_.erase(held);
+    return true;
+}
+
+bool FileWriterPool::Holds(const std::string& key) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return keysHeld_.count(key) != 0;
+}
+
+std::vector<uint8_t> FileWriterPool::Buffer() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (spare_.empty()) return {};
+    std::vector<uint8_t> buffer = std::move(spare_.back());
+    spare_.pop_back();
+    spareBytes_ -= buffer.capacity();
+    buffer.clear();
+    return buffer;
+}
+
+void FileWriterPool::GiveBack(std::vector<uint8_t> buffer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Kept within the pool's own bound: under Wine a large block given back
+    // to the system is unmapped, and mapped again for the next file.
+    if (buffer.capacity() == 0 || spareBytes_ + buffer.capacity() > kMaxBytes) return;
+    spareBytes_ += buffer.capacity();
+    spare_.push_back(std::move(buffer));
+}
+
+void FileWriterPool::Work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        work_.wait(lock, [this] { return stopping_ || firstUnstarted_ < slots_.size(); });
+        if (stopping_) return;
+        Slot& slot = slots_[firstUnstarted_++];
+        lock.unlock();
+        WriteOne(slot.file);
+        lock.lock();
+        slot.done = true;
+        done_.notify_all();
+    }
+}
+
+void FileWriterPool::WriteOne(File& file) {
+    std::unique_ptr<ExtractedFile> created = host_.CreateInPlace(file.path);
+    if (!created)
+        file.outcome = Outcome::NameTaken;
+    else if (!file.bytes.empty() && !created->Write(file.bytes.data(), file.bytes.size()))
+        file.outcome = Outcome::WriteFailed;
+    else if (!created->Commit(file.path, file.stamp))
+        file.outcome = Outcome::CommitFailed;
+    else
+        file.outcome = Outcome::Written;
+}
+
+}  // namespace zipcore

@@ -1,0 +1,90 @@
+// Reading side of the Zip core: small extracted files, whole in memory and
+// already checked, are created and written by worker threads, several at a
+// time, while the job reads the next members. For a small member, making
+// the file costs far more than inflating it (under Wine each new name is
+// searched for in its whole folder first), and those costs then run on
+// every core at once. The job takes the outcomes back in the order it
+// handed the files over, so what it says and counts keeps archive order.
+// Portable.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "UnzipHost.h"
+
+namespace zipcore {
+
+class FileWriterPool {
+public:
+    enum class Outcome {
+        Written,       // the file is complete under its name
+        NameTaken,     // a file or folder of that name exists: nothing written
+        WriteFailed,   // writing failed (disk full?): the file was removed
+        CommitFailed,  // closing, stamping or naming it failed
+    };
+    struct File {
+        size_t member = 0;           // the caller's own reference
+        std::string path;            // created only while free (CreateInPlace)
+        std::string key;             // two paths with one key are one file
+        std::vector<uint8_t> bytes;  // the file's whole content
+        FileStamp stamp;
+        Outcome outcome = Outcome::Written;
+    };
+
+    // Files up to this size are worth handing over whole.
+    static constexpr uint64_t kLargestFile = 1024 * 1024;
+
+    FileWriterPool(UnzipHost& host, unsigned workers);
+    // Lets the workers finish the file in hand; files not started yet are
+    // not created.
+    ~FileWriterPool();
+    FileWriterPool(const FileWriterPool&) = delete;
+    FileWriterPool& operator=(const FileWriterPool&) = delete;
+
+    // True when another file must be taken back before the next is handed.
+    bool Full() const;
+    void Hand(File file);
+    // Takes back the oldest file handed over; with `wait`, once it is done,
+    // else only when it is done already. False when there is none to take.
+    bool TakeOldest(File& file, bool wait);
+    // Whether a file of this key is handed over and not taken back yet.
+    bool Holds(const std::string& key) const;
+    // A byte buffer for the next file, reused from files taken back.
+    std::vector<uint8_t> Buffer();
+    void GiveBack(std::vector<uint8_t> buffer);
+
+private:
+    static constexpr size_t kMaxFiles = 256;
+    static constexpr size_t kMaxBytes = 8 * 1024 * 1024;
+
+    struct Slot {
+        File file;
+        bool done = false;
+    };
+    void Work();
+    void WriteOne(File& file);
+
+    UnzipHost& host_;
+    mutable std::mutex mutex_;
+    std::condition_variable work_;  // workers wait for a file to start
+    std::condition_variable done_;  // the caller waits for the oldest file
+    // Handed over and not taken back, oldest first. References to them
+    // stay valid while files are added at the back and taken at the front.
+    std::deque<Slot> slots_;
+    size_t firstUnstarted_ = 0;  // index in slots_ of the next file to start
+    size_t bytesHeld_ = 0;
+    std::unordered_map<std::string, int> keysHeld_;
+    std::vector<std::vector<uint8_t>> spare_;
+    size_t spareBytes_ = 0;
+    bool stopping_ = false;
+    std::vector<std::thread> workers_;
+};
+
+}  // namespace zipcore
