@@ -1,5 +1,7 @@
 #include "FileWriterPool.h"
 
+#include <algorithm>
+
 namespace zipcore {
 
 FileWriterPool::FileWriterPool(UnzipHost& host, unsigned workers) : host_(host) {
@@ -21,29 +23,38 @@ bool FileWriterPool::Full() const {
 }
 
 void FileWriterPool::Hand(File file) {
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         bytesHeld_ += file.bytes.size();
         ++keysHeld_[file.key];
         slots_.push_back(Slot{std::move(file), false});
+        wake = idle_ > 0;
     }
-    work_.notify_one();
+    if (wake) work_.notify_one();
 }
 
-bool FileWriterPool::TakeOldest(File& file, bool wait) {
+std::vector<FileWriterPool::File> FileWriterPool::TakeDone(Wait wait) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (slots_.empty()) return false;
-    if (wait)
-        done_.wait(lock, [this] { return slots_.front().done; });
-    else if (!slots_.front().done)
-        return false;
-    file = std::move(slots_.front().file);
-    slots_.pop_front();
-    --firstUnstarted_;
-    bytesHeld_ -= file.bytes.size();
-    auto held = keysHeld_.find(file.key);
-    if (--held->second == 0) keysHeld_.erase(held);
-    return true;
+    switch (wait) {
+    case Wait::No: wanted_ = 0; break;
+    case Wait::ForRoom: wanted_ = std::max<size_t>(1, slots_.size() / 4); break;
+    case Wait::ForAll: wanted_ = slots_.size(); break;
+    }
+    done_.wait(lock, [this] { return doneAtFront_ >= wanted_; });
+    wanted_ = 0;
+    std::vector<File> files;
+    files.reserve(doneAtFront_);
+    for (; doneAtFront_ > 0; --doneAtFront_) {
+        File& file = slots_.front().file;
+        bytesHeld_ -= file.bytes.size();
+        auto held = keysHeld_.find(file.key);
+        if (--held->second == 0) keysHeld_.erase(held);
+        files.push_back(std::move(file));
+        slots_.pop_front();
+        --firstUnstarted_;
+    }
+    return files;
 }
 
 bool FileWriterPool::Holds(const std::string& key) const {
@@ -73,14 +84,17 @@ void FileWriterPool::GiveBack(std::vector<uint8_t> buffer) {
 void FileWriterPool::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
+        ++idle_;
         work_.wait(lock, [this] { return stopping_ || firstUnstarted_ < slots_.size(); });
+        --idle_;
         if (stopping_) return;
         Slot& slot = slots_[firstUnstarted_++];
         lock.unlock();
         WriteOne(slot.file);
         lock.lock();
         slot.done = true;
-        done_.notify_all();
+        while (doneAtFront_ < slots_.size() && slots_[doneAtFront_].done) ++doneAtFront_;
+        if (wanted_ > 0 && doneAtFront_ >= wanted_) done_.notify_one();
     }
 }
 

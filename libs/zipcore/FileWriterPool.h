@@ -48,12 +48,18 @@ public:
     FileWriterPool(const FileWriterPool&) = delete;
     FileWriterPool& operator=(const FileWriterPool&) = delete;
 
-    // True when another file must be taken back before the next is handed.
+    // True when files must be taken back before the next is handed.
     bool Full() const;
     void Hand(File file);
-    // Takes back the oldest file handed over; with `wait`, once it is done,
-    // else only when it is done already. False when there is none to take.
-    bool TakeOldest(File& file, bool wait);
+    enum class Wait {
+        No,       // only the files done already
+        ForRoom,  // until a quarter of the files held are done
+        ForAll,   // until every file held is done
+    };
+    // Takes back, oldest first, the oldest files that are done, after
+    // waiting as asked. Waiting for many files at once spares a wake-up per
+    // file: under Wine each one is a round trip to the wineserver.
+    std::vector<File> TakeDone(Wait wait);
     // Whether a file of this key is handed over and not taken back yet.
     bool Holds(const std::string& key) const;
     // A byte buffer for the next file, reused from files taken back.
@@ -79,6 +85,9 @@ private:
     // stay valid while files are added at the back and taken at the front.
     std::deque<Slot> slots_;
     size_t firstUnstarted_ = 0;  // index in slots_ of the next file to start
+    size_t doneAtFront_ = 0;     // the oldest slots that are done, in a row
+    size_t wanted_ = 0;          // how many of those the caller waits for (0: not waiting)
+    unsigned idle_ = 0;          // workers waiting for a file
     size_t bytesHeld_ = 0;
     std::unordered_map<std::string, int> keysHeld_;
     std::vector<std::vector<uint8_t>> spare_;

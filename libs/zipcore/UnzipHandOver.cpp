@@ -24,7 +24,7 @@ void Job::HandOver(const Member& member, const std::string& finalPath, MemberExt
         SayExtracting(member, finalPath);
         return ReportFailure(member, status, extractor);
     }
-    while (files_->Full()) TakeBackFiles(false);
+    TakeBackFiles(false);
     FileWriterPool::File file;
     file.member = static_cast<size_t>(&member - members_.data());
     file.path = finalPath;
@@ -32,17 +32,16 @@ void Job::HandOver(const Member& member, const std::string& finalPath, MemberExt
     file.bytes = std::move(memory.bytes);
     file.stamp = StampOf(*member.info);
     files_->Hand(std::move(file));
-    TakeBackFiles(false);
 }
 
-// Takes back the files that are done, oldest first (`all`: every file,
-// waiting for each); without `all`, waits for the oldest only when the
-// pool is full.
+// Takes back the files that are done, oldest first; `all`: every file,
+// waiting for them. Otherwise only a full pool is waited on, until it has
+// room for a good number of files.
 void Job::TakeBackFiles(bool all) {
     if (!files_ || settling_) return;
     settling_ = true;
-    FileWriterPool::File file;
-    while (files_->TakeOldest(file, all || files_->Full())) {
+    using Wait = FileWriterPool::Wait;
+    for (FileWriterPool::File& file : files_->TakeDone(all ? Wait::ForAll : files_->Full() ? Wait::ForRoom : Wait::No)) {
         Settle(file);
         files_->GiveBack(std::move(file.bytes));
     }
