@@ -1,6 +1,6 @@
 #!/bin/bash
 # Time from OpenAZip to a filled, painted archive list in Bralto's main
-# window, for archives of 1,000 and 30,000 members made by python's
+# window, for archives of 1,000, 30,000 and 70,000 members made by python's
 # zipfile (small members, a dozen extensions, a few folders). Runs under
 # Wine; prints one line per archive (best of 3 runs).
 #   bench/listing_bench.sh
@@ -11,7 +11,7 @@ mkdir -p "$work"
 
 cmake --build "$root/build/x86_64" --target listing_bench -j2 >/dev/null
 
-for count in 1000 30000; do
+for count in 1000 30000 70000; do
     archive=$work/members_$count.zip
     [ -f "$archive" ] || python3 - "$archive" "$count" <<'PY'
 import sys, zipfile
@@ -26,4 +26,4 @@ done
 
 "$root/scripts/wine.sh" --start >/dev/null 2>&1 || true
 win=$(echo "$work" | sed 's|/|\\|g')
-"$root/scripts/wine.sh" "$root/build/x86_64/bin/listing_bench.exe" "Z:$win\\members_1000.zip" "Z:$win\\members_30000.zip"
+"$root/scripts/wine.sh" "$root/build/x86_64/bin/listing_bench.exe" "Z:$win\\members_1000.zip" "Z:$win\\members_30000.zip" "Z:$win\\members_70000.zip"

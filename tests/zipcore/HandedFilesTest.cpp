@@ -58,6 +58,20 @@ std::string Relative(std::string text, const std::string& folder) {
     return text;
 }
 
+// `count` small members d/f000.txt, d/f001.txt..., each its number on `lines` lines.
+void NumberedArchive(const TempDir& work, int count, int lines) {
+    ASSERT_EQ(0, RunPython(work, "import zipfile\n"
+                                 "with zipfile.ZipFile('t.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:\n"
+                                 "    for i in range(" + std::to_string(count) + "): z.writestr(f'd/f{i:03d}.txt', f'{i}\\n' * " +
+                                 std::to_string(lines) + ")\n"));
+}
+
+std::string Numbered(int number, int lines) {
+    std::string text;
+    for (int line = 0; line < lines; ++line) text += std::to_string(number) + "\n";
+    return text;
+}
+
 TEST(HandedFiles, WorkersGiveWhatOneThreadGives) {
     TempDir work;
     ASSERT_EQ(0, RunPython(work, kMixedArchive));
@@ -98,11 +112,7 @@ TEST(HandedFiles, WorkersGiveWhatOneThreadGives) {
 
 TEST(HandedFiles, AStopLeavesExactlyTheMembersBeforeIt) {
     TempDir work;
-    ASSERT_EQ(0, RunPython(work, R"(
-import zipfile
-with zipfile.ZipFile('t.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
-    for i in range(300): z.writestr(f'd/f{i:03d}.txt', f'{i}\n' * 20)
-)"));
+    NumberedArchive(work, 300, 20);
     std::string out = work / "out";
     PosixHost host;
     host.fileWorkers = 3;
@@ -116,7 +126,7 @@ with zipfile.ZipFile('t.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
     }
     Shell("cd " + Quote(out) + " && find . -type f | sort > ../files.txt");
     EXPECT_EQ(expected, ReadFile(work / "files.txt"));
-    EXPECT_EQ("199\n199\n", ReadFile(out + "/d/f199.txt").substr(0, 8));
+    EXPECT_EQ(Numbered(199, 20), ReadFile(out + "/d/f199.txt"));
 }
 
 // A host whose file system fails some files when a worker makes them: a
@@ -151,35 +161,27 @@ private:
 
 TEST(HandedFiles, ANameTakenMeanwhileFollowsTheOverwriteRules) {
     TempDir work;
-    ASSERT_EQ(0, RunPython(work, R"(
-import zipfile
-with zipfile.ZipFile('t.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
-    for i in range(50): z.writestr(f'd/f{i:02d}.txt', f'{i}\n')
-)"));
+    NumberedArchive(work, 50, 1);
     for (int answer : {100, 102}) {
         std::string out = work / ("out" + std::to_string(answer));
         UnreliableHost host;
         host.fileWorkers = 2;
-        host.takenByOthers = "/f17.txt";
+        host.takenByOthers = "/f017.txt";
         host.replaceAnswers = {answer};
         zipcore::UnzipOptions options = ExtractOptions(work / "t.zip", out);
         options.promptToOverwrite = true;
         EXPECT_EQ(0, RunUnzipJob(options, host, nullptr));
         ASSERT_EQ(1u, host.replaceAsked.size());
-        EXPECT_NE(std::string::npos, host.replaceAsked[0].find("f17.txt"));
-        EXPECT_EQ(answer == 102 ? "17\n" : "theirs\n", ReadFile(out + "/d/f17.txt"));
-        EXPECT_EQ("49\n", ReadFile(out + "/d/f49.txt"));
+        EXPECT_NE(std::string::npos, host.replaceAsked[0].find("f017.txt"));
+        EXPECT_EQ(answer == 102 ? "17\n" : "theirs\n", ReadFile(out + "/d/f017.txt"));
+        EXPECT_EQ("49\n", ReadFile(out + "/d/f049.txt"));
         EXPECT_EQ(0, Shell("test $(find " + Quote(out) + " -name '.unzip-*' | wc -l) = 0")) << "temporary file left";
     }
 }
 
 TEST(HandedFiles, AFullDiskIsToldOnceAndLeavesNoPartialFile) {
     TempDir work;
-    ASSERT_EQ(0, RunPython(work, R"(
-import zipfile
-with zipfile.ZipFile('t.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
-    for i in range(120): z.writestr(f'd/f{i:03d}.txt', f'{i}\n' * 100)
-)"));
+    NumberedArchive(work, 120, 100);
     std::string out = work / "out";
     UnreliableHost host;
     host.fileWorkers = 3;
@@ -194,10 +196,8 @@ with zipfile.ZipFile('t.zip', 'w', compression=zipfile.ZIP_DEFLATED) as z:
     for (int i = 0; i < 120; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "/d/f%03d.txt", i);
-        std::string expected;
-        for (int line = 0; line < 100; ++line) expected += std::to_string(i) + "\n";
         if (i < 60)
-            EXPECT_EQ(expected, ReadFile(out + name)) << name;
+            EXPECT_EQ(Numbered(i, 100), ReadFile(out + name)) << name;
         else
             EXPECT_FALSE(Exists(out + name)) << name;
     }
