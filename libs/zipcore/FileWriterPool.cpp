@@ -99,6 +99,16 @@ void FileWriterPool::Work() {
 }
 
 void FileWriterPool::WriteOne(File& file) {
+    // Nothing may leave a worker thread: a file that cannot even be made
+    // (out of memory) is told as not created.
+    try {
+        WriteOrRefuse(file);
+    } catch (...) {
+        file.outcome = Outcome::CommitFailed;
+    }
+}
+
+void FileWriterPool::WriteOrRefuse(File& file) {
     std::unique_ptr<ExtractedFile> created = host_.CreateInPlace(file.path);
     if (!created)
         file.outcome = Outcome::NameTaken;

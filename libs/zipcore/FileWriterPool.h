@@ -76,6 +76,7 @@ private:
     };
     void Work();
     void WriteOne(File& file);
+    void WriteOrRefuse(File& file);
 
     UnzipHost& host_;
     mutable std::mutex mutex_;
