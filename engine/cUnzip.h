@@ -74,8 +74,9 @@ public:
     // Empties the member directory.
     void ZipFile(const std::wstring& value);
 
-    long TotalSizeCompressed() const { return totals_.TotalSizeCompressed; }
-    long TotalSize() const { return totals_.TotalSize; }
+    // 64-bit sums of the member sizes of the last listing.
+    long long TotalSizeCompressed() const { return totals_.TotalSizeCompressed; }
+    long long TotalSize() const { return totals_.TotalSize; }
     long CompressionFactor() const { return totals_.CompressionFactor; }
     long NumMembers() const { return totals_.NumMembers; }
 

@@ -29,6 +29,16 @@ inline HRESULT CopyNumber(long number, LONG* value) {
     return S_OK;
 }
 
+// A 64-bit figure through a Long property: one beyond the Long range
+// stops at its bound instead of wrapping to a figure of the other sign.
+inline HRESULT CopyClampedNumber(long long number, LONG* value) {
+    if (!value) return E_POINTER;
+    if (number > 0x7FFFFFFFLL) number = 0x7FFFFFFFLL;
+    if (number < -0x80000000LL) number = -0x80000000LL;
+    *value = static_cast<LONG>(number);
+    return S_OK;
+}
+
 // Replaces the caller's text in place (a by-reference event argument).
 inline HRESULT ReplaceText(BSTR* target, const std::wstring& text) {
     Bstr replacement(text);

@@ -203,8 +203,11 @@ HRESULT cAsyncUnzip::put_ZipFile(BSTR value) {
     });
 }
 
-HRESULT cAsyncUnzip::get_TotalSizeCompressed(LONG* value) { return CopyNumber(totals_.TotalSizeCompressed, value); }
-HRESULT cAsyncUnzip::get_TotalSize(LONG* value) { return CopyNumber(totals_.TotalSize, value); }
+// The totals are 64-bit sums; the published properties are Long.
+HRESULT cAsyncUnzip::get_TotalSizeCompressed(LONG* value) {
+    return CopyClampedNumber(totals_.TotalSizeCompressed, value);
+}
+HRESULT cAsyncUnzip::get_TotalSize(LONG* value) { return CopyClampedNumber(totals_.TotalSize, value); }
 HRESULT cAsyncUnzip::get_CompressionFactor(LONG* value) { return CopyNumber(totals_.CompressionFactor, value); }
 HRESULT cAsyncUnzip::get_NumMembers(LONG* value) { return CopyNumber(totals_.NumMembers, value); }
 

@@ -116,6 +116,31 @@ TEST(EngineListing, TotalsAndFolderSplitting) {
     EXPECT_TRUE(sawDeep);
 }
 
+// Three members of 1.5 GiB and a small one: the totals go past what 32 bits
+// hold and must still be exact, as Python sums the same members.
+TEST(EngineListing, TotalsBeyondFourGiBAreExactSums) {
+    std::ifstream in(Fixture(L"large-totals.zip.totals").c_str());
+    long long expectedSize = 0, expectedCompressed = 0;
+    char separator = 0;
+    ASSERT_TRUE(in >> expectedSize >> separator >> expectedCompressed);
+    ASSERT_GT(expectedSize, 0x100000000LL);
+
+    cUnzip unzip;
+    unzip.ZipFile(Fixture(L"large-totals.zip"));
+    ASSERT_EQ(0, unzip.Directory());
+    ASSERT_EQ(4, unzip.FileCount());
+    EXPECT_EQ(expectedSize, unzip.TotalSize());
+    EXPECT_EQ(expectedCompressed, unzip.TotalSizeCompressed());
+    EXPECT_EQ(4, unzip.NumMembers());
+    EXPECT_EQ(std::lround(100.0 * (expectedSize - expectedCompressed) / expectedSize), unzip.CompressionFactor());
+
+    // A second listing of the same archive gives the same totals, not twice them.
+    unzip.ZipFile(Fixture(L"large-totals.zip"));
+    ASSERT_EQ(0, unzip.Directory());
+    EXPECT_EQ(expectedSize, unzip.TotalSize());
+    EXPECT_EQ(expectedCompressed, unzip.TotalSizeCompressed());
+}
+
 TEST(EngineListing, ListingTwiceDoublesAndZipFileEmpties) {
     cUnzip unzip;
     unzip.ZipFile(Fixture(L"names.zip"));

@@ -5,6 +5,7 @@
 #   make_fixtures.sh FOLDER
 set -euo pipefail
 out=$1
+here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$out"
 mkdir -p "$out/src/sub/deeper" "$out/src/empty-folder"
 cd "$out"
@@ -186,3 +187,13 @@ PY
 # A method nobody reads here (PPMd) beside a deflated member.
 echo ok > ok.txt
 7zz a -tzip -mm=PPMd -bd -bso0 unsupported.zip src/readme.txt && zip -q unsupported.zip ok.txt && rm ok.txt
+
+# Members that add up to more than 4 GiB in a file of a few megabytes, and
+# Python's sums of their sizes: uncompressed|compressed.
+python3 "$here/../make_large_totals_zip.py" large-totals.zip
+python3 - <<'PY'
+import zipfile
+members = zipfile.ZipFile('large-totals.zip').infolist()
+with open('large-totals.zip.totals', 'w') as f:
+    f.write('%d|%d\n' % (sum(i.file_size for i in members), sum(i.compress_size for i in members)))
+PY
