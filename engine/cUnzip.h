@@ -49,8 +49,9 @@ public:
     long FileCount() const { return directory_.Count(); }
     std::wstring Filename(long index) const { return directory_.At(index).entry.name; }
     std::wstring FileDirectory(long index) const { return directory_.At(index).entry.folder; }
-    long FileSize(long index) const { return directory_.At(index).entry.compressedSize; }
-    long FilePackedSize(long index) const { return directory_.At(index).entry.uncompressedSize; }
+    // Sizes up to 0xFFFFFFFF, never negative.
+    long long FileSize(long index) const { return directory_.At(index).entry.compressedSize; }
+    long long FilePackedSize(long index) const { return directory_.At(index).entry.uncompressedSize; }
     long FileCompressionRatio(long index) const { return directory_.At(index).entry.ratio; }
     AutomationDate FileDate(long index) const { return directory_.At(index).entry.date; }
     long FileCRC(long index) const { return directory_.At(index).entry.crc; }

@@ -203,8 +203,8 @@ void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsign
                                     static_cast<int>(minute), 0);
     entry.method = FromAnsi(CallbackText(method, kEntryTextLimit));
     entry.encrypted = (static_cast<unsigned char>(mark) & 0x40) != 0;
-    entry.compressedSize = static_cast<long>(csize);
-    entry.uncompressedSize = static_cast<long>(ucsize);
+    entry.compressedSize = static_cast<long long>(csize);
+    entry.uncompressedSize = static_cast<long long>(ucsize);
     entry.crc = static_cast<long>(crc);
     entry.ratio = static_cast<short>(ratio & 0xFFFF);
     if (g_currentListener) g_currentListener->AddMemberEntry(entry);

@@ -29,13 +29,18 @@ inline HRESULT CopyNumber(long number, LONG* value) {
     return S_OK;
 }
 
-// A 64-bit figure through a Long property: one beyond the Long range
-// stops at its bound instead of wrapping to a figure of the other sign.
-inline HRESULT CopyClampedNumber(long long number, LONG* value) {
+// A size through a Long property as the library's 32-bit unsigned fields
+// give it: the bits of the size, stopped at 0xFFFFFFFF (a client reads
+// sizes of 2 to 4 GiB back as unsigned; a larger one is 0xFFFFFFFF, as
+// the library reports it).
+inline HRESULT CopySizeBits(long long size, LONG* value) {
     if (!value) return E_POINTER;
-    if (number > 0x7FFFFFFFLL) number = 0x7FFFFFFFLL;
-    if (number < -0x80000000LL) number = -0x80000000LL;
-    *value = static_cast<LONG>(number);
+    unsigned long bits = 0xFFFFFFFFul;
+    if (size < 0)
+        bits = 0;
+    else if (size <= 0xFFFFFFFFLL)
+        bits = static_cast<unsigned long>(size);
+    *value = static_cast<LONG>(bits);
     return S_OK;
 }
 

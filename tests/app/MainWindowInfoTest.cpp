@@ -447,10 +447,20 @@ TEST_F(InfoWindows, PropertiesOfAnInfoZipArchiveAreWhatUnzipAndTheFileSystemSay)
     EXPECT_TRUE(shown.saved);
 }
 
-// Members adding up to more than 4 GiB: the totals shown are whole, as
-// unzip -Zt counts them, neither wrapped nor negative.
-TEST_F(InfoWindows, PropertiesOfAnArchiveBeyondFourGiBShowWholeTotals) {
+// Members adding up to more than 4 GiB, one of 3 GiB: the list shows each
+// size whole, and the properties the totals as unzip -Zt counts them,
+// neither wrapped nor negative.
+TEST_F(InfoWindows, SizesAndTotalsBeyondTwoAndFourGiBShowWhole) {
     ASSERT_TRUE(window.OpenAZip(FixtureFolder() + L"large-totals.zip"));
+    const auto members = test::ReadTable(FixtureFolder() + L"expected_large_totals.tsv");
+    ASSERT_EQ(members.size(), 4u);
+    ASSERT_EQ(test::ListCount(List()), 4);
+    for (const auto& member : members) {
+        const int row = RowNamed(member[0]);
+        ASSERT_GE(row, 0) << member[0];
+        EXPECT_EQ(test::ListText(List(), row, 4), Grouped(member[1])) << member[0];
+        EXPECT_EQ(test::ListText(List(), row, 6), Grouped(member[2])) << member[0];
+    }
     const ShownProperties shown = ShowProperties(nullptr);
     const auto e = ExpectedProperties(L"large-totals.zip");
     ASSERT_EQ(e.size(), 6u);

@@ -113,7 +113,17 @@ PY
 
 # large-totals.zip: members that add up to more than 4 GiB in a file of a
 # few megabytes.
+# expected_large_totals.tsv: name, size, compressed of each member, as
+# Python's zipfile reads them.
 python3 "$HERE/../make_large_totals_zip.py" large-totals.zip
+python3 - "$WORK" <<'PY'
+import sys, zipfile
+work = sys.argv[1]
+with open(f"{work}/expected_large_totals.tsv", "w", encoding="utf-8") as out:
+    for info in zipfile.ZipFile(f"{work}/large-totals.zip").infolist():
+        name = info.filename.rpartition("/")[2]
+        out.write("\t".join([name, str(info.file_size), str(info.compress_size)]) + "\r\n")
+PY
 
 # expected_properties.tsv: what unzip -Zt and the file system say about
 # listed.zip and large-totals.zip, one line each: archive, size ("### ### ###"),
