@@ -2,7 +2,7 @@
 // the keyboard alone: each opened from the real main window's menus by
 // their mnemonics, closed by Escape and by Enter on its default button,
 // the comment window's buttons reached by their Alt letters; and F1 in the
-// express extraction window asks for that window's help topic.
+// express extraction and test windows asks for each window's help topic.
 #include "QnrZipClient.h"
 
 #include <gtest/gtest.h>
@@ -279,6 +279,31 @@ TEST(ShellExtractKeyboard, F1AsksTheViewerForTheExpressExtractionTopic) {
     EXPECT_EQ(calls[0].location, HelpFilePath() + L"::/express.htm#shell");
     EXPECT_EQ(calls[0].command, static_cast<UINT>(HH_DISPLAY_TOPIC));
     EXPECT_EQ(calls[0].caller, shown) << "the viewer belongs to the window F1 was pressed in";
+    EXPECT_TRUE(stillOpen) << "help leaves the window open";
+}
+
+// The test window is opened from the menu, so it is not among the windows
+// of the dialogs' F1 test.
+TEST_F(KeyboardWindows, F1InTheTestWindowAsksTheViewerForItsTopic) {
+    OpenCopy(L"tree.zip", L"keys-help.zip");
+    ReplaceHtmlHelpEntry(RecordHelpCall);
+    const size_t before = HelpCalls().size();
+    bool asked = false, stillOpen = false;
+    const Visit visit = VisitWindow(L'o', L't', L"Test de ", frmTest::cmdFermer, [&](HWND dialog) {
+        WaitFor([&] { return TestEnded(dialog); }, kTimeout);
+        test::PressKey(dialog, VK_F1);
+        asked = WaitFor([&] { return HelpCalls().size() > before; }, 5000);
+        stillOpen = !Hidden(dialog);
+        test::PressKey(dialog, VK_ESCAPE);
+    });
+    ReplaceHtmlHelpEntry(nullptr);
+    ExpectClosedAndOwnerBack(visit, "Escape after F1");
+    ASSERT_TRUE(asked) << "F1 asked the viewer for nothing";
+    const std::vector<HelpCall> calls = HelpCalls();
+    ASSERT_EQ(calls.size(), before + 1) << "one key, one call";
+    EXPECT_EQ(calls.back().location, HelpFilePath() + L"::/outils.htm#tester");
+    EXPECT_EQ(calls.back().command, static_cast<UINT>(HH_DISPLAY_TOPIC));
+    EXPECT_EQ(calls.back().caller, visit.dialog);
     EXPECT_TRUE(stillOpen) << "help leaves the window open";
 }
 
