@@ -13,8 +13,8 @@ namespace bralto {
 // The totals of the last listing of the archive (the in-process unzip
 // object that filled the main window's list).
 struct ListingFigures {
-    long totalSizeCompressed = 0;
-    long totalSize = 0;
+    long long totalSizeCompressed = 0;
+    long long totalSize = 0;
     long compressionFactor = 0;  // percent
     long numMembers = 0;
 };

@@ -35,8 +35,9 @@ struct UnzipMemberEntry {
     std::wstring name;        // after the last separator
     std::wstring folder;      // before it, backslashes, no trailing separator
     AutomationDate date = 0;  // to the minute
-    long compressedSize = 0;
-    long uncompressedSize = 0;
+    // The library's 32-bit sizes, unsigned: up to 0xFFFFFFFF (its bound for a larger member).
+    long long compressedSize = 0;
+    long long uncompressedSize = 0;
     long crc = 0;
     bool encrypted = false;
     long ratio = 0;  // percent, signed 16-bit range

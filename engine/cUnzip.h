@@ -49,8 +49,9 @@ public:
     long FileCount() const { return directory_.Count(); }
     std::wstring Filename(long index) const { return directory_.At(index).entry.name; }
     std::wstring FileDirectory(long index) const { return directory_.At(index).entry.folder; }
-    long FileSize(long index) const { return directory_.At(index).entry.compressedSize; }
-    long FilePackedSize(long index) const { return directory_.At(index).entry.uncompressedSize; }
+    // Sizes up to 0xFFFFFFFF, never negative.
+    long long FileSize(long index) const { return directory_.At(index).entry.compressedSize; }
+    long long FilePackedSize(long index) const { return directory_.At(index).entry.uncompressedSize; }
     long FileCompressionRatio(long index) const { return directory_.At(index).entry.ratio; }
     AutomationDate FileDate(long index) const { return directory_.At(index).entry.date; }
     long FileCRC(long index) const { return directory_.At(index).entry.crc; }
@@ -74,8 +75,9 @@ public:
     // Empties the member directory.
     void ZipFile(const std::wstring& value);
 
-    long TotalSizeCompressed() const { return totals_.TotalSizeCompressed; }
-    long TotalSize() const { return totals_.TotalSize; }
+    // 64-bit sums of the member sizes of the last listing.
+    long long TotalSizeCompressed() const { return totals_.TotalSizeCompressed; }
+    long long TotalSize() const { return totals_.TotalSize; }
     long CompressionFactor() const { return totals_.CompressionFactor; }
     long NumMembers() const { return totals_.NumMembers; }
 

@@ -24,6 +24,13 @@ constexpr size_t kPasswordMemberLimit = 256;
 IUnzipJob* g_currentListener = nullptr;
 bool g_passwordGivenUp = false;
 
+// The member sizes of the running listing, summed as the callback receives them.
+struct ListingSums {
+    unsigned long long compressed = 0;
+    unsigned long long uncompressed = 0;
+};
+ListingSums g_listingSums;
+
 // The unzip library, bound by name at the first call.
 RuntimeLibrary& UnzipLibrary() {
     static RuntimeLibrary library{kLibraryName, L"VBUnzip"};
@@ -116,11 +123,12 @@ long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& include
         LibraryNameTable include(includeNames, includeNames.size(), kNameTableSlots, UnzipLibrary().ErrorSource());
         LibraryNameTable exclude(excludeNames, excludeNames.size(), kNameTableSlots, UnzipLibrary().ErrorSource());
         g_passwordGivenUp = false;
+        g_listingSums = ListingSums{};
         WIZ_SINGLEENTRYUNZIP* unzip = UnzipLibrary().Entry<WIZ_SINGLEENTRYUNZIP>("Wiz_SingleEntryUnzip");
         long code = unzip(include.Count(), include.Table(), exclude.Count(), exclude.Table(), &dcl, &functions);
         if (dcl.ntflag == 0 && dcl.nvflag == 1) {
-            totals.TotalSizeCompressed = static_cast<long>(functions.TotalSizeComp);
-            totals.TotalSize = static_cast<long>(functions.TotalSize);
+            totals.TotalSizeCompressed = static_cast<long long>(g_listingSums.compressed);
+            totals.TotalSize = static_cast<long long>(g_listingSums.uncompressed);
             totals.CompressionFactor = functions.CompFactor;
             totals.NumMembers = static_cast<long>(functions.NumMembers);
         }
@@ -183,6 +191,9 @@ int WINAPI UnzipPasswordCallback(LPSTR buffer, int size, LPCSTR prompt, LPCSTR m
 void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsigned ratio, unsigned day, unsigned month,
                                unsigned year, unsigned hour, unsigned minute, char, LPSTR path, LPSTR method,
                                unsigned long crc, char mark) {
+    // Folder entries count in the totals as they do in the library's.
+    g_listingSums.compressed += csize;
+    g_listingSums.uncompressed += ucsize;
     UnzipMemberEntry entry;
     SplitMemberPath(FromAnsi(CallbackText(path, kEntryTextLimit)), entry.folder, entry.name);
     if (entry.name.empty()) return;  // a folder entry
@@ -192,8 +203,8 @@ void WINAPI UnzipEntryCallback(unsigned long ucsize, unsigned long csize, unsign
                                     static_cast<int>(minute), 0);
     entry.method = FromAnsi(CallbackText(method, kEntryTextLimit));
     entry.encrypted = (static_cast<unsigned char>(mark) & 0x40) != 0;
-    entry.compressedSize = static_cast<long>(csize);
-    entry.uncompressedSize = static_cast<long>(ucsize);
+    entry.compressedSize = static_cast<long long>(csize);
+    entry.uncompressedSize = static_cast<long long>(ucsize);
     entry.crc = static_cast<long>(crc);
     entry.ratio = static_cast<short>(ratio & 0xFFFF);
     if (g_currentListener) g_currentListener->AddMemberEntry(entry);

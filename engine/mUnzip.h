@@ -12,10 +12,15 @@
 
 namespace bralto {
 
-// Totals a listing leaves in USERFUNCTIONS.
+// Totals of a listing. The two sizes are the sums of the member sizes the
+// listing callback received, summed here in 64 bits: the library's own
+// totals are 32-bit fields, and an archive whose members add up to more
+// than 4 GiB would wrap them (each member's size is still the library's
+// 32-bit figure, which stops at 0xFFFFFFFF). The factor and the count are
+// the library's.
 struct UnzipListingTotals {
-    long TotalSizeCompressed = 0;
-    long TotalSize = 0;
+    long long TotalSizeCompressed = 0;
+    long long TotalSize = 0;
     long CompressionFactor = 0;
     long NumMembers = 0;
 };
@@ -26,8 +31,7 @@ constexpr size_t kMaxUnzipNames = 1023;
 
 // Runs Wiz_SingleEntryUnzip with `dcl` and the name lists; the library's
 // callbacks go to `job` (may be null: defaults). Returns the library's
-// code. Copies the totals into `totals` after a listing (nvflag set,
-// ntflag clear). Raises AutomationError (source "<exe>.VBUnzip") when the
+// code. Fills `totals` after a listing (nvflag set, ntflag clear). Raises AutomationError (source "<exe>.VBUnzip") when the
 // library cannot be loaded or a list holds more than 1023 names.
 long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& includeNames,
               const std::vector<std::wstring>& excludeNames, UnzipListingTotals& totals);

@@ -29,6 +29,21 @@ inline HRESULT CopyNumber(long number, LONG* value) {
     return S_OK;
 }
 
+// A size through a Long property as the library's 32-bit unsigned fields
+// give it: the bits of the size, stopped at 0xFFFFFFFF (a client reads
+// sizes of 2 to 4 GiB back as unsigned; a larger one is 0xFFFFFFFF, as
+// the library reports it).
+inline HRESULT CopySizeBits(long long size, LONG* value) {
+    if (!value) return E_POINTER;
+    unsigned long bits = 0xFFFFFFFFul;
+    if (size < 0)
+        bits = 0;
+    else if (size <= 0xFFFFFFFFLL)
+        bits = static_cast<unsigned long>(size);
+    *value = static_cast<LONG>(bits);
+    return S_OK;
+}
+
 // Replaces the caller's text in place (a by-reference event argument).
 inline HRESULT ReplaceText(BSTR* target, const std::wstring& text) {
     Bstr replacement(text);

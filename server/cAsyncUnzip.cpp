@@ -111,12 +111,12 @@ HRESULT cAsyncUnzip::get_FileDirectory(LONG lIndex, BSTR* value) {
 
 // The compressed size, as the in-process object reports it.
 HRESULT cAsyncUnzip::get_FileSize(LONG lIndex, LONG* value) {
-    return Member([&] { return CopyNumber(directory_.At(lIndex).entry.compressedSize, value); });
+    return Member([&] { return CopySizeBits(directory_.At(lIndex).entry.compressedSize, value); });
 }
 
 // The uncompressed size.
 HRESULT cAsyncUnzip::get_FilePackedSize(LONG lIndex, LONG* value) {
-    return Member([&] { return CopyNumber(directory_.At(lIndex).entry.uncompressedSize, value); });
+    return Member([&] { return CopySizeBits(directory_.At(lIndex).entry.uncompressedSize, value); });
 }
 
 HRESULT cAsyncUnzip::get_FileCompressionRatio(LONG lIndex, LONG* value) {
@@ -203,8 +203,12 @@ HRESULT cAsyncUnzip::put_ZipFile(BSTR value) {
     });
 }
 
-HRESULT cAsyncUnzip::get_TotalSizeCompressed(LONG* value) { return CopyNumber(totals_.TotalSizeCompressed, value); }
-HRESULT cAsyncUnzip::get_TotalSize(LONG* value) { return CopyNumber(totals_.TotalSize, value); }
+// The totals are 64-bit sums; the published properties keep the
+// library's 32-bit figures.
+HRESULT cAsyncUnzip::get_TotalSizeCompressed(LONG* value) {
+    return CopySizeBits(totals_.TotalSizeCompressed, value);
+}
+HRESULT cAsyncUnzip::get_TotalSize(LONG* value) { return CopySizeBits(totals_.TotalSize, value); }
 HRESULT cAsyncUnzip::get_CompressionFactor(LONG* value) { return CopyNumber(totals_.CompressionFactor, value); }
 HRESULT cAsyncUnzip::get_NumMembers(LONG* value) { return CopyNumber(totals_.NumMembers, value); }
 

@@ -110,6 +110,13 @@ void ExpectBarShowsSaved(const Bar& bar, const std::wstring& ratioText) {
     EXPECT_NEAR(bar.filled, expected, 1) << ratioText << " on " << bar.inner << " pixels";
 }
 
+// What the properties window shows.
+struct ShownProperties {
+    std::vector<std::wstring> values = std::vector<std::wstring>(8), labels = std::vector<std::wstring>(8);
+    Bar bar;
+    bool saved = false;
+};
+
 class InfoWindows : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,8 +143,15 @@ protected:
         return -1;
     }
 
+    // Opens the properties window from the menu, reads it, saves its image
+    // as `screenshot` (unless null) and closes it with "Fermer".
+    ShownProperties ShowProperties(const wchar_t* screenshot);
+
     frmBralto window;
 };
+
+// lblInfo indices in the order of expected_properties.tsv.
+constexpr int kPropertyRows[] = {0, 7, 1, 2, 3, 4};
 
 // ---- frmTest ----
 
@@ -389,45 +403,70 @@ TEST_F(InfoWindows, ACommentThatCannotBeWrittenIsReportedAndTheArchiveStaysAsItW
 
 // ---- frmZipInfo ----
 
+// The line of expected_properties.tsv for `name`: size, date, compressed,
+// uncompressed, ratio%, member count.
+std::vector<std::wstring> ExpectedProperties(const std::wstring& name) {
+    for (auto& row : test::ReadTable(FixtureFolder() + L"expected_properties.tsv"))
+        if (row.size() == 7 && row[0] == name) return std::vector<std::wstring>(row.begin() + 1, row.end());
+    return {};
+}
+
+ShownProperties InfoWindows::ShowProperties(const wchar_t* screenshot) {
+    ShownProperties shown;
+    std::atomic<bool> done{false};
+    DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
+        if (seen.caption != L"Propriétés") return false;
+        for (int i = 0; i < 8; ++i) {
+            shown.values[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmZipInfo::lblInfo0 + i));
+            shown.labels[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmZipInfo::lblEti0 + i));
+        }
+        shown.bar = BarOf(dialog, frmZipInfo::tubRatio);
+        if (screenshot) shown.saved = test::SaveWindowImage(dialog, Screenshot(screenshot));
+        test::Press(dialog, frmZipInfo::cmdFermer);
+        done = true;
+        return true;
+    });
+    test::ChooseMenu(Window(), L'O', L'P');
+    EXPECT_TRUE(Until([&] { return done.load(); }));
+    return shown;
+}
+
 TEST_F(InfoWindows, PropertiesOfAnInfoZipArchiveAreWhatUnzipAndTheFileSystemSay) {
     const std::wstring archive = FixtureFolder() + L"listed.zip";
     ASSERT_TRUE(window.OpenAZip(archive));
-    std::vector<std::wstring> shown(8), labels(8);
-    Bar bar;
-    bool saved = false;
-    std::atomic<bool> done{false};
-    {
-        DialogAnswerer answerer([&](HWND dialog, const SeenDialog& seen) {
-            if (seen.caption != L"Propriétés") return false;
-            for (int i = 0; i < 8; ++i) {
-                shown[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmZipInfo::lblInfo0 + i));
-                labels[static_cast<size_t>(i)] = test::TextOf(GetDlgItem(dialog, frmZipInfo::lblEti0 + i));
-            }
-            bar = BarOf(dialog, frmZipInfo::tubRatio);
-            saved = test::SaveWindowImage(dialog, Screenshot(L"frmZipInfo.bmp"));
-            test::Press(dialog, frmZipInfo::cmdFermer);
-            done = true;
-            return true;
-        });
-        test::ChooseMenu(Window(), L'O', L'P');
-        ASSERT_TRUE(Until([&] { return done.load(); }));
+    const ShownProperties shown = ShowProperties(L"frmZipInfo.bmp");
+    const auto e = ExpectedProperties(L"listed.zip");
+    ASSERT_EQ(e.size(), 6u);
+    EXPECT_EQ(shown.labels, (std::vector<std::wstring>{L"Taille", L"Taille comprimée", L"Taille non comprimée",
+                                                       L"Facteur de compression", L"Nombre de fichiers",
+                                                       L"Emplacement", L"Nom", L"Date"}));
+    EXPECT_EQ(shown.values[6], L"listed.zip");
+    EXPECT_EQ(shown.values[5], FixtureFolder());
+    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(shown.values[kPropertyRows[i]], e[i]) << i;
+    ExpectBarShowsSaved(shown.bar, e[4]);
+    EXPECT_TRUE(shown.saved);
+}
+
+// Members adding up to more than 4 GiB, one of 3 GiB: the list shows each
+// size whole, and the properties the totals as unzip -Zt counts them,
+// neither wrapped nor negative.
+TEST_F(InfoWindows, SizesAndTotalsBeyondTwoAndFourGiBShowWhole) {
+    ASSERT_TRUE(window.OpenAZip(FixtureFolder() + L"large-totals.zip"));
+    const auto members = test::ReadTable(FixtureFolder() + L"expected_large_totals.tsv");
+    ASSERT_EQ(members.size(), 4u);
+    ASSERT_EQ(test::ListCount(List()), 4);
+    for (const auto& member : members) {
+        const int row = RowNamed(member[0]);
+        ASSERT_GE(row, 0) << member[0];
+        EXPECT_EQ(test::ListText(List(), row, 4), Grouped(member[1])) << member[0];
+        EXPECT_EQ(test::ListText(List(), row, 6), Grouped(member[2])) << member[0];
     }
-    const auto expected = test::ReadTable(FixtureFolder() + L"expected_properties.tsv");
-    ASSERT_EQ(expected.size(), 1u);
-    const auto& e = expected[0];
-    EXPECT_EQ(labels, (std::vector<std::wstring>{L"Taille", L"Taille comprimée", L"Taille non comprimée",
-                                                 L"Facteur de compression", L"Nombre de fichiers", L"Emplacement",
-                                                 L"Nom", L"Date"}));
-    EXPECT_EQ(shown[6], L"listed.zip");
-    EXPECT_EQ(shown[5], FixtureFolder());
-    EXPECT_EQ(shown[0], e[0]);
-    EXPECT_EQ(shown[7], e[1]);
-    EXPECT_EQ(shown[1], e[2]);
-    EXPECT_EQ(shown[2], e[3]);
-    EXPECT_EQ(shown[3], e[4]);
-    EXPECT_EQ(shown[4], e[5]);
-    ExpectBarShowsSaved(bar, e[4]);
-    EXPECT_TRUE(saved);
+    const ShownProperties shown = ShowProperties(nullptr);
+    const auto e = ExpectedProperties(L"large-totals.zip");
+    ASSERT_EQ(e.size(), 6u);
+    ASSERT_GT(e[3].size(), 10u);  // ten digits and their blanks
+    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(shown.values[kPropertyRows[i]], e[i]) << i;
+    ExpectBarShowsSaved(shown.bar, e[4]);
 }
 
 // ---- frmFileInfo ----

@@ -99,6 +99,14 @@ void PressKey(HWND window, WORD virtualKey) {
     SendKeys({KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
 }
 
+void PressMnemonic(HWND window, wchar_t letter) {
+    BringForward(window);
+    std::vector<INPUT> keys{KeyInput(VK_MENU, false)};
+    for (const INPUT& key : Typing(letter)) keys.push_back(key);
+    keys.push_back(KeyInput(VK_MENU, true));
+    Send(keys);
+}
+
 void Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

@@ -4,6 +4,7 @@
 #   expected_listed.tsv: name, folder, dd/mm/yyyy hh:nn, size, compressed, ratio%, encrypted (0/1)
 set -e
 WORK="$(realpath -m "$1")"
+HERE="$(cd "$(dirname "$0")" && pwd)"
 rm -rf "$WORK"
 mkdir -p "$WORK/src/docs/deep" "$WORK/add" "$WORK/out"
 cd "$WORK/src"
@@ -110,19 +111,27 @@ comment = zipfile.ZipFile(f"{work}/commented.zip").comment.decode("cp1252")
 open(f"{work}/expected_comment.txt", "w", encoding="utf-8", newline="").write(comment)
 PY
 
+# large-totals.zip: members that add up to more than 4 GiB in a file of a
+# few megabytes.
+# expected_large_totals.tsv: name, size, compressed of each member, as
+# Python's zipfile reads them.
+python3 "$HERE/../make_large_totals_zip.py" large-totals.zip
+python3 - "$WORK" <<'PY'
+import sys, zipfile
+work = sys.argv[1]
+with open(f"{work}/expected_large_totals.tsv", "w", encoding="utf-8") as out:
+    for info in zipfile.ZipFile(f"{work}/large-totals.zip").infolist():
+        name = info.filename.rpartition("/")[2]
+        out.write("\t".join([name, str(info.file_size), str(info.compress_size)]) + "\r\n")
+PY
+
 # expected_properties.tsv: what unzip -Zt and the file system say about
-# listed.zip: size ("### ### ###"), date (dd/mm/yyyy hh:nn, local time),
-# compressed, uncompressed, ratio%, member count.
+# listed.zip and large-totals.zip, one line each: archive, size ("### ### ###"),
+# date (dd/mm/yyyy hh:nn, local time), compressed, uncompressed, ratio%,
+# member count.
 python3 - "$WORK" <<'PY'
 import os, re, subprocess, sys, time
 work = sys.argv[1]
-path = f"{work}/listed.zip"
-line = subprocess.run(["unzip", "-Zt", path], capture_output=True, text=True).stdout.strip()
-match = re.match(r"(\d+) files?, (\d+) bytes uncompressed, (\d+) bytes compressed:\s+(-?[\d.]+)%", line)
-if not match:
-    sys.exit(f"unexpected unzip -Zt output: {line}")
-count, uncompressed, compressed = (int(match.group(i)) for i in (1, 2, 3))
-ratio = int(float(match.group(4)) + 0.5) if float(match.group(4)) >= 0 else -int(-float(match.group(4)) + 0.5)
 
 def groups(n):
     digits = str(n)
@@ -131,10 +140,20 @@ def groups(n):
     parts += [p for p in (tail[:-3], tail[-3:]) if p]
     return " ".join(parts)
 
-size = os.stat(path).st_size
-date = time.strftime("%d/%m/%Y %H:%M", time.localtime(os.stat(path).st_mtime))
 with open(f"{work}/expected_properties.tsv", "w", encoding="utf-8") as out:
-    out.write("\t".join([groups(size), date, groups(compressed), groups(uncompressed), f"{ratio}%", str(count)]) + "\r\n")
+    for name in ("listed.zip", "large-totals.zip"):
+        path = f"{work}/{name}"
+        line = subprocess.run(["unzip", "-Zt", path], capture_output=True, text=True).stdout.strip()
+        match = re.match(r"(\d+) files?, (\d+) bytes uncompressed, (\d+) bytes compressed:\s+(-?[\d.]+)%", line)
+        if not match:
+            sys.exit(f"unexpected unzip -Zt output: {line}")
+        count, uncompressed, compressed = (int(match.group(i)) for i in (1, 2, 3))
+        percent = float(match.group(4))
+        ratio = int(percent + 0.5) if percent >= 0 else -int(-percent + 0.5)
+        size = os.stat(path).st_size
+        date = time.strftime("%d/%m/%Y %H:%M", time.localtime(os.stat(path).st_mtime))
+        out.write("\t".join([name, groups(size), date, groups(compressed), groups(uncompressed), f"{ratio}%",
+                             str(count)]) + "\r\n")
 PY
 
 # ---- The other methods and WinZip AES, as 7-Zip and Python write them ----

@@ -116,6 +116,53 @@ TEST(EngineListing, TotalsAndFolderSplitting) {
     EXPECT_TRUE(sawDeep);
 }
 
+// Members of 3 GiB, 1 GiB, 512 MiB and a small one: the totals go past what
+// 32 bits hold, the first member past what a signed 32-bit figure holds;
+// all must be exact, as Python reads them.
+TEST(EngineListing, SizesAndTotalsBeyondTwoAndFourGiBAreExact) {
+    struct Sizes {
+        std::wstring path;
+        long long size, packed;
+    };
+    std::vector<Sizes> expected;
+    std::ifstream in(Fixture(L"large-totals.zip.sizes").c_str());
+    std::string name;
+    long long size = 0, packed = 0, expectedSize = 0, expectedCompressed = 0;
+    char separator = 0;
+    while (std::getline(in, name, '|') && in >> size >> separator >> packed >> std::ws) {
+        std::wstring path = Utf8ToWide(name);
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        expected.push_back({path, size, packed});
+        expectedSize += size;
+        expectedCompressed += packed;
+    }
+    ASSERT_EQ(expected.size(), 4u);
+    ASSERT_GT(expected[0].size, 0x80000000LL);
+    ASSERT_GT(expectedSize, 0x100000000LL);
+
+    cUnzip unzip;
+    unzip.ZipFile(Fixture(L"large-totals.zip"));
+    ASSERT_EQ(0, unzip.Directory());
+    ASSERT_EQ(4, unzip.FileCount());
+    for (long i = 1; i <= unzip.FileCount(); ++i) {
+        const Sizes& e = expected[static_cast<size_t>(i - 1)];
+        const std::wstring folder = unzip.FileDirectory(i);
+        EXPECT_EQ(e.path, folder.empty() ? unzip.Filename(i) : folder + L"\\" + unzip.Filename(i));
+        EXPECT_EQ(e.size, unzip.FilePackedSize(i)) << i;
+        EXPECT_EQ(e.packed, unzip.FileSize(i)) << i;
+    }
+    EXPECT_EQ(expectedSize, unzip.TotalSize());
+    EXPECT_EQ(expectedCompressed, unzip.TotalSizeCompressed());
+    EXPECT_EQ(4, unzip.NumMembers());
+    EXPECT_EQ(std::lround(100.0 * (expectedSize - expectedCompressed) / expectedSize), unzip.CompressionFactor());
+
+    // A second listing of the same archive gives the same totals, not twice them.
+    unzip.ZipFile(Fixture(L"large-totals.zip"));
+    ASSERT_EQ(0, unzip.Directory());
+    EXPECT_EQ(expectedSize, unzip.TotalSize());
+    EXPECT_EQ(expectedCompressed, unzip.TotalSizeCompressed());
+}
+
 TEST(EngineListing, ListingTwiceDoublesAndZipFileEmpties) {
     cUnzip unzip;
     unzip.ZipFile(Fixture(L"names.zip"));

@@ -5,6 +5,7 @@
 #   make_fixtures.sh FOLDER
 set -euo pipefail
 out=$1
+here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$out"
 mkdir -p "$out/src/sub/deeper" "$out/src/empty-folder"
 cd "$out"
@@ -186,3 +187,13 @@ PY
 # A method nobody reads here (PPMd) beside a deflated member.
 echo ok > ok.txt
 7zz a -tzip -mm=PPMd -bd -bso0 unsupported.zip src/readme.txt && zip -q unsupported.zip ok.txt && rm ok.txt
+
+# Members that add up to more than 4 GiB in a file of a few megabytes, one
+# of them over 2 GiB, and Python's view of their sizes: name|size|csize.
+python3 "$here/../make_large_totals_zip.py" large-totals.zip
+python3 - <<'PY'
+import zipfile
+with open('large-totals.zip.sizes', 'w') as f:
+    for i in zipfile.ZipFile('large-totals.zip').infolist():
+        f.write('%s|%d|%d\n' % (i.filename, i.file_size, i.compress_size))
+PY
