@@ -18,6 +18,7 @@ namespace {
 
 constexpr unsigned long kMaxULong = 0xFFFFFFFFul;
 constexpr size_t kWriteBuffer = 1024 * 1024;
+constexpr size_t kDirectWrite = 64 * 1024;
 constexpr int kPasswordBuffer = 256;
 
 using UniqueHandle = bralto::UniqueKernelHandle;
@@ -115,7 +116,8 @@ public:
     }
 
 private:
-    static constexpr size_t kKept = 8;
+    // One for each thread that writes files: the job's and its workers.
+    static constexpr size_t kKept = 5;
     std::mutex mutex_;
     std::vector<std::vector<uint8_t>> buffers_;
 };
@@ -136,13 +138,11 @@ namespace {
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
     Win32ExtractedFile(UniqueHandle handle, std::wstring path, bool inPlace, BufferShelf& shelf)
-        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), shelf_(shelf), buffer_(shelf.Take()) {
-        buffer_.clear();
-        buffer_.reserve(kWriteBuffer);
+        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), shelf_(shelf) {
         deletePending_ = MarkForDeletion(TRUE);
     }
     ~Win32ExtractedFile() override {
-        shelf_.Put(std::move(buffer_));
+        if (buffer_.capacity() > 0) shelf_.Put(std::move(buffer_));
         if (committed_) return;
         const bool deletedOnClose = deletePending_ && handle_;
         handle_.reset();
@@ -151,7 +151,13 @@ public:
 
     bool Write(const uint8_t* data, size_t size) override {
         if (buffer_.size() + size > kWriteBuffer && !Flush()) return false;
-        if (size >= kWriteBuffer) return WriteAll(data, size);
+        // Large pieces, and a small file written whole at once, need no copy.
+        if (size >= kWriteBuffer || (buffer_.empty() && size >= kDirectWrite)) return WriteAll(data, size);
+        if (buffer_.capacity() == 0) {
+            buffer_ = shelf_.Take();
+            buffer_.clear();
+            buffer_.reserve(kWriteBuffer);
+        }
         buffer_.insert(buffer_.end(), data, data + size);
         return true;
     }

@@ -26,7 +26,7 @@ void FileWriterPool::Hand(File file) {
     bool wake = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        bytesHeld_ += file.bytes.size();
+        bytesHeld_ += file.bytes.capacity();
         ++keysHeld_[file.key];
         slots_.push_back(Slot{std::move(file), false});
         wake = idle_ > 0;
@@ -47,7 +47,7 @@ std::vector<FileWriterPool::File> FileWriterPool::TakeDone(Wait wait) {
     files.reserve(doneAtFront_);
     for (; doneAtFront_ > 0; --doneAtFront_) {
         File& file = slots_.front().file;
-        bytesHeld_ -= file.bytes.size();
+        bytesHeld_ -= file.bytes.capacity();
         auto held = keysHeld_.find(file.key);
         if (--held->second == 0) keysHeld_.erase(held);
         files.push_back(std::move(file));
@@ -76,7 +76,7 @@ void FileWriterPool::GiveBack(std::vector<uint8_t> buffer) {
     std::lock_guard<std::mutex> lock(mutex_);
     // Kept within the pool's own bound: under Wine a large block given back
     // to the system is unmapped, and mapped again for the next file.
-    if (buffer.capacity() == 0 || spareBytes_ + buffer.capacity() > kMaxBytes) return;
+    if (buffer.capacity() == 0 || spareBytes_ + buffer.capacity() > kMaxSpareBytes) return;
     spareBytes_ += buffer.capacity();
     spare_.push_back(std::move(buffer));
 }

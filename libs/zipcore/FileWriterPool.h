@@ -68,7 +68,8 @@ public:
 
 private:
     static constexpr size_t kMaxFiles = 256;
-    static constexpr size_t kMaxBytes = 8 * 1024 * 1024;
+    static constexpr size_t kMaxBytes = 8 * 1024 * 1024;       // held by the files handed over
+    static constexpr size_t kMaxSpareBytes = 4 * 1024 * 1024;  // kept for the next files
 
     struct Slot {
         File file;
