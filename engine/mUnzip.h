@@ -31,8 +31,9 @@ constexpr size_t kMaxUnzipNames = 1023;
 
 // Runs Wiz_SingleEntryUnzip with `dcl` and the name lists; the library's
 // callbacks go to `job` (may be null: defaults). Returns the library's
-// code. Fills `totals` after a listing (nvflag set, ntflag clear). Raises AutomationError (source "<exe>.VBUnzip") when the
-// library cannot be loaded or a list holds more than 1023 names.
+// code. Fills `totals` after a listing (nvflag set, ntflag clear). Raises
+// AutomationError (source "<exe>.VBUnzip") when the library cannot be
+// loaded or a list holds more than 1023 names.
 long RunUnzip(IUnzipJob* job, DCL& dcl, const std::vector<std::wstring>& includeNames,
               const std::vector<std::wstring>& excludeNames, UnzipListingTotals& totals);
 

@@ -203,8 +203,8 @@ HRESULT cAsyncUnzip::put_ZipFile(BSTR value) {
     });
 }
 
-// The totals are 64-bit sums; the published properties keep the
-// library's 32-bit figures.
+// The totals are 64-bit sums; the published properties stay 32-bit
+// (stopped at 0xFFFFFFFF).
 HRESULT cAsyncUnzip::get_TotalSizeCompressed(LONG* value) {
     return CopySizeBits(totals_.TotalSizeCompressed, value);
 }

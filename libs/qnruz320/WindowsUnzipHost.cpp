@@ -17,7 +17,7 @@ namespace qnruz {
 namespace {
 
 constexpr unsigned long kMaxULong = 0xFFFFFFFFul;
-constexpr size_t kWriteBuffer = 1024 * 1024;
+constexpr size_t kWriteBuffer = WindowsUnzipHost::kWriteBufferBytes;
 constexpr size_t kDirectWrite = 64 * 1024;
 constexpr int kPasswordBuffer = 256;
 
@@ -97,36 +97,10 @@ private:
     size_t windowBytes_ = 0;
 };
 
-}  // namespace
-
-// Write buffers lent to the files being written, several at a time when
-// workers write small files: each file takes one and gives it back.
-class BufferShelf {
-public:
-    std::vector<uint8_t> Take() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (buffers_.empty()) return {};
-        std::vector<uint8_t> buffer = std::move(buffers_.back());
-        buffers_.pop_back();
-        return buffer;
-    }
-    void Put(std::vector<uint8_t> buffer) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (buffer.capacity() > 0 && buffers_.size() < kKept) buffers_.push_back(std::move(buffer));
-    }
-
-private:
-    // One for each thread that writes files: the job's and its workers.
-    static constexpr size_t kKept = 5;
-    std::mutex mutex_;
-    std::vector<std::vector<uint8_t>> buffers_;
-};
-
-namespace {
 
 // A member being written to a temporary file beside its final name or, when
 // the name was free, under that name itself (`inPlace`), through a large
-// buffer borrowed from the host's shelf and given back at the end:
+// buffer borrowed from the host's pool and given back at the end:
 // allocating it for every member would map and unmap memory each time under
 // Wine. Removed unless committed.
 //
@@ -137,12 +111,12 @@ namespace {
 // takes its final name.
 class Win32ExtractedFile : public zipcore::ExtractedFile {
 public:
-    Win32ExtractedFile(UniqueHandle handle, std::wstring path, bool inPlace, BufferShelf& shelf)
-        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), shelf_(shelf) {
+    Win32ExtractedFile(UniqueHandle handle, std::wstring path, bool inPlace, zipcore::BlockPool& buffers)
+        : handle_(std::move(handle)), path_(std::move(path)), inPlace_(inPlace), buffers_(buffers) {
         deletePending_ = MarkForDeletion(TRUE);
     }
     ~Win32ExtractedFile() override {
-        if (buffer_.capacity() > 0) shelf_.Put(std::move(buffer_));
+        buffers_.Give(std::move(buffer_));
         if (committed_) return;
         const bool deletedOnClose = deletePending_ && handle_;
         handle_.reset();
@@ -153,11 +127,7 @@ public:
         if (buffer_.size() + size > kWriteBuffer && !Flush()) return false;
         // Large pieces, and a small file written whole at once, need no copy.
         if (size >= kWriteBuffer || (buffer_.empty() && size >= kDirectWrite)) return WriteAll(data, size);
-        if (buffer_.capacity() == 0) {
-            buffer_ = shelf_.Take();
-            buffer_.clear();
-            buffer_.reserve(kWriteBuffer);
-        }
+        if (buffer_.capacity() == 0) buffer_ = buffers_.Take(kWriteBuffer);
         buffer_.insert(buffer_.end(), data, data + size);
         return true;
     }
@@ -251,7 +221,7 @@ private:
     UniqueHandle handle_;
     std::wstring path_;
     bool inPlace_;
-    BufferShelf& shelf_;
+    zipcore::BlockPool& buffers_;
     std::vector<uint8_t> buffer_;
     bool deletePending_ = false;
     bool committed_ = false;
@@ -265,11 +235,6 @@ std::vector<char> CallbackText(const std::string& text, size_t minimum = 0) {
 }
 
 }  // namespace
-
-WindowsUnzipHost::WindowsUnzipHost(USERFUNCTIONS* callbacks)
-    : callbacks_(callbacks), writeBuffers_(std::make_unique<BufferShelf>()) {}
-
-WindowsUnzipHost::~WindowsUnzipHost() = default;
 
 unsigned WindowsUnzipHost::FileWorkers() {
     // Creating a file is mostly waiting for the file system (and under Wine
@@ -385,7 +350,7 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateInPlace(const st
     UniqueHandle handle(CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!handle) return nullptr;
-    return std::make_unique<Win32ExtractedFile>(std::move(handle), std::move(wide), true, *writeBuffers_);
+    return std::make_unique<Win32ExtractedFile>(std::move(handle), std::move(wide), true, writeBuffers_);
 }
 
 std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const std::string& folder) {
@@ -398,7 +363,7 @@ std::unique_ptr<zipcore::ExtractedFile> WindowsUnzipHost::CreateTemporary(const 
         std::wstring path = base + name;
         UniqueHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (handle) return std::make_unique<Win32ExtractedFile>(std::move(handle), path, false, *writeBuffers_);
+        if (handle) return std::make_unique<Win32ExtractedFile>(std::move(handle), path, false, writeBuffers_);
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return nullptr;
     }
     return nullptr;

@@ -3,23 +3,22 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "BlockPool.h"
 #include "CngCrypto.h"
 #include "UnzipJob.h"
 #include "unzip_api.h"
 
 namespace qnruz {
 
-class BufferShelf;
-
 class WindowsUnzipHost : public zipcore::UnzipHost {
 public:
+    static constexpr size_t kWriteBufferBytes = 1024 * 1024;
+
     // `callbacks` may be null (no messages, no answers: safe defaults).
-    explicit WindowsUnzipHost(USERFUNCTIONS* callbacks);
-    ~WindowsUnzipHost() override;
+    explicit WindowsUnzipHost(USERFUNCTIONS* callbacks) : callbacks_(callbacks) {}
 
     std::string DecodeMemberName(const std::string& raw, bool utf8) override;
     std::string ToInterface(const std::string& utf8) override;
@@ -48,7 +47,9 @@ public:
 private:
     USERFUNCTIONS* callbacks_;
     CngCrypto crypto_;
-    std::unique_ptr<BufferShelf> writeBuffers_;  // lent to the files being written
+    // Write buffers lent to the files being written, several at a time when
+    // workers write small files: one for the job's thread and each worker.
+    zipcore::BlockPool writeBuffers_{kWriteBufferBytes, kWriteBufferBytes, 5};
 };
 
 // Opens an archive named in ANSI text for reading; nullptr when it is

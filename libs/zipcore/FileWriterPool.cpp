@@ -62,25 +62,6 @@ bool FileWriterPool::Holds(const std::string& key) const {
     return keysHeld_.count(key) != 0;
 }
 
-std::vector<uint8_t> FileWriterPool::Buffer() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (spare_.empty()) return {};
-    std::vector<uint8_t> buffer = std::move(spare_.back());
-    spare_.pop_back();
-    spareBytes_ -= buffer.capacity();
-    buffer.clear();
-    return buffer;
-}
-
-void FileWriterPool::GiveBack(std::vector<uint8_t> buffer) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    // Kept within the pool's own bound: under Wine a large block given back
-    // to the system is unmapped, and mapped again for the next file.
-    if (buffer.capacity() == 0 || spareBytes_ + buffer.capacity() > kMaxSpareBytes) return;
-    spareBytes_ += buffer.capacity();
-    spare_.push_back(std::move(buffer));
-}
-
 void FileWriterPool::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {

@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "BlockPool.h"
 #include "UnzipHost.h"
 
 namespace zipcore {
@@ -62,14 +63,15 @@ public:
     std::vector<File> TakeDone(Wait wait);
     // Whether a file of this key is handed over and not taken back yet.
     bool Holds(const std::string& key) const;
-    // A byte buffer for the next file, reused from files taken back.
-    std::vector<uint8_t> Buffer();
-    void GiveBack(std::vector<uint8_t> buffer);
+    // A byte buffer for the next file of `size` bytes; a large one is
+    // reused from the files taken back (under Wine a large block given back
+    // to the system is unmapped, and mapped again for the next file).
+    std::vector<uint8_t> Buffer(size_t size) { return buffers_.Take(size); }
+    void GiveBack(std::vector<uint8_t> buffer) { buffers_.Give(std::move(buffer)); }
 
 private:
     static constexpr size_t kMaxFiles = 256;
-    static constexpr size_t kMaxBytes = 8 * 1024 * 1024;       // held by the files handed over
-    static constexpr size_t kMaxSpareBytes = 4 * 1024 * 1024;  // kept for the next files
+    static constexpr size_t kMaxBytes = 8 * 1024 * 1024;  // held by the files handed over
 
     struct Slot {
         File file;
@@ -92,8 +94,9 @@ private:
     unsigned idle_ = 0;          // workers waiting for a file
     size_t bytesHeld_ = 0;
     std::unordered_map<std::string, int> keysHeld_;
-    std::vector<std::vector<uint8_t>> spare_;
-    size_t spareBytes_ = 0;
+    // Blocks of 256 KiB and more come back for the next files, at most
+    // four (4 MiB).
+    BlockPool buffers_{256 * 1024, kLargestFile, 4};
     bool stopping_ = false;
     std::vector<std::thread> workers_;
 };

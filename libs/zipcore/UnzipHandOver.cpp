@@ -17,8 +17,7 @@ bool Job::WorthHandingOver(const Member& member) {
 // The member is read and checked here, whole, then handed to a worker to
 // be created under its free name; a failed member reaches no worker.
 void Job::HandOver(const Member& member, const std::string& finalPath, MemberExtractor& extractor) {
-    MemoryFile memory(files_->Buffer());
-    memory.bytes.reserve(static_cast<size_t>(member.info->uncompressedSize));
+    MemoryFile memory(files_->Buffer(static_cast<size_t>(member.info->uncompressedSize)));
     ExtractStatus status = WriteMember(memory, member, extractor);
     if (status != ExtractStatus::Ok) {
         files_->GiveBack(std::move(memory.bytes));

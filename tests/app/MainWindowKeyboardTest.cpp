@@ -13,8 +13,8 @@
 #include <htmlhelp.h>
 
 #include <atomic>
-#include <mutex>
 
+#include "HelpCallRecorder.h"
 #include "HtmlHelp.h"
 #include "TestWindowPlayer.h"
 #include "WindowTestSupport.h"
@@ -28,6 +28,9 @@ namespace {
 
 using test::DialogAnswerer;
 using test::FixtureFolder;
+using test::HelpCall;
+using test::HelpCalls;
+using test::RecordHelpCall;
 using test::SeenDialog;
 using test::WaitFor;
 
@@ -220,28 +223,6 @@ TEST_F(KeyboardWindows, TheCommentWindowsButtonsAnswerTheirAltLetters) {
 }
 
 // ---- F1 in the express extraction window ----
-
-struct HelpCall {
-    HWND caller;
-    std::wstring location;
-    UINT command;
-};
-
-std::mutex g_helpLock;
-std::vector<HelpCall> g_helpCalls;
-
-// Stands for hhctrl.ocx: notes the call and answers with a window, as a
-// viewer that showed the page would.
-HWND WINAPI RecordHelpCall(HWND caller, LPCWSTR file, UINT command, DWORD_PTR) {
-    std::lock_guard<std::mutex> lock(g_helpLock);
-    g_helpCalls.push_back({caller, file ? file : L"", command});
-    return caller;
-}
-
-std::vector<HelpCall> HelpCalls() {
-    std::lock_guard<std::mutex> lock(g_helpLock);
-    return g_helpCalls;
-}
 
 // The window stays up while the server extracts 1,600 members; F1 asks for
 // its page, then "Annuler" stops the job.

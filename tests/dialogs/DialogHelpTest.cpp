@@ -7,11 +7,11 @@
 #include <htmlhelp.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "DialogDriver.h"
+#include "HelpCallRecorder.h"
 #include "HtmlHelp.h"
 #include "Module.h"
 #include "Settings.h"
@@ -33,28 +33,6 @@ namespace {
 
 using namespace bralto;
 using namespace bralto::test;
-
-struct HelpCall {
-    HWND caller;
-    std::wstring location;
-    UINT command;
-};
-
-std::mutex callsLock;
-std::vector<HelpCall> calls;
-
-// Stands for hhctrl.ocx: notes the call and answers with a window, as a
-// viewer that showed the page would.
-HWND WINAPI RecordHelpCall(HWND caller, LPCWSTR file, UINT command, DWORD_PTR) {
-    std::lock_guard<std::mutex> lock(callsLock);
-    calls.push_back({caller, file ? file : L"", command});
-    return caller;
-}
-
-size_t CallCount() {
-    std::lock_guard<std::mutex> lock(callsLock);
-    return calls.size();
-}
 
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
     for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
@@ -78,8 +56,7 @@ protected:
         ASSERT_EQ(GetFileAttributesW(HelpFilePath().c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u)
             << "the build puts Bralto.chm beside the test program";
         ClearSettings();
-        std::lock_guard<std::mutex> lock(callsLock);
-        calls.clear();
+        ForgetHelpCalls();
     }
     void TearDown() override {
         ReplaceHtmlHelpEntry(nullptr);
@@ -119,14 +96,14 @@ TEST_F(DialogHelp, F1InEachWindowAsksTheViewerForThatWindowsTopic) {
     };
     for (const HelpCase& each : cases) {
         SCOPED_TRACE(each.name);
-        const size_t before = CallCount();
+        const size_t before = HelpCallCount();
         HWND shown = nullptr;
         bool asked = false, stillOpen = false;
         {
             DialogUser user(each.caption, [&](HWND dialog) {
                 shown = dialog;
                 PressF1(dialog);
-                asked = WaitFor([&] { return CallCount() > before; });
+                asked = WaitFor([&] { return HelpCallCount() > before; });
                 stillOpen = IsWindowVisible(dialog) != FALSE;
                 PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(each.closeId), 0);
             });
@@ -134,7 +111,7 @@ TEST_F(DialogHelp, F1InEachWindowAsksTheViewerForThatWindowsTopic) {
             ASSERT_TRUE(user.Found());
         }
         ASSERT_TRUE(asked) << "F1 asked the viewer for nothing";
-        std::lock_guard<std::mutex> lock(callsLock);
+        const std::vector<HelpCall> calls = HelpCalls();
         ASSERT_EQ(calls.size(), before + 1) << "one key, one call";
         const HelpCall& call = calls.back();
         EXPECT_EQ(call.location, HelpFilePath() + L"::/" + each.topic);

@@ -8,7 +8,9 @@
 #include "QnrZipClient.h"
 #include "ServerTestSupport.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 // The client's names, as the tests of both kinds of job use them.
@@ -22,6 +24,17 @@ constexpr HRESULT kAlreadyRunning = static_cast<HRESULT>(0x800A7F1C);       // e
 constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);  // error 9
 
 inline std::wstring Work(const std::wstring& relative) { return WorkFolder() + relative; }
+
+// An empty folder of the work area for a test to extract into: a test run
+// again (ctest reruns one whose program died at exit) must not find the
+// files of its first run there.
+inline std::wstring FreshWork(const std::wstring& relative) {
+    const std::wstring folder = Work(relative);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
+}
 
 // Everything a job's listener saw, in order, as "Event:argument" lines.
 struct EventLog {

@@ -125,8 +125,7 @@ TEST(AsyncUnzipObject, DirectoryIsSynchronousAndLeavesListingAsSet) {
 }
 
 TEST(AsyncUnzipJob, ExtractsTheSelectedMembersOnly) {
-    const std::wstring target = Work(L"out\\selected");
-    CreateDirectoryW(target.c_str(), nullptr);
+    const std::wstring target = FreshWork(L"out\\selected");
     EventLog log;
     AsyncUnzip job(RecordingUnzipHandlers(log), false);
     ASSERT_HRESULT_SUCCEEDED(job.Create());
@@ -151,8 +150,7 @@ TEST(AsyncUnzipJob, ExtractsTheSelectedMembersOnly) {
 }
 
 TEST(AsyncUnzipJob, UnansweredOverwritePromptKeepsTheExistingFile) {
-    const std::wstring target = Work(L"out\\overwrite");
-    CreateDirectoryW(target.c_str(), nullptr);
+    const std::wstring target = FreshWork(L"out\\overwrite");
     const std::wstring existing = target + L"\\a.txt";
     {
         HANDLE file = CreateFileW(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -185,8 +183,7 @@ TEST(AsyncUnzipJob, UnansweredOverwritePromptKeepsTheExistingFile) {
 }
 
 TEST(AsyncUnzipJob, NoSecondPasswordRequestAfterACancelledOne) {
-    const std::wstring target = Work(L"out\\cancelled-password");
-    CreateDirectoryW(target.c_str(), nullptr);
+    const std::wstring target = FreshWork(L"out\\cancelled-password");
     EventLog log;
     std::vector<std::wstring> asked;
     UnzipEventHandlers handlers = RecordingUnzipHandlers(log);
@@ -207,8 +204,7 @@ TEST(AsyncUnzipJob, NoSecondPasswordRequestAfterACancelledOne) {
 }
 
 TEST(AsyncUnzipJob, APasswordAnswerDecryptsEveryMember) {
-    const std::wstring target = Work(L"out\\password");
-    CreateDirectoryW(target.c_str(), nullptr);
+    const std::wstring target = FreshWork(L"out\\password");
     EventLog log;
     int asked = 0;
     UnzipEventHandlers handlers = RecordingUnzipHandlers(log);
@@ -232,8 +228,7 @@ TEST(AsyncUnzipJob, APasswordAnswerDecryptsEveryMember) {
 // 1,099 members selected out of 1,100: too many names for one job. One
 // Complete with the unzip library's "bad parameters" code, nothing written.
 TEST(AsyncUnzipJob, TooManySelectedMembersEndWithCompleteTen) {
-    const std::wstring target = Work(L"out\\big");
-    CreateDirectoryW(target.c_str(), nullptr);
+    const std::wstring target = FreshWork(L"out\\big");
     EventLog log;
     AsyncUnzip job(RecordingUnzipHandlers(log), false);
     ASSERT_HRESULT_SUCCEEDED(job.Create());
