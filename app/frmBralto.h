@@ -118,6 +118,7 @@ private:
     void OnNewArchive();
     void OnOpenArchive();
     void OnInvertSelection();
+    void SelectAllMembers();
     // Edition(1) and the Outils items: member information, test,
     // properties and comment of the open archive.
     void OnMemberInformation();

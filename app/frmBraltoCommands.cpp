@@ -35,6 +35,9 @@ void frmBralto::OnListKeyDown(WORD key) {
         CancelOnEscape(key);
         return;
     }
+    // Ctrl+A selects every member, as in the shell's own lists; the list
+    // view leaves that key to its owner.
+    if (key == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) SelectAllMembers();
     if (key == VK_DELETE && IsMenuItemEnabled(mnuAction + 3)) RunAction(3);
     if (key == VK_RETURN && IsMenuItemEnabled(mnuAction + 1)) RunAction(1);
 }
@@ -159,6 +162,8 @@ void frmBralto::OnInvertSelection() {
         ListView_SetItemState(list_, i, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
     }
 }
+
+void frmBralto::SelectAllMembers() { ListView_SetItemState(list_, -1, LVIS_SELECTED, LVIS_SELECTED); }
 
 // ---- Information, test and comment ----
 

@@ -77,6 +77,15 @@ PY
 
 # best COMMAND...: best wall time in seconds over $runs runs, after `prepare`.
 prepare() { :; }
+# freshOut: an empty $out for the next extraction. The tree of the previous
+# one is only moved aside: deleting thousands of files makes ext4 (with
+# discard) slower at creating files for seconds afterwards, which would land
+# on whichever tool runs next. The trees go in dropTrees, after the timing.
+freshOut() {
+    [ -d "$out" ] && mv "$out" "$(mktemp -d "$work/old.XXXXXX")/tree"
+    mkdir -p "$out"
+}
+dropTrees() { rm -rf "$out" "$work"/old.*; sync; }
 best() {
     local bestTime=""
     for _ in $(seq "$runs"); do
@@ -143,12 +152,13 @@ benchTree() {
         "$(printf 'size %+.2f %% against zip' "$(echo "($ourSize - $zipSize) * 100 / $zipSize" | bc -l)")"
     unzip -tqq "$work/ours.zip" || echo "  our archive fails unzip -t"
     cd "$work"
-    prepare() { rm -rf "$out" && mkdir -p "$out"; }
+    prepare() { freshOut; }
     zipT=$(best unzip -qq -o zip.zip -d "$out")
     ourT=$(best ourUnzip x "$(winpath "$work/zip.zip")" "$(winpath "$out")")
     diff -r -q "$out" "$dir" >/dev/null || echo "  our extraction differs from the corpus"
     sevenT=$(best 7zz x -y -bd -bso0 -o"$out" zip.zip)
     row extract unzip "$zipT" "$ourT" "$sevenT"
+    dropTrees
     prepare() { :; }
     zipT=$(best unzip -tqq zip.zip)
     ourT=$(best ourUnzip t "$(winpath "$work/zip.zip")")
@@ -177,12 +187,12 @@ PY
     ourT=$(best ourUnzip l "$(winpath "$archive")")
     [ "$(ourUnzip l "$(winpath "$archive")" | tr -d '\r')" = "$count" ] || echo "  our listing misses members"
     row list "unzip -l" "$peerT" "$ourT"
-    prepare() { rm -rf "$out" && mkdir -p "$out"; }
+    prepare() { freshOut; }
     peerT=$(best unzip -qq -o "$archive" -d "$out")
     ourT=$(best ourUnzip x "$(winpath "$archive")" "$(winpath "$out")")
     [ "$(find "$out" -type f | wc -l)" = "$count" ] || echo "  our extraction misses files"
     row extract unzip "$peerT" "$ourT"
-    rm -rf "$out"
+    dropTrees
 }
 
 echo "DLLs from $dlls; $(nproc) cores; best of $runs"

@@ -330,6 +330,24 @@ TEST_F(MainWindowCommands, InvertSelectionFlipsEveryRow) {
     EXPECT_FALSE(ListView_GetItemState(List(), RowNamed(L"top.txt"), LVIS_SELECTED));
 }
 
+TEST_F(MainWindowCommands, ControlASelectsEveryRowAndAloneDoesNothing) {
+    OpenTreeCopy(L"select-all.zip");
+    SelectRows({L"top.txt"});
+    SetFocus(List());
+    auto selectedRows = [&] {
+        int selected = 0;
+        for (int row = 0; row < test::ListCount(List()); ++row)
+            if (ListView_GetItemState(List(), row, LVIS_SELECTED)) ++selected;
+        return selected;
+    };
+    test::PressKey(List(), 'A');
+    test::PumpUntil([] { return false; }, 300);
+    EXPECT_LE(selectedRows(), 1) << "A alone selects nothing more";
+    test::PressWithControl(List(), 'A');
+    EXPECT_TRUE(test::PumpUntil([&] { return selectedRows() == test::ListCount(List()); }, 3000));
+    EXPECT_GT(test::ListCount(List()), 1);
+}
+
 TEST_F(MainWindowCommands, TheHelpMenuOpensTheAssociationWindowAndTheAboutBox) {
     std::vector<std::wstring> captions;
     std::wstring associationBox;

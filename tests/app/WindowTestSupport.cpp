@@ -99,6 +99,12 @@ void PressKey(HWND window, WORD virtualKey) {
     SendKeys({KeyInput(virtualKey, false), KeyInput(virtualKey, true)});
 }
 
+void PressWithControl(HWND window, WORD virtualKey) {
+    BringForward(window);
+    SendKeys({KeyInput(VK_CONTROL, false), KeyInput(virtualKey, false), KeyInput(virtualKey, true),
+              KeyInput(VK_CONTROL, true)});
+}
+
 void PressMnemonic(HWND window, wchar_t letter) {
     BringForward(window);
     std::vector<INPUT> keys{KeyInput(VK_MENU, false)};

@@ -55,6 +55,8 @@ std::wstring TextOf(HWND window);
 void ChooseMenu(HWND window, wchar_t menu, wchar_t item);
 // One key press (down and up) into the foreground window.
 void PressKey(HWND window, WORD virtualKey);
+// Ctrl with `virtualKey` into the foreground window (made `window` first).
+void PressWithControl(HWND window, WORD virtualKey);
 // Alt with `letter` into the foreground window (made `window` first), as a
 // keyboard user reaches the control whose caption underlines that letter.
 void PressMnemonic(HWND window, wchar_t letter);
