@@ -46,6 +46,7 @@ protected:
             if (test::ListText(List(), row, 0) == name) return row;
         return -1;
     }
+    int SelectedRows() { return static_cast<int>(ListView_GetSelectedCount(List())); }
     // Selects the rows named, the first one current, as clicks with Ctrl would.
     void SelectRows(std::initializer_list<const wchar_t*> names) {
         ListView_SetItemState(List(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -323,28 +324,18 @@ TEST_F(MainWindowCommands, InvertSelectionFlipsEveryRow) {
     SelectRows({L"top.txt"});
     test::ChooseMenu(Window(), L'E', L'I');
     test::PumpUntil([] { return false; }, 500);
-    int selected = 0;
-    for (int row = 0; row < test::ListCount(List()); ++row)
-        if (ListView_GetItemState(List(), row, LVIS_SELECTED)) ++selected;
-    EXPECT_EQ(selected, 3);
+    EXPECT_EQ(SelectedRows(), 3);
     EXPECT_FALSE(ListView_GetItemState(List(), RowNamed(L"top.txt"), LVIS_SELECTED));
 }
 
 TEST_F(MainWindowCommands, ControlASelectsEveryRowAndAloneDoesNothing) {
     OpenTreeCopy(L"select-all.zip");
     SelectRows({L"top.txt"});
-    SetFocus(List());
-    auto selectedRows = [&] {
-        int selected = 0;
-        for (int row = 0; row < test::ListCount(List()); ++row)
-            if (ListView_GetItemState(List(), row, LVIS_SELECTED)) ++selected;
-        return selected;
-    };
     test::PressKey(List(), 'A');
     test::PumpUntil([] { return false; }, 300);
-    EXPECT_LE(selectedRows(), 1) << "A alone selects nothing more";
+    EXPECT_LE(SelectedRows(), 1) << "A alone selects nothing more";
     test::PressWithControl(List(), 'A');
-    EXPECT_TRUE(test::PumpUntil([&] { return selectedRows() == test::ListCount(List()); }, 3000));
+    EXPECT_TRUE(test::PumpUntil([&] { return SelectedRows() == test::ListCount(List()); }, 3000));
     EXPECT_GT(test::ListCount(List()), 1);
 }
 
