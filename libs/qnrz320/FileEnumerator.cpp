@@ -1,6 +1,7 @@
 #include "FileEnumerator.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 
@@ -49,15 +50,41 @@ void SetTimes(zipcore::NewMemberInfo& info, unsigned long long writeTime) {
     info.unixModTime = zipcore::FileTimeToUnixTime(writeTime);
 }
 
-bool IdentityOf(const std::wstring& folder, unsigned long& volume, unsigned long long& index) {
-    bralto::UniqueKernelHandle handle(CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
+bralto::UniqueKernelHandle OpenFolder(const std::wstring& folder) {
+    return bralto::UniqueKernelHandle(CreateFileW(folder.empty() ? L"." : folder.c_str(), 0,
                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// The folder's file number alone. The volume's serial number is not asked
+// for: under Wine each such question is a request to its mount manager and
+// a walk up to the root of the path, for every folder walked.
+bool FileNumberOf(const std::wstring& folder, unsigned long long& number) {
+    bralto::UniqueKernelHandle handle = OpenFolder(folder);
+    if (!handle) return false;
+    IO_STATUS_BLOCK status{};
+    FILE_INTERNAL_INFORMATION internal{};
+    if (NtQueryInformationFile(handle.get(), &status, &internal, sizeof internal, FileInternalInformation) >= 0) {
+        number = static_cast<unsigned long long>(internal.IndexNumber.QuadPart);
+        return true;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return false;
-    volume = info.dwVolumeSerialNumber;
-    index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (!GetFileInformationByHandle(handle.get(), &info)) return false;
+    number = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
+}
+
+// Volume and file number together: the same folder, not just the same
+// number on two volumes.
+bool SameFolder(const std::wstring& one, const std::wstring& other) {
+    BY_HANDLE_FILE_INFORMATION infos[2]{};
+    const std::wstring* paths[2] = {&one, &other};
+    for (int i = 0; i < 2; ++i) {
+        bralto::UniqueKernelHandle handle = OpenFolder(*paths[i]);
+        if (!handle || !GetFileInformationByHandle(handle.get(), &infos[i])) return false;
+    }
+    return infos[0].dwVolumeSerialNumber == infos[1].dwVolumeSerialNumber &&
+           infos[0].nFileIndexHigh == infos[1].nFileIndexHigh && infos[0].nFileIndexLow == infos[1].nFileIndexLow;
 }
 
 }  // namespace
@@ -67,9 +94,9 @@ bool IdentityOf(const std::wstring& folder, unsigned long& volume, unsigned long
 class FileEnumerator::Descent {
 public:
     Descent(FileEnumerator& enumerator, const std::wstring& folder) : enumerator_(enumerator) {
-        FolderId id;
-        entered_ = IdentityOf(folder, id.volume, id.index);
-        if (entered_) enumerator_.ancestors_.push_back(id);
+        unsigned long long number = 0;
+        entered_ = enumerator_.FileNumberOfFolder(folder, number);
+        if (entered_) enumerator_.ancestors_.push_back(FolderMark{folder, number});
     }
     ~Descent() {
         if (entered_) enumerator_.ancestors_.pop_back();
@@ -124,11 +151,25 @@ bool FileEnumerator::Skipped(unsigned long attributes) const {
 bool FileEnumerator::IsLinkedFolder(const Found& found) {
     if (!found.isDirectory) return false;
     bool linked = (found.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    FolderId id;
-    if (!linked && IdentityOf(found.path, id.volume, id.index))
-        linked = std::find(ancestors_.begin(), ancestors_.end(), id) != ancestors_.end();
+    unsigned long long number = 0;
+    if (!linked && FileNumberOfFolder(found.path, number)) {
+        linked = std::any_of(ancestors_.begin(), ancestors_.end(), [&](const FolderMark& ancestor) {
+            return ancestor.number == number && SameFolder(found.path, ancestor.path);
+        });
+    }
     if (linked && skippedKeys_.insert(bralto::Upper(FullPathOf(found.path))).second) skippedLinks_.push_back(found.path);
     return linked;
+}
+
+// A folder is checked as a child and then entered: the second asking takes
+// the answer of the first.
+bool FileEnumerator::FileNumberOfFolder(const std::wstring& folder, unsigned long long& number) {
+    if (!lastAsked_.known || lastAsked_.path != folder) {
+        lastAsked_.path = folder;
+        lastAsked_.known = FileNumberOf(folder, lastAsked_.number);
+    }
+    number = lastAsked_.number;
+    return lastAsked_.known;
 }
 
 std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& folder) const {

@@ -42,16 +42,11 @@ private:
         unsigned long long writeTime;  // FILETIME ticks, UTC
     };
 
-    // A folder's identity: volume and file number.
-    struct FolderId {
-        unsigned long volume = 0;
-        unsigned long long index = 0;
-        bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
-    };
     class Descent;
 
     bool Skipped(unsigned long attributes) const;
     bool IsLinkedFolder(const Found& found);
+    bool FileNumberOfFolder(const std::wstring& folder, unsigned long long& number);
     bool AddFound(const Found& found);
     void AddEverythingBelow(const std::wstring& folder);
     bool MatchIn(const std::wstring& folder, const std::wstring& mask);
@@ -60,7 +55,16 @@ private:
     EnumerationOptions options_;
     std::vector<zipcore::SourceFile> sources_;
     std::set<std::wstring> seenPaths_;  // full paths, upper case
-    std::vector<FolderId> ancestors_;   // the folders being walked, outermost first
+    struct FolderMark {
+        std::wstring path;
+        unsigned long long number;  // file number; the volume is asked only when two match
+    };
+    std::vector<FolderMark> ancestors_;  // the folders being walked, outermost first
+    struct {
+        std::wstring path;
+        unsigned long long number = 0;
+        bool known = false;
+    } lastAsked_;  // the folder asked for last
     std::vector<std::wstring> skippedLinks_;
     std::set<std::wstring> skippedKeys_;  // full paths, upper case
 };
