@@ -151,6 +151,7 @@ bool FileEnumerator::Skipped(unsigned long attributes) const {
 bool FileEnumerator::IsLinkedFolder(const Found& found) {
     if (!found.isDirectory) return false;
     bool linked = (found.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (found.hasNumber) lastAsked_ = {found.path, found.number, true};
     unsigned long long number = 0;
     if (!linked && FileNumberOfFolder(found.path, number)) {
         linked = std::any_of(ancestors_.begin(), ancestors_.end(), [&](const FolderMark& ancestor) {
@@ -172,11 +173,48 @@ bool FileEnumerator::FileNumberOfFolder(const std::wstring& folder, unsigned lon
     return lastAsked_.known;
 }
 
-std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& folder) const {
-    std::vector<Found> entries;
+// Lists through the folder's own handle: the entries come with their file
+// numbers, so no folder is opened again to be told apart from its parents.
+// False when the file system cannot list this way; `entries` is then empty.
+bool FileEnumerator::ListByHandle(const std::wstring& folder, std::vector<Found>& entries) const {
+    bralto::UniqueKernelHandle handle(CreateFileW(folder.empty() ? L"." : folder.c_str(), FILE_LIST_DIRECTORY,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return false;
+    std::vector<unsigned long long> buffer(8192);  // 64 KiB, aligned for the records
+    const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
+    for (FILE_INFO_BY_HANDLE_CLASS query = FileIdBothDirectoryRestartInfo;; query = FileIdBothDirectoryInfo) {
+        if (!GetFileInformationByHandleEx(handle.get(), query, buffer.data(), bytes)) {
+            if (GetLastError() == ERROR_NO_MORE_FILES) return true;
+            entries.clear();
+            return false;
+        }
+        const unsigned char* record = reinterpret_cast<const unsigned char*>(buffer.data());
+        for (;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(record);
+            std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            if (name != L"." && name != L"..") {
+                Found found;
+                found.path = JoinPath(folder, name);
+                found.isDirectory = (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                found.attributes = info->FileAttributes;
+                found.size = static_cast<unsigned long long>(info->EndOfFile.QuadPart);
+                found.writeTime = static_cast<unsigned long long>(info->LastWriteTime.QuadPart);
+                found.number = static_cast<unsigned long long>(info->FileId.QuadPart);
+                found.hasNumber = true;
+                entries.push_back(found);
+            }
+            if (info->NextEntryOffset == 0) break;
+            record += info->NextEntryOffset;
+        }
+    }
+}
+
+// The plain search, for the file systems that cannot list by handle.
+void FileEnumerator::ListBySearch(const std::wstring& folder, std::vector<Found>& entries) const {
     WIN32_FIND_DATAW data{};
     bralto::UniqueFindHandle find(FindFirstFileW(JoinPath(folder.empty() ? L"." : folder, L"*").c_str(), &data));
-    if (!find) return entries;
+    if (!find) return;
     do {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -189,6 +227,11 @@ std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& fold
                           data.ftLastWriteTime.dwLowDateTime;
         entries.push_back(found);
     } while (FindNextFileW(find.get(), &data));
+}
+
+std::vector<FileEnumerator::Found> FileEnumerator::List(const std::wstring& folder) const {
+    std::vector<Found> entries;
+    if (!ListByHandle(folder, entries)) ListBySearch(folder, entries);
     std::sort(entries.begin(), entries.end(), [](const Found& a, const Found& b) {
         return CompareStringOrdinal(a.path.c_str(), -1, b.path.c_str(), -1, TRUE) == CSTR_LESS_THAN;
     });

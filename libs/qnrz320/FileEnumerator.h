@@ -40,6 +40,8 @@ private:
         unsigned long attributes;
         unsigned long long size;
         unsigned long long writeTime;  // FILETIME ticks, UTC
+        unsigned long long number = 0;  // file number, when the listing gave it
+        bool hasNumber = false;
     };
 
     class Descent;
@@ -51,6 +53,8 @@ private:
     void AddEverythingBelow(const std::wstring& folder);
     bool MatchIn(const std::wstring& folder, const std::wstring& mask);
     std::vector<Found> List(const std::wstring& folder) const;
+    bool ListByHandle(const std::wstring& folder, std::vector<Found>& entries) const;
+    void ListBySearch(const std::wstring& folder, std::vector<Found>& entries) const;
 
     EnumerationOptions options_;
     std::vector<zipcore::SourceFile> sources_;
@@ -60,11 +64,12 @@ private:
         unsigned long long number;  // file number; the volume is asked only when two match
     };
     std::vector<FolderMark> ancestors_;  // the folders being walked, outermost first
-    struct {
+    struct AskedFolder {
         std::wstring path;
         unsigned long long number = 0;
         bool known = false;
-    } lastAsked_;  // the folder asked for last
+    };
+    AskedFolder lastAsked_;  // the folder asked for last
     std::vector<std::wstring> skippedLinks_;
     std::set<std::wstring> skippedKeys_;  // full paths, upper case
 };
