@@ -220,6 +220,51 @@ TEST_F(ZipJob, HiddenFilesOnlyWhenAsked) {
     EXPECT_EQ(0x02u, view.Find(stored + "/hidden.txt")->externalAttributes & 0x02u);
 }
 
+// A folder whose listing takes several reads of the system (long names,
+// many of them): every file is found once, with its size, date and
+// attributes, and the sub-folders among them are walked.
+TEST_F(ZipJob, AFolderOfManyLongNamesIsStoredWhole) {
+    const int count = 1500;
+    const std::string padding(60, 'n');
+    for (int i = 0; i < count; ++i) {
+        WriteFile(folder_ / "many" / (padding + std::to_string(10000 + i) + ".txt"), std::string(i % 97, 'x'));
+    }
+    WriteFile(folder_ / "many" / "zz-sub" / "inner.txt", "inner");
+    const fs::path dated = folder_ / "many" / (padding + "10007.txt");
+    {
+        SYSTEMTIME local{2001, 2, 0, 3, 4, 5, 6, 0};  // 3 February 2001, 04:05:06
+        FILETIME localTime{}, utc{};
+        ASSERT_TRUE(SystemTimeToFileTime(&local, &localTime) && LocalFileTimeToFileTime(&localTime, &utc));
+        HANDLE file = CreateFileW(dated.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
+        CloseHandle(file);
+    }
+    SetFileAttributesW((folder_ / "many" / (padding + "10011.txt")).c_str(), FILE_ATTRIBUTE_READONLY);
+
+    zip_.BasePath(folder_.wstring());
+    zip_.StoreFolderNames(true);
+    zip_.RecurseSubDirs(true);
+    zip_.AddFileSpec(L"many");
+    ASSERT_EQ(0, zip_.Zip()) << Utf8(listener_.Transcript());
+    SetFileAttributesW((folder_ / "many" / (padding + "10011.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ArchiveView view(archive_);
+    ASSERT_TRUE(view.Ok());
+    EXPECT_EQ(static_cast<size_t>(count) + 3, view.Members().size());  // and many/, many/zz-sub/, inner.txt
+    for (int i = 0; i < count; ++i) {
+        const zipcore::MemberInfo* member = view.Find("many/" + padding + std::to_string(10000 + i) + ".txt");
+        ASSERT_NE(nullptr, member) << i;
+        EXPECT_EQ(static_cast<uint64_t>(i % 97), member->uncompressedSize) << i;
+    }
+    ASSERT_NE(nullptr, view.Find("many/zz-sub/inner.txt"));
+    const zipcore::MemberInfo* old = view.Find("many/" + padding + "10007.txt");
+    EXPECT_EQ(((2001 - 1980) << 9) | (2 << 5) | 3, old->modDate);
+    EXPECT_EQ((4 << 11) | (5 << 5) | (6 / 2), old->modTime);
+    EXPECT_EQ(0x01u, view.Find("many/" + padding + "10011.txt")->externalAttributes & 0x01u);
+    EXPECT_EQ(0x00u, view.Find("many/" + padding + "10012.txt")->externalAttributes & 0x01u);
+}
+
 TEST_F(ZipJob, TheArchiveNeverContainsItself) {
     WriteFile(folder_ / "a.txt", "alpha");
     fs::path inside = folder_ / "self.zip";
