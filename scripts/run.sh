@@ -28,11 +28,14 @@ pid=$!
 shot="$ROOT/build/screenshots/bralto.png"
 mkdir -p "$(dirname "$shot")"
 for _ in $(seq 1 100); do
-    xdotool search --name '^Bralto' >/dev/null 2>&1 && break
+    xdotool search --onlyvisible --class '^bralto\.exe$' >/dev/null 2>&1 && break
     sleep 0.2
 done
 sleep 2
 import -window root -crop 1024x768+0+0 "$shot"
 echo "Bralto is running under Xvfb (display $DISPLAY); screenshot saved to $shot"
-echo "Close it with: xdotool search --name '^Bralto' windowclose  (or kill $pid)"
+# Xvfb has no window manager: a click on the caption gives the window the
+# keyboard, and Alt+F4 closes it as a user would (destroying its X window
+# instead would leave Bralto running without one).
+echo "Close it with: DISPLAY=$DISPLAY xdotool mousemove 200 13 click 1 sleep 0.5 key alt+F4  (or kill $pid)"
 wait $pid || true
