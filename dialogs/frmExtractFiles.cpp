@@ -50,7 +50,7 @@ bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 void Check(HWND dialog, int id, bool checked) { CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED); }
 
 void CreateDestinationField(HWND dialog, DialogState& state) {
-    RECT place = {14, 20, 246, 32};
+    RECT place = {14, 20, 286, 32};
     MapDialogRect(dialog, &place);
     qnrBrowserArgs args;
     args.parent = dialog;
@@ -147,21 +147,21 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 DialogTemplate Layout() {
-    DialogTemplate layout(t::kExtractCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 260, 164);
+    DialogTemplate layout(t::kExtractCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER, 300, 164);
     using F = frmExtractFiles;
-    layout.AddItem(kButtonClass, F::fraDest, t::kExtractDestination, BS_GROUPBOX, 7, 7, 246, 50);
-    layout.AddItem(kComboBoxClass, F::comRep, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 14, 37, 150, 80);
-    layout.AddItem(kButtonClass, F::cmdRep, t::kExtractThisFolder, BS_PUSHBUTTON | WS_TABSTOP, 170, 36, 76, 14);
+    layout.AddItem(kButtonClass, F::fraDest, t::kExtractDestination, BS_GROUPBOX, 7, 7, 286, 50);
+    layout.AddItem(kComboBoxClass, F::comRep, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 14, 37, 190, 80);
+    layout.AddItem(kButtonClass, F::cmdRep, t::kExtractThisFolder, BS_PUSHBUTTON | WS_TABSTOP, 210, 36, 76, 14);
     layout.AddItem(kStaticClass, F::lblFichiers, t::kExtractFilesLabel, SS_LEFT, 7, 66, 80, 9);
-    layout.AddItem(kComboBoxClass, F::comFichiers, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 64, 163, 60);
+    layout.AddItem(kComboBoxClass, F::comFichiers, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 64, 203, 60);
     layout.AddItem(kStaticClass, F::lblAction, t::kExtractActionLabel, SS_LEFT, 7, 82, 80, 9);
-    layout.AddItem(kComboBoxClass, F::comAction, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 80, 163, 60);
-    layout.AddItem(kButtonClass, F::chkEONewer, t::kExtractOnlyNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 99, 246, 10);
-    layout.AddItem(kButtonClass, F::chkEOEN, t::kExtractOnlyExistingNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 112, 246,
+    layout.AddItem(kComboBoxClass, F::comAction, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 90, 80, 203, 60);
+    layout.AddItem(kButtonClass, F::chkEONewer, t::kExtractOnlyNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 99, 286, 10);
+    layout.AddItem(kButtonClass, F::chkEOEN, t::kExtractOnlyExistingNewer, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 112, 286,
                    10);
-    layout.AddItem(kButtonClass, F::chkUsePath, t::kExtractUsePath, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 125, 246, 10);
-    layout.AddItem(kButtonClass, F::cmdAction0, t::kExtractButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 146, 142, 52, 15);
-    layout.AddItem(kButtonClass, F::cmdAction1, t::kExtractCancel, BS_PUSHBUTTON | WS_TABSTOP, 201, 142, 52, 15);
+    layout.AddItem(kButtonClass, F::chkUsePath, t::kExtractUsePath, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 125, 286, 10);
+    layout.AddItem(kButtonClass, F::cmdAction0, t::kExtractButton, BS_DEFPUSHBUTTON | WS_TABSTOP, 186, 142, 52, 15);
+    layout.AddItem(kButtonClass, F::cmdAction1, t::kExtractCancel, BS_PUSHBUTTON | WS_TABSTOP, 241, 142, 52, 15);
     return layout;
 }
 
