@@ -78,6 +78,7 @@ TEST(AboutBox, ShowsTheRunningProgramsVersionInformation) {
     bool closedByEscape = false;
     {
         DialogUser user(kCaption, [&](HWND dialog) {
+            EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short";
             for (int id :
                  std::initializer_list<int>{frmAbout::lblTitle, frmAbout::lblVersion, frmAbout::lblDescription,
                                             frmAbout::lblDisclaimer, frmAbout::lblMail0, frmAbout::lblMail1,

@@ -220,6 +220,7 @@ TEST_F(AddFilesTest, PagesOpenFromTheSettingsAndEscapeLeavesTheTagEmpty) {
         EXPECT_FALSE(Shown(dialog, F::lisSélect));
         EXPECT_FALSE(ShowsFilledTray(dialog));
         EXPECT_EQ(FocusedId(dialog), F::qnrRép) << "the tree comes first";
+        EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short on page 1";
         // Tab order of page 1.
         std::vector<int> order;
         for (int step = 0; step < 8; ++step) {
@@ -233,6 +234,7 @@ TEST_F(AddFilesTest, PagesOpenFromTheSettingsAndEscapeLeavesTheTagEmpty) {
         PressAlt(dialog, L's');  // "&Suivant>"
         EXPECT_EQ(ItemText(dialog, F::cmdSuivPré), L"<&Précédent");
         EXPECT_TRUE(Shown(dialog, F::cmdOK));
+        EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short on page 2";
         EXPECT_TRUE(Shown(dialog, F::lisSélect));
         EXPECT_FALSE(Shown(dialog, F::qnrFich));
         EXPECT_EQ(ComboEntry(dialog, F::comAction, ComboIndex(dialog, F::comAction)), L"Ajouter (et remplacer)");

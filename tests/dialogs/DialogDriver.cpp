@@ -95,6 +95,95 @@ std::wstring WindowText(HWND window) {
 
 std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
+namespace {
+
+// The width `text` takes in the control's font, '&' read as the mnemonic mark.
+int TextWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT box{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return box.right - box.left;
+}
+
+// The room a control leaves for its caption, or -1 for a control whose
+// text is not checked.
+int CaptionRoom(HWND control, const std::wstring& className, LONG style) {
+    RECT client{};
+    GetClientRect(control, &client);
+    const int width = client.right;
+    if (className == L"Button") {
+        if (style & BS_MULTILINE) return -1;
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON: return width - 6;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return width - GetSystemMetrics(SM_CXMENUCHECK) - 4;
+        case BS_GROUPBOX: return width - 12;
+        default: return -1;
+        }
+    }
+    if (className == L"Static") {
+        if (style & (SS_ENDELLIPSIS | SS_PATHELLIPSIS | SS_WORDELLIPSIS)) return -1;
+        const LONG type = style & SS_TYPEMASK;
+        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE)
+            return -1;
+        // A label as high as two lines or more wraps its text: not checked.
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        return client.bottom >= 2 * metrics.tmHeight ? -1 : width;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::vector<std::wstring> TextsCutShort(HWND dialog) {
+    std::vector<std::wstring> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        const std::wstring className = name;
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        const std::wstring where = std::to_wstring(GetDlgCtrlID(child)) + L": ";
+        if (className == L"ComboBox" && (style & 3) == CBS_DROPDOWNLIST) {
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            GetComboBoxInfo(child, &info);
+            const int room = info.rcItem.right - info.rcItem.left - 2;
+            const int count = static_cast<int>(SendMessageW(child, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) {
+                std::wstring entry(static_cast<size_t>(SendMessageW(child, CB_GETLBTEXTLEN, i, 0)), L'\0');
+                SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+                // Entries are drawn without a mnemonic mark.
+                HDC dc = GetDC(child);
+                HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+                SIZE size{};
+                GetTextExtentPoint32W(dc, entry.c_str(), static_cast<int>(entry.size()), &size);
+                SelectObject(dc, old);
+                ReleaseDC(child, dc);
+                if (size.cx > room) cut.push_back(where + entry);
+            }
+            continue;
+        }
+        const int room = CaptionRoom(child, className, style);
+        const std::wstring text = WindowText(child);
+        if (room >= 0 && !text.empty() && TextWidth(child, text) > room) cut.push_back(where + text);
+    }
+    return cut;
+}
+
 HWND FieldTextBox(HWND dialog, int id) { return FindWindowExW(GetDlgItem(dialog, id), nullptr, L"Edit", nullptr); }
 std::wstring FieldText(HWND dialog, int id) { return WindowText(FieldTextBox(dialog, id)); }
 void SetFieldText(HWND dialog, int id, const std::wstring& text) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 #include <thread>
 
 namespace bralto::test {
@@ -66,6 +67,13 @@ void TypeText(HWND dialog, const std::wstring& text);
 void PressF1(HWND dialog);
 // Waits until the dialog's thread has handled what was posted so far.
 void Settle(HWND dialog);
+
+// The captions and drop-down choices of the dialog's visible controls that
+// the user would see cut short (a push button, check box, option button,
+// frame or single-line label narrower than its text; a closed drop-down
+// list narrower than one of its choices), each as "control id: text".
+// Labels drawn with an ellipsis on purpose are left out.
+std::vector<std::wstring> TextsCutShort(HWND dialog);
 
 // Saves what the screen shows of `window` as a 24-bit BMP file.
 bool SaveWindowImage(HWND window, const std::wstring& path);

@@ -38,6 +38,7 @@ TEST_F(DragTest, OpensWithTheDesignedChoicesAndOkReturnsThem) {
     DragAnswer answer;
     {
         DialogUser user(kDragCaption, [&](HWND dialog) {
+            EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short";
             actions = Entries(dialog, frmDrag::comAction);
             compressions = Entries(dialog, frmDrag::comCompression);
             action = ComboIndex(dialog, frmDrag::comAction);
@@ -154,6 +155,7 @@ TEST(DeleteWindow, MarkedMembersAtStartOkAndEnterConfirm) {
     DeleteAnswer plain, everything;
     {
         DialogUser user(kDeleteCaption, [&](HWND dialog) {
+            EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short";
             selectedAtStart = IsChecked(dialog, frmDelete::optDel0);
             allAtStart = IsChecked(dialog, frmDelete::optDel1);
             EXPECT_EQ(ItemText(dialog, frmDelete::fraDel), L"Supprimer:");

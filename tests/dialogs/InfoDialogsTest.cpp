@@ -155,6 +155,7 @@ TEST(CommentWindow, ShowsTheCommentWhole_OnceAfterReactivation_AndSavesOnlyAfter
     bool saveEnabledAtStart = true, saveEnabledAfterEdit = false, switched = false;
     {
         DialogUser user(kCommentCaption, [&](HWND dialog) {
+            EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short";
             shown = BoxAfterRead(dialog, fake);
             saveEnabledAtStart = IsEnabled(dialog, frmComment::cmdAction0);
             switched = SwitchAwayAndBack(dialog);

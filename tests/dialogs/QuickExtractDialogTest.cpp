@@ -44,6 +44,7 @@ TEST(QuickExtractWindow, OpensOnTheMarkedMembersAndEnterConfirms) {
     std::vector<std::wstring> texts;
     QuickExtractAnswer answer = Answer(
         [&](HWND dialog) {
+            EXPECT_EQ(std::vector<std::wstring>{}, TextsCutShort(dialog)) << "texts cut short";
             selectedAtStart = IsChecked(dialog, frmQuickExtract::optDel0);
             allAtStart = IsChecked(dialog, frmQuickExtract::optDel1);
             texts.push_back(WindowText(dialog));
