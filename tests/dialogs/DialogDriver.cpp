@@ -97,14 +97,24 @@ std::wstring ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog
 
 namespace {
 
-// The width `text` takes in the control's font, '&' read as the mnemonic mark.
-int TextWidth(HWND control, const std::wstring& text) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+// A control's DC with the control's own font selected, for measuring.
+class FontDc {
+public:
+    explicit FontDc(HWND control)
+        : dc_(control), font_(dc_.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0))) {}
+    HDC get() const { return dc_.get(); }
+
+private:
+    bralto::WindowDc dc_;
+    bralto::SelectedObject font_;
+};
+
+// The width `text` takes in the control's font; `flags` DT_NOPREFIX for
+// text drawn without a mnemonic mark.
+int TextWidth(HWND control, const std::wstring& text, UINT flags = 0) {
+    FontDc dc(control);
     RECT box{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &box, DT_CALCRECT | DT_SINGLELINE | flags);
     return box.right - box.left;
 }
 
@@ -135,12 +145,8 @@ int CaptionRoom(HWND control, const std::wstring& className, LONG style) {
         if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE)
             return -1;
         // A label as high as two lines or more wraps its text: not checked.
-        HDC dc = GetDC(control);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
         TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
+        GetTextMetricsW(FontDc(control).get(), &metrics);
         return client.bottom >= 2 * metrics.tmHeight ? -1 : width;
     }
     return -1;
@@ -167,13 +173,7 @@ std::vector<std::wstring> TextsCutShort(HWND dialog) {
                 std::wstring entry(static_cast<size_t>(SendMessageW(child, CB_GETLBTEXTLEN, i, 0)), L'\0');
                 SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
                 // Entries are drawn without a mnemonic mark.
-                HDC dc = GetDC(child);
-                HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
-                SIZE size{};
-                GetTextExtentPoint32W(dc, entry.c_str(), static_cast<int>(entry.size()), &size);
-                SelectObject(dc, old);
-                ReleaseDC(child, dc);
-                if (size.cx > room) cut.push_back(where + entry);
+                if (TextWidth(child, entry, DT_NOPREFIX) > room) cut.push_back(where + entry);
             }
             continue;
         }
